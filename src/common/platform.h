@@ -1,0 +1,16 @@
+#pragma once
+
+#include "common/clock.h"
+#include "common/prompter.h"
+#include "common/screen.h"
+
+#include <QString>
+
+// The outside world as the windows see it: built once in main() and handed to
+// each window; tests hand in fakes.
+struct Platform {
+    Prompter& prompter;
+    Clock& clock;
+    Screen& screen;
+    QString folder;   // the program's folder, where bd1 lives
+};

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QColor>
+#include <QList>
+#include <QStringList>
+#include <QTreeView>
+
+class ReportListModel;
+
+// Black text on the light yellow (&H80FFFF) of the program's lists.
+inline const QColor LIST_TEXT_COLOR(0, 0, 0);
+inline const QColor LIST_BACKGROUND_COLOR(255, 255, 128);
+
+struct ReportColumn {
+    QString title;
+    int widthTwips = 0;   // 0 hides the column
+    Qt::Alignment alignment = Qt::AlignLeft;
+};
+
+// A report-style list: column headers, rows of texts whose first column holds
+// the running number. A light model behind a view, so that large listings
+// fill quickly.
+class ReportList : public QTreeView {
+    Q_OBJECT
+public:
+    explicit ReportList(QWidget* parent = nullptr);
+    ~ReportList() override;
+
+    void setColumns(const QList<ReportColumn>& columns);
+    int columnCount() const;
+    QString columnTitle(int column) const;
+
+    // Bold font of the given size in points.
+    void setFontSize(int points);
+    void setColors(const QColor& text, const QColor& background);
+    QColor textColor() const;
+    QColor backgroundColor() const;
+
+    int rowCount() const;
+    void clear();
+    // Appends a row as given (first cell included); returns its index.
+    int addRow(const QStringList& cells);
+    // Appends a row whose first cell is its 1-based position.
+    int addNumberedRow(const QStringList& cellsAfterNumber);
+    // Replaces every row at once.
+    void setRows(QList<QStringList> rows);
+    void removeRow(int row);
+
+    QString text(int row, int column) const;
+    void setText(int row, int column, const QString& text);
+    QStringList row(int row) const;
+
+    int selectedRow() const;   // -1 when none
+    void selectRow(int row);
+
+private:
+    void applyPalette();
+
+    ReportListModel* model_;
+    QColor textColor_ = LIST_TEXT_COLOR;
+    QColor backgroundColor_ = LIST_BACKGROUND_COLOR;
+};
