@@ -1,0 +1,179 @@
+#include "common/numbers.h"
+
+#include "common/errors.h"
+
+#include <charconv>
+#include <cmath>
+#include <string>
+
+namespace {
+
+constexpr int SIGNIFICANT_DIGITS = 15;
+
+// A number already split by a reader: sign, integer digits, fraction digits.
+struct NumberParts {
+    bool negative = false;
+    std::string integer;
+    std::string fraction;
+
+    bool hasDigits() const { return !integer.empty() || !fraction.empty(); }
+};
+
+bool isAsciiDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+// Nothing when the value does not fit a double.
+std::optional<double> toDouble(const NumberParts& parts)
+{
+    std::string text = parts.integer.empty() ? std::string("0") : parts.integer;
+    if (!parts.fraction.empty())
+        text += '.' + parts.fraction;
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return parts.negative ? -value : value;
+}
+
+ConversionError notANumber(const QString& text)
+{
+    return ConversionError(QStringLiteral("\"%1\" não é um número válido").arg(text));
+}
+
+QString stripTrailingZeros(QString digits)
+{
+    while (digits.endsWith(u'0'))
+        digits.chop(1);
+    return digits;
+}
+
+// Adds one unit in the last place; false when every digit was 9 (they all become 0).
+bool incrementDigits(QString& digits)
+{
+    for (qsizetype i = digits.size() - 1; i >= 0; --i) {
+        if (digits[i] != u'9') {
+            digits[i] = QChar(digits[i].unicode() + 1);
+            return true;
+        }
+        digits[i] = u'0';
+    }
+    return false;
+}
+
+} // namespace
+
+QString DecimalDigits::integerPart() const
+{
+    if (pointPosition <= 0)
+        return {};
+    return digits.left(pointPosition).leftJustified(pointPosition, u'0');
+}
+
+QString DecimalDigits::fractionPart() const
+{
+    if (digits.size() <= pointPosition)
+        return {};
+    if (pointPosition >= 0)
+        return digits.mid(pointPosition);
+    return QString(-pointPosition, u'0') + digits;
+}
+
+DecimalDigits DecimalDigits::roundedTo(int decimals) const
+{
+    const qsizetype kept = qsizetype(pointPosition) + decimals;
+    if (kept >= digits.size())
+        return *this;
+    DecimalDigits rounded{negative, kept > 0 ? digits.left(kept) : QString(), pointPosition};
+    const bool roundUp = kept >= 0 && digits[kept] >= u'5';
+    if (roundUp && !incrementDigits(rounded.digits)) {
+        // Every kept digit was 9 (9.996 → 10.00), or none was kept (0.6 → 1).
+        rounded.digits.prepend(u'1');
+        rounded.pointPosition += 1;
+    }
+    rounded.digits = stripTrailingZeros(rounded.digits);
+    if (rounded.isZero())
+        rounded = {};
+    return rounded;
+}
+
+DecimalDigits decimalDigits(double value)
+{
+    if (!std::isfinite(value))
+        throw ConversionError(QStringLiteral("O valor calculado está fora do intervalo dos números"));
+    if (value == 0)
+        return {};
+    // Scientific form "d.dddddddddddddde±x" carries exactly the significant digits.
+    char buffer[40];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
+                                      std::chars_format::scientific, SIGNIFICANT_DIGITS - 1);
+    const std::string text(buffer, result.ptr);
+    const auto exponentAt = text.find('e');
+    QString digits = QString::fromLatin1(text.substr(0, 1) + text.substr(2, exponentAt - 2));
+    const int exponent = std::stoi(text.substr(exponentAt + 1));
+    return {value < 0, stripTrailingZeros(digits), exponent + 1};
+}
+
+std::optional<double> lerNumero(const QString& text, const NumberSettings& settings)
+{
+    const QString trimmed = text.trimmed();
+    NumberParts parts;
+    qsizetype i = 0;
+    if (i < trimmed.size() && (trimmed[i] == u'+' || trimmed[i] == u'-'))
+        parts.negative = trimmed[i++] == u'-';
+    bool afterDecimal = false;
+    for (; i < trimmed.size(); ++i) {
+        const QChar c = trimmed[i];
+        if (isAsciiDigit(c))
+            (afterDecimal ? parts.fraction : parts.integer) += char(c.unicode());
+        else if (c == settings.decimal && !afterDecimal)
+            afterDecimal = true;
+        else if (c != settings.group || afterDecimal)
+            return std::nullopt;
+    }
+    if (!parts.hasDigits())
+        return std::nullopt;
+    return toDouble(parts);
+}
+
+double A_Numero(const QString& text, const NumberSettings& settings)
+{
+    const auto value = lerNumero(text, settings);
+    if (!value)
+        throw notANumber(text);
+    return *value;
+}
+
+QString A_Texto(double value, const NumberSettings& settings)
+{
+    const DecimalDigits number = decimalDigits(value);
+    const QString integer = number.integerPart();
+    const QString fraction = number.fractionPart();
+    QString text = number.negative ? QStringLiteral("-") : QString();
+    text += integer.isEmpty() ? QStringLiteral("0") : integer;
+    if (!fraction.isEmpty())
+        text += settings.decimal + fraction;
+    return text;
+}
+
+double Valor_Inicial(const QString& text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && text[i].isSpace())
+        ++i;
+    NumberParts parts;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+        parts.negative = text[i++] == u'-';
+    for (; i < text.size() && isAsciiDigit(text[i]); ++i)
+        parts.integer += char(text[i].unicode());
+    if (i < text.size() && text[i] == u'.')
+        for (++i; i < text.size() && isAsciiDigit(text[i]); ++i)
+            parts.fraction += char(text[i].unicode());
+    if (!parts.hasDigits())
+        return 0;
+    const auto value = toDouble(parts);
+    if (!value)
+        throw notANumber(text);
+    return *value;
+}
