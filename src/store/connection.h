@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+struct sqlite3;
+
+inline const QString DATABASE_FILE_NAME = QStringLiteral("bd1");
+
+QString databasePath(const QString& folder);
+
+// An open, keyed connection to the bd1 of a folder, closed on destruction.
+// It never creates the file: a missing, foreign, locked or damaged file is a
+// StoreError that names the file and the cause.
+class Connection {
+public:
+    explicit Connection(const QString& folder);
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    const QString& path() const { return path_; }
+    sqlite3* handle() const { return db_; }
+
+    // Runs a statement that returns no rows (pragmas, transaction control, schema changes).
+    void execute(const QString& sql);
+
+    // The engine's last error as a message for the user.
+    QString engineMessage() const;
+    [[noreturn]] void fail() const;
+
+private:
+    void applyKey(const QByteArray& key);
+    void checkOpensWithKey();
+    void registerFunctions();
+
+    QString path_;
+    sqlite3* db_ = nullptr;
+};
+
+// The program's database password, for creating new files.
+QByteArray databasePassword();
+
+// The key statement value ("x'…'") for the file at path: the password's key
+// derived once per file salt, so that opening a connection stays cheap.
+QByteArray derivedKeyFor(const QString& path);

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+struct NewProduct {
+    QString code;
+    QString name;
+    double quantity = 0;
+    double costPrice = 0;
+    double salePrice = 0;
+    int criticalStock = 0;
+    QString category;
+};
+
+struct NewDatabaseOptions {
+    QList<NewProduct> products;
+    // A Temporal of the older 10-field layout, without ValorUnitario (for testing the upgrade).
+    bool olderTemporal = false;
+};
+
+// Writes a new bd1, keyed with the program's password, into folder (made if
+// missing): the five tables, the indexes of the lookups, the user "admin"
+// with password "admin", and the given products. Refuses to overwrite an
+// existing bd1. On any failure nothing is left behind. Returns the file's path.
+QString createDatabase(const QString& folder, const NewDatabaseOptions& options = {});

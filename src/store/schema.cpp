@@ -1,0 +1,120 @@
+#include "store/schema.h"
+
+namespace {
+
+QList<TableDefinition> buildTables()
+{
+    using T = FieldType;
+    const QList<FieldDefinition> saleLineFields = {
+        {"CodigoProducto", T::Text},  {"NombreProducto", T::Text}, {"Cantidad", T::Number},
+        {"TotalCosto", T::Number},    {"TotalVenta", T::Number},   {"TipoPago", T::Text},
+        {"NombreUsuario", T::Text},   {"Categoria", T::Text},      {"FechaInicio", T::DateTime},
+        {"FechaVenta", T::DateTime},
+    };
+    QList<FieldDefinition> temporalFields = saleLineFields;
+    temporalFields.append({TEMPORAL_UNIT_PRICE_FIELD, T::Number});
+
+    return {
+        {"Productos",
+         {{"CodigoProducto", T::Text},
+          {"NombreProducto", T::Text},
+          {"Cantidad", T::Number},
+          {"PrecioCosto", T::Number},
+          {"PrecioVenta", T::Number},
+          {"StockCritico", T::WholeNumber},
+          {"Categoria", T::Text},
+          {"ParteDeOferta", T::Number, 0.0}},
+         {"CodigoProducto", "NombreProducto"}},
+        {"Temporal", temporalFields, {"FechaVenta"}},
+        {"TipoPago",
+         {{"FechaInicio", T::DateTime},
+          {"efectivo", T::Number, 0.0},
+          {"tarjeta", T::Number, 0.0},
+          {"CajaInicial", T::Number, 0.0},
+          {"FechaCierre", T::DateTime}},
+         {"FechaInicio"}},
+        {"Recaudacion", saleLineFields, {"FechaInicio"}},
+        {"Usuarios",
+         {{"NombreUsuario", T::Text}, {QStringLiteral("Contraseña"), T::Text}, {"PermisoCruce", T::Number}},
+         {"NombreUsuario"}},
+    };
+}
+
+QString sqlType(FieldType type)
+{
+    switch (type) {
+    case FieldType::Number:
+        return QStringLiteral("REAL");
+    case FieldType::WholeNumber:
+        return QStringLiteral("INTEGER");
+    case FieldType::Text:
+    case FieldType::DateTime:
+        break;
+    }
+    return QStringLiteral("TEXT");
+}
+
+}   // namespace
+
+const QList<TableDefinition>& storeTables()
+{
+    static const QList<TableDefinition> tables = buildTables();
+    return tables;
+}
+
+const TableDefinition* findTable(const QString& name)
+{
+    for (const TableDefinition& table : storeTables()) {
+        if (table.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &table;
+    }
+    return nullptr;
+}
+
+const FieldDefinition* findField(const TableDefinition& table, const QString& field)
+{
+    for (const FieldDefinition& definition : table.fields) {
+        if (definition.name.compare(field, Qt::CaseInsensitive) == 0)
+            return &definition;
+    }
+    return nullptr;
+}
+
+std::optional<FieldType> fieldTypeOf(const QString& table, const QString& field)
+{
+    const TableDefinition* definition = findTable(table);
+    const FieldDefinition* fieldDefinition = definition ? findField(*definition, field) : nullptr;
+    if (!fieldDefinition)
+        return std::nullopt;
+    return fieldDefinition->type;
+}
+
+QString quotedName(const QString& name)
+{
+    QString escaped = name;
+    escaped.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + escaped + u'"';
+}
+
+QString createTableSql(const TableDefinition& table)
+{
+    QStringList columns;
+    for (const FieldDefinition& field : table.fields) {
+        QString column = quotedName(field.name) + u' ' + sqlType(field.type);
+        if (field.defaultValue)
+            column += QStringLiteral(" DEFAULT ") + QString::number(*field.defaultValue);
+        columns.append(column);
+    }
+    return QStringLiteral("CREATE TABLE %1 (%2)").arg(quotedName(table.name), columns.join(QStringLiteral(", ")));
+}
+
+QStringList createIndexSql(const TableDefinition& table)
+{
+    QStringList statements;
+    for (const QString& field : table.indexedFields) {
+        statements.append(QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
+                              .arg(quotedName(QStringLiteral("idx_%1_%2").arg(table.name, field)),
+                                   quotedName(table.name), quotedName(field)));
+    }
+    return statements;
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// The logical type of a field: how texts assigned to it are converted and how
+// it reads back as text.
+enum class FieldType {
+    Text,
+    Number,        // a double
+    WholeNumber,   // an integer
+    DateTime,      // kept as "yyyy-mm-dd hh:mm:ss"; read and written as "dd/mm/yyyy h:mm:ss"
+};
+
+struct FieldDefinition {
+    QString name;
+    FieldType type;
+    std::optional<double> defaultValue = std::nullopt;
+};
+
+struct TableDefinition {
+    QString name;
+    QList<FieldDefinition> fields;
+    QStringList indexedFields;   // fields the lookups search by
+};
+
+// The five tables of bd1, their fields in stored order.
+const QList<TableDefinition>& storeTables();
+const TableDefinition* findTable(const QString& name);
+std::optional<FieldType> fieldTypeOf(const QString& table, const QString& field);
+const FieldDefinition* findField(const TableDefinition& table, const QString& field);
+
+QString quotedName(const QString& name);
+QString createTableSql(const TableDefinition& table);
+QStringList createIndexSql(const TableDefinition& table);
+
+inline const QString TEMPORAL_UNIT_PRICE_FIELD = QStringLiteral("ValorUnitario");
+inline constexpr int TEMPORAL_FIELD_COUNT = 11;

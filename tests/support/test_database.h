@@ -1,0 +1,30 @@
+#pragma once
+
+#include "store/database_creator.h"
+
+#include <QString>
+#include <QTemporaryDir>
+#include <QVariant>
+
+// A program folder in a temporary directory holding a new bd1.
+class TestDatabase {
+public:
+    explicit TestDatabase(const NewDatabaseOptions& options = {});
+
+    QString folder() const { return dir_.path(); }
+    QString path() const;
+
+    // Statements and single values, straight through the engine, for setting
+    // up and checking what is stored.
+    void execute(const QString& sql) const;
+    QVariant scalar(const QString& sql) const;
+    int count(const QString& table) const;
+    // The table's columns as "name:type", in stored order.
+    QStringList columns(const QString& table) const;
+
+private:
+    QTemporaryDir dir_;
+};
+
+NewProduct product(const QString& code, const QString& name, double salePrice, double quantity = 100,
+                   int criticalStock = 0, double costPrice = 0, const QString& category = QStringLiteral("Geral"));
