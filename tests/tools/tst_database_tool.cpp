@@ -1,0 +1,177 @@
+#include "common/number_settings.h"
+#include "store/connection.h"
+#include "store/queries.h"
+#include "store/record_set.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Run run(const QString& program, const QStringList& arguments, const QByteArray& input = {})
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForStarted())
+        return {};
+    process.write(input);
+    process.closeWriteChannel();
+    process.waitForFinished(60000);
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+Run tool(const QStringList& arguments)
+{
+    return run(QStringLiteral(TENDUCA_DB_TOOL), arguments);
+}
+
+// The engine's own command-line shell, keyed with the program's password or not at all.
+Run shell(const QString& path, const QString& sql, bool withKey = true)
+{
+    const QString script = (withKey ? QStringLiteral("PRAGMA key='QmT482';\n") : QString()) + sql + u'\n';
+    return run(QStringLiteral("sqlcipher"), {path}, script.toUtf8());
+}
+
+QStringList fieldNames(const QString& path, const QString& table)
+{
+    QStringList names;
+    for (const QString& line : shell(path, QStringLiteral("PRAGMA table_info(%1);").arg(table)).out.split(u'\n'))
+        if (!line.isEmpty())
+            names.append(line.section(u'|', 1, 1));
+    return names;
+}
+
+bool isEan13(const QString& code)
+{
+    if (code.size() != 13)
+        return false;
+    int sum = 0;
+    for (int i = 0; i < 13; ++i) {
+        if (!code[i].isDigit())
+            return false;
+        sum += code[i].digitValue() * (i % 2 ? 3 : 1);
+    }
+    return sum % 10 == 0;
+}
+
+QByteArray fileHash(const QString& path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+}   // namespace
+
+class DatabaseToolTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        NumberSettings::setCurrent(NumberSettings::brazilian());
+        if (run(QStringLiteral("sqlcipher"), {QStringLiteral("-version")}).exitCode != 0)
+            QSKIP("the sqlcipher shell is not installed (scripts/install-deps.sh installs it)");
+    }
+
+    void createsTheFiveTablesUnderThePassword()
+    {
+        QTemporaryDir dir;
+        const Run created = tool({"create", dir.path()});
+        QCOMPARE(created.exitCode, 0);
+        const QString path = dir.filePath("bd1");
+
+        QCOMPARE(fieldNames(path, "Productos"),
+                 QStringList({"CodigoProducto", "NombreProducto", "Cantidad", "PrecioCosto", "PrecioVenta",
+                              "StockCritico", "Categoria", "ParteDeOferta"}));
+        QCOMPARE(fieldNames(path, "Temporal"),
+                 QStringList({"CodigoProducto", "NombreProducto", "Cantidad", "TotalCosto", "TotalVenta", "TipoPago",
+                              "NombreUsuario", "Categoria", "FechaInicio", "FechaVenta", "ValorUnitario"}));
+        QCOMPARE(fieldNames(path, "Recaudacion"),
+                 QStringList({"CodigoProducto", "NombreProducto", "Cantidad", "TotalCosto", "TotalVenta", "TipoPago",
+                              "NombreUsuario", "Categoria", "FechaInicio", "FechaVenta"}));
+        QCOMPARE(fieldNames(path, "TipoPago"),
+                 QStringList({"FechaInicio", "efectivo", "tarjeta", "CajaInicial", "FechaCierre"}));
+        QCOMPARE(fieldNames(path, "Usuarios"), QStringList({"NombreUsuario", "Contraseña", "PermisoCruce"}));
+
+        const QString defaults = shell(path, "INSERT INTO TipoPago (FechaInicio) VALUES ('x');"
+                                             "INSERT INTO Productos (CodigoProducto) VALUES ('1');"
+                                             "SELECT efectivo, tarjeta, CajaInicial FROM TipoPago;"
+                                             "SELECT ParteDeOferta FROM Productos;")
+                                     .out;
+        QCOMPARE(defaults, QString("0.0|0.0|0.0\n0.0\n"));
+        QCOMPARE(shell(path, "SELECT NombreUsuario, Contraseña, PermisoCruce FROM Usuarios;").out,
+                 QString("admin|admin|0.0\n"));
+        QVERIFY(shell(path, "EXPLAIN QUERY PLAN SELECT * FROM Productos WHERE CodigoProducto = '1';")
+                    .out.contains("USING INDEX"));
+
+        const Run withoutKey = shell(path, "SELECT count(*) FROM sqlite_master;", false);
+        QVERIFY2(withoutKey.err.contains("file is encrypted or is not a database"), qPrintable(withoutKey.err));
+        QVERIFY(!withoutKey.out.contains("admin"));
+    }
+
+    void refusesToOverwriteAndToGuess()
+    {
+        QTemporaryDir dir;
+        QCOMPARE(tool({"create", dir.path(), "--demo"}).exitCode, 0);
+        const QByteArray before = fileHash(dir.filePath("bd1"));
+
+        const Run again = tool({"create", dir.path()});
+        QCOMPARE(again.exitCode, 1);
+        QVERIFY2(again.err.contains("Já existe"), qPrintable(again.err));
+        QCOMPARE(fileHash(dir.filePath("bd1")), before);
+
+        QCOMPARE(tool({}).exitCode, 2);
+        QCOMPARE(tool({"create"}).exitCode, 2);
+        QCOMPARE(tool({"create", dir.filePath("outra"), "--demonstracao"}).exitCode, 2);
+        QVERIFY(!QFile::exists(dir.filePath("outra/bd1")));
+    }
+
+    void demoCatalogueIsAGroceryTheProgramCanRead()
+    {
+        QTemporaryDir dir;
+        QCOMPARE(tool({"create", dir.path(), "--demo"}).exitCode, 0);
+
+        Connection connection(dir.path());
+        RecordSet products(connection, Query::ProductosPorNombre);
+        int count = 0, critical = 0, accented = 0;
+        QSet<QString> categories, codes;
+        for (; !products.eof(); products.moveNext(), ++count) {
+            const QString code = products.text("CodigoProducto");
+            QVERIFY2(isEan13(code), qPrintable(code));
+            codes.insert(code);
+            categories.insert(products.text("Categoria"));
+            QVERIFY(products.number("PrecioVenta") > products.number("PrecioCosto"));
+            if (products.number("Cantidad") <= products.number("StockCritico"))
+                ++critical;
+            if (products.text("NombreProducto").toLatin1() != products.text("NombreProducto").toUtf8())
+                ++accented;
+        }
+        QVERIFY(count >= 25 && count <= 40);
+        QCOMPARE(codes.size(), count);
+        QVERIFY(categories.size() >= 4);
+        QVERIFY(critical >= 2 && critical < count / 2);
+        QVERIFY(accented >= 5);
+    }
+
+    void olderTemporalForUpgradeTests()
+    {
+        QTemporaryDir dir;
+        QCOMPARE(tool({"create", dir.path(), "--temporal-antigo"}).exitCode, 0);
+        QCOMPARE(fieldNames(dir.filePath("bd1"), "Temporal").size(), 10);
+        QVERIFY(!fieldNames(dir.filePath("bd1"), "Temporal").contains("ValorUnitario"));
+    }
+};
+
+QTEST_GUILESS_MAIN(DatabaseToolTest)
+#include "tst_database_tool.moc"
