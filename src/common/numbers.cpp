@@ -2,6 +2,9 @@
 
 #include "common/errors.h"
 
+#include <QStringList>
+
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -115,6 +118,19 @@ DecimalDigits decimalDigits(double value)
     return {value < 0, stripTrailingZeros(digits), exponent + 1};
 }
 
+// Group separators, where present, must group thousands: one to three digits,
+// then groups of exactly three ("1.234.567"). A point typed as a decimal point
+// under Brazilian settings ("1.5") is thus refused instead of read as 15.
+bool wellGrouped(const QString& integer, QChar group)
+{
+    if (!integer.contains(group))
+        return true;
+    const QStringList groups = integer.split(group);
+    if (groups.first().isEmpty() || groups.first().size() > 3)
+        return false;
+    return std::all_of(groups.cbegin() + 1, groups.cend(), [](const QString& g) { return g.size() == 3; });
+}
+
 std::optional<double> lerNumero(const QString& text, const NumberSettings& settings)
 {
     const QString trimmed = text.trimmed();
@@ -122,17 +138,23 @@ std::optional<double> lerNumero(const QString& text, const NumberSettings& setti
     qsizetype i = 0;
     if (i < trimmed.size() && (trimmed[i] == u'+' || trimmed[i] == u'-'))
         parts.negative = trimmed[i++] == u'-';
+    QString integerWithGroups;
     bool afterDecimal = false;
     for (; i < trimmed.size(); ++i) {
         const QChar c = trimmed[i];
-        if (isAsciiDigit(c))
+        if (isAsciiDigit(c)) {
             (afterDecimal ? parts.fraction : parts.integer) += char(c.unicode());
-        else if (c == settings.decimal && !afterDecimal)
+            if (!afterDecimal)
+                integerWithGroups += c;
+        } else if (c == settings.decimal && !afterDecimal) {
             afterDecimal = true;
-        else if (c != settings.group || afterDecimal)
+        } else if (c == settings.group && !afterDecimal) {
+            integerWithGroups += c;
+        } else {
             return std::nullopt;
+        }
     }
-    if (!parts.hasDigits())
+    if (!parts.hasDigits() || !wellGrouped(integerWithGroups, settings.group))
         return std::nullopt;
     return toDouble(parts);
 }

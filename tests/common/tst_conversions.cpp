@@ -41,7 +41,7 @@ void TestConversions::readsValidNumbers_data()
     QTest::newRow("decimal comma") << "1234,5" << 1234.5;
     QTest::newRow("grouped") << "1.234,5" << 1234.5;
     QTest::newRow("millions") << "1.234.567,89" << 1234567.89;
-    QTest::newRow("point groups, not a decimal") << "1.5" << 15.0;
+    QTest::newRow("grouped whole") << "12.345" << 12345.0;
     QTest::newRow("no digits before comma") << ",50" << 0.5;
     QTest::newRow("no digits after comma") << "1," << 1.0;
     QTest::newRow("minus") << "-2,25" << -2.25;
@@ -70,6 +70,13 @@ void TestConversions::rejectsInvalidNumbers_data()
     QTest::newRow("lone point") << ".";
     QTest::newRow("two decimal separators") << "1,2,3";
     QTest::newRow("group after decimal") << "1,234.5";
+    QTest::newRow("point typed as a decimal point") << "1.5";
+    QTest::newRow("price typed with a point") << "2.50";
+    QTest::newRow("group too long") << "1234.567";
+    QTest::newRow("group too short") << "1.23,4";
+    QTest::newRow("leading group separator") << ".5";
+    QTest::newRow("trailing group separator") << "1.";
+    QTest::newRow("two group separators") << "1..234";
     QTest::newRow("sign alone") << "-";
     QTest::newRow("two signs") << "--5";
     QTest::newRow("sign at the end") << "5-";
