@@ -1,0 +1,272 @@
+#include "common/report_list.h"
+
+#include "common/twips.h"
+
+#include <QAbstractTableModel>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+
+// The rows of a report list as plain texts. A cell exists when its row exists
+// and its column is one of the list's columns or a cell the row already holds.
+class ReportListModel : public QAbstractTableModel {
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    int rowCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+    }
+
+    int columnCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : static_cast<int>(columns_.size());
+    }
+
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (!index.isValid())
+            return {};
+        switch (role) {
+        case Qt::DisplayRole:
+            return cell(index.row(), index.column());
+        case Qt::TextAlignmentRole:
+            return alignmentOf(index.column());
+        case Qt::ForegroundRole:
+            return textColor_;
+        case Qt::BackgroundRole:
+            return backgroundColor_;
+        default:
+            return {};
+        }
+    }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (orientation != Qt::Horizontal || section < 0 || section >= columns_.size())
+            return {};
+        if (role == Qt::DisplayRole)
+            return columns_[section].title;
+        if (role == Qt::TextAlignmentRole)
+            return alignmentOf(section);
+        return {};
+    }
+
+    Qt::ItemFlags flags(const QModelIndex& index) const override
+    {
+        return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+    }
+
+    const QList<ReportColumn>& columns() const { return columns_; }
+
+    void setColumns(const QList<ReportColumn>& columns)
+    {
+        beginResetModel();
+        columns_ = columns;
+        endResetModel();
+    }
+
+    void setColors(const QColor& text, const QColor& background)
+    {
+        textColor_ = text;
+        backgroundColor_ = background;
+        if (!rows_.isEmpty() && !columns_.isEmpty())
+            emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1),
+                             {Qt::ForegroundRole, Qt::BackgroundRole});
+    }
+
+    void setRows(QList<QStringList> rows)
+    {
+        beginResetModel();
+        rows_ = std::move(rows);
+        endResetModel();
+    }
+
+    int appendRow(const QStringList& cells)
+    {
+        const int row = rowCount();
+        beginInsertRows({}, row, row);
+        rows_.append(cells);
+        endInsertRows();
+        return row;
+    }
+
+    void removeRowAt(int row)
+    {
+        if (!hasRow(row))
+            return;
+        beginRemoveRows({}, row, row);
+        rows_.removeAt(row);
+        endRemoveRows();
+    }
+
+    bool hasRow(int row) const { return row >= 0 && row < rows_.size(); }
+    QStringList rowAt(int row) const { return hasRow(row) ? rows_[row] : QStringList(); }
+    QString cell(int row, int column) const { return rowAt(row).value(column); }
+
+    void setCell(int row, int column, const QString& text)
+    {
+        if (!hasRow(row) || column < 0)
+            return;
+        QStringList& cells = rows_[row];
+        if (column >= qMax(cells.size(), columns_.size()))
+            return;
+        while (cells.size() <= column)
+            cells.append(QString());
+        cells[column] = text;
+        if (column < columnCount())
+            emit dataChanged(index(row, column), index(row, column), {Qt::DisplayRole});
+    }
+
+private:
+    QVariant alignmentOf(int column) const
+    {
+        const Qt::Alignment horizontal =
+            column >= 0 && column < columns_.size() ? columns_[column].alignment : Qt::AlignLeft;
+        return QVariant::fromValue(horizontal | Qt::AlignVCenter);
+    }
+
+    QList<ReportColumn> columns_;
+    QList<QStringList> rows_;
+    QColor textColor_ = LIST_TEXT_COLOR;
+    QColor backgroundColor_ = LIST_BACKGROUND_COLOR;
+};
+
+ReportList::ReportList(QWidget* parent) : QTreeView(parent), model_(new ReportListModel(this))
+{
+    setModel(model_);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    header()->setStretchLastSection(false);
+    header()->setSectionsMovable(false);
+    setColors(textColor_, backgroundColor_);
+}
+
+ReportList::~ReportList() = default;
+
+void ReportList::setColumns(const QList<ReportColumn>& columns)
+{
+    model_->setColumns(columns);
+    for (int column = 0; column < columns.size(); ++column) {
+        const int width = twipsToPixels(columns[column].widthTwips);
+        setColumnHidden(column, width <= 0);
+        if (width > 0)
+            setColumnWidth(column, width);
+    }
+}
+
+int ReportList::columnCount() const
+{
+    return model_->columnCount();
+}
+
+QString ReportList::columnTitle(int column) const
+{
+    return model_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+}
+
+void ReportList::setFontSize(int points)
+{
+    QFont bold = font();
+    bold.setPointSize(points);
+    bold.setBold(true);
+    setFont(bold);
+}
+
+void ReportList::setColors(const QColor& text, const QColor& background)
+{
+    textColor_ = text;
+    backgroundColor_ = background;
+    model_->setColors(text, background);
+    applyPalette();
+}
+
+QColor ReportList::textColor() const
+{
+    return textColor_;
+}
+
+QColor ReportList::backgroundColor() const
+{
+    return backgroundColor_;
+}
+
+// The rows carry the colours in the model; the palette paints the empty part
+// of the list below the last row.
+void ReportList::applyPalette()
+{
+    QPalette colors = palette();
+    colors.setColor(QPalette::Base, backgroundColor_);
+    colors.setColor(QPalette::Text, textColor_);
+    setPalette(colors);
+}
+
+int ReportList::rowCount() const
+{
+    return model_->rowCount();
+}
+
+void ReportList::clear()
+{
+    model_->setRows({});
+}
+
+int ReportList::addRow(const QStringList& cells)
+{
+    return model_->appendRow(cells);
+}
+
+int ReportList::addNumberedRow(const QStringList& cellsAfterNumber)
+{
+    QStringList cells;
+    cells.reserve(cellsAfterNumber.size() + 1);
+    cells.append(QString::number(rowCount() + 1));
+    cells.append(cellsAfterNumber);
+    return model_->appendRow(cells);
+}
+
+void ReportList::setRows(QList<QStringList> rows)
+{
+    model_->setRows(std::move(rows));
+}
+
+void ReportList::removeRow(int row)
+{
+    model_->removeRowAt(row);
+}
+
+QString ReportList::text(int row, int column) const
+{
+    return model_->cell(row, column);
+}
+
+void ReportList::setText(int row, int column, const QString& text)
+{
+    model_->setCell(row, column, text);
+}
+
+QStringList ReportList::row(int row) const
+{
+    return model_->rowAt(row);
+}
+
+int ReportList::selectedRow() const
+{
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+void ReportList::selectRow(int row)
+{
+    if (!model_->hasRow(row)) {
+        selectionModel()->clear();
+        return;
+    }
+    const QModelIndex first = model_->index(row, 0);
+    selectionModel()->setCurrentIndex(first, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    scrollTo(first);
+}

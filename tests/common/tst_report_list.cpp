@@ -1,0 +1,269 @@
+#include "common/report_list.h"
+
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+// The sale list's display columns.
+const QList<ReportColumn> SALE_COLUMNS = {
+    {QStringLiteral("_"), 0, Qt::AlignLeft},
+    {QStringLiteral("Código"), 1900, Qt::AlignLeft},
+    {QStringLiteral("Quantidade"), 1500, Qt::AlignRight},
+    {QStringLiteral("Valor Total"), 2200, Qt::AlignCenter},
+};
+
+Qt::Alignment horizontalAlignment(const QVariant& alignment)
+{
+    return Qt::Alignment(alignment.toInt()) & Qt::AlignHorizontal_Mask;
+}
+
+QColor cellColor(const ReportList& list, int row, int column, Qt::ItemDataRole role)
+{
+    return list.model()->data(list.model()->index(row, column), role).value<QColor>();
+}
+
+}  // namespace
+
+class TestReportList : public QObject {
+    Q_OBJECT
+private slots:
+    void columns_data();
+    void columns();
+    void newColumnsReplaceHiddenState();
+    void colorsAndFont();
+    void colorsArePainted();
+    void fillingRows();
+    void outOfRange_data();
+    void outOfRange();
+    void selection();
+    void usersCannotEdit();
+    void viewShowsTheModel();
+};
+
+void TestReportList::columns_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<bool>("hidden");
+    QTest::addColumn<int>("widthPixels");
+    QTest::addColumn<int>("alignment");
+
+    QTest::newRow("zero width hides") << 0 << "_" << true << 0 << int(Qt::AlignLeft);
+    QTest::newRow("1900 twips left") << 1 << "Código" << false << 127 << int(Qt::AlignLeft);
+    QTest::newRow("1500 twips right") << 2 << "Quantidade" << false << 100 << int(Qt::AlignRight);
+    QTest::newRow("2200 twips centre") << 3 << "Valor Total" << false << 147 << int(Qt::AlignHCenter);
+}
+
+void TestReportList::columns()
+{
+    QFETCH(int, column);
+    QFETCH(QString, title);
+    QFETCH(bool, hidden);
+    QFETCH(int, widthPixels);
+    QFETCH(int, alignment);
+
+    ReportList list;
+    list.setColumns(SALE_COLUMNS);
+    list.addNumberedRow({QStringLiteral("789"), QStringLiteral("2"), QStringLiteral("R$ 5,00")});
+
+    QCOMPARE(list.columnCount(), 4);
+    QCOMPARE(list.columnTitle(column), title);
+    QCOMPARE(list.model()->headerData(column, Qt::Horizontal).toString(), title);
+    QCOMPARE(list.isColumnHidden(column), hidden);
+    if (!hidden)
+        QCOMPARE(list.columnWidth(column), widthPixels);
+    const QModelIndex cell = list.model()->index(0, column);
+    QCOMPARE(horizontalAlignment(cell.data(Qt::TextAlignmentRole)), Qt::Alignment(alignment));
+    QCOMPARE(horizontalAlignment(list.model()->headerData(column, Qt::Horizontal, Qt::TextAlignmentRole)),
+             Qt::Alignment(alignment));
+}
+
+void TestReportList::newColumnsReplaceHiddenState()
+{
+    ReportList list;
+    list.setColumns(SALE_COLUMNS);
+    list.setColumns({{QStringLiteral("Nome"), 3000, Qt::AlignLeft}, {QStringLiteral("Total"), 0, Qt::AlignRight}});
+
+    QCOMPARE(list.columnCount(), 2);
+    QVERIFY(!list.isColumnHidden(0));
+    QCOMPARE(list.columnWidth(0), 200);
+    QVERIFY(list.isColumnHidden(1));
+    QCOMPARE(list.columnTitle(2), QString());
+}
+
+void TestReportList::colorsAndFont()
+{
+    ReportList list;
+    list.setColumns(SALE_COLUMNS);
+    list.addRow({QStringLiteral("1"), QStringLiteral("789")});
+
+    QCOMPARE(cellColor(list, 0, 1, Qt::ForegroundRole), QColor(0, 0, 0));
+    QCOMPARE(cellColor(list, 0, 1, Qt::BackgroundRole), QColor(255, 255, 128));
+
+    QSignalSpy changed(list.model(), &QAbstractItemModel::dataChanged);
+    const QColor windowBackground = list.palette().color(QPalette::Window);
+    list.setColors(Qt::red, windowBackground);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(cellColor(list, 0, 3, Qt::ForegroundRole), QColor(Qt::red));
+    QCOMPARE(cellColor(list, 0, 3, Qt::BackgroundRole), windowBackground);
+    QCOMPARE(list.textColor(), QColor(Qt::red));
+    QCOMPARE(list.backgroundColor(), windowBackground);
+    QCOMPARE(list.palette().color(QPalette::Base), windowBackground);
+
+    list.setFontSize(18);
+    QCOMPARE(list.font().pointSize(), 18);
+    QVERIFY(list.font().bold());
+    QCOMPARE(list.header()->font().pointSize(), 18);
+}
+
+// The colours reach the screen: a row away from its text (not the current row,
+// which the style frames) and the empty space below the rows are both painted
+// in the list's background.
+void TestReportList::colorsArePainted()
+{
+    ReportList list;
+    list.setColumns({{QStringLiteral("A"), 3000, Qt::AlignLeft}});
+    list.setRows({{QStringLiteral("1")}, {QStringLiteral("2")}});
+    list.resize(300, 200);
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+
+    const QImage image = list.viewport()->grab().toImage();
+    const QRect secondRow = list.visualRect(list.model()->index(1, 0));
+    QCOMPARE(image.pixelColor(secondRow.right() - 3, secondRow.center().y()), LIST_BACKGROUND_COLOR);
+    QCOMPARE(image.pixelColor(secondRow.center().x(), secondRow.bottom() + 20), LIST_BACKGROUND_COLOR);
+}
+
+void TestReportList::fillingRows()
+{
+    ReportList list;
+    list.setColumns(SALE_COLUMNS);
+
+    QCOMPARE(list.addRow({QStringLiteral("x"), QStringLiteral("111")}), 0);
+    QCOMPARE(list.addNumberedRow({QStringLiteral("222"), QStringLiteral("3")}), 1);
+    QCOMPARE(list.row(1), QStringList({"2", "222", "3"}));
+    QCOMPARE(list.text(0, 0), QStringLiteral("x"));
+
+    list.setText(1, 2, QStringLiteral("4"));
+    QCOMPARE(list.text(1, 2), QStringLiteral("4"));
+    QCOMPARE(list.model()->index(1, 2).data().toString(), QStringLiteral("4"));
+    list.setText(0, 3, QStringLiteral("R$ 9"));   // a short row grows to the column
+    QCOMPARE(list.row(0), QStringList({"x", "111", "", "R$ 9"}));
+
+    list.setRows({{"1", "a"}, {"2", "b"}, {"3", "c"}});
+    QCOMPARE(list.rowCount(), 3);
+    list.removeRow(1);
+    QCOMPARE(list.rowCount(), 2);
+    QCOMPARE(list.text(1, 1), QStringLiteral("c"));
+    QCOMPARE(list.addNumberedRow({QStringLiteral("d")}), 2);
+    QCOMPARE(list.text(2, 0), QStringLiteral("3"));
+
+    list.clear();
+    QCOMPARE(list.rowCount(), 0);
+    QCOMPARE(list.columnCount(), 4);
+}
+
+void TestReportList::outOfRange_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("column");
+
+    QTest::newRow("negative row") << -1 << 0;
+    QTest::newRow("row past the end") << 2 << 0;
+    QTest::newRow("negative column") << 0 << -1;
+    QTest::newRow("column past the columns") << 0 << 4;
+}
+
+void TestReportList::outOfRange()
+{
+    QFETCH(int, row);
+    QFETCH(int, column);
+
+    ReportList list;
+    list.setColumns(SALE_COLUMNS);
+    const QList<QStringList> rows = {{"1", "a", "b", "c"}, {"2", "d", "e", "f"}};
+    list.setRows(rows);
+
+    QCOMPARE(list.text(row, column), QString());
+    list.setText(row, column, QStringLiteral("written"));
+    list.removeRow(-1);
+    list.removeRow(2);
+    QCOMPARE(list.row(0), rows[0]);
+    QCOMPARE(list.row(1), rows[1]);
+    QCOMPARE(list.row(2), QStringList());
+}
+
+void TestReportList::selection()
+{
+    ReportList list;
+    list.setColumns(SALE_COLUMNS);
+    list.setRows({{"1", "a"}, {"2", "b"}, {"3", "c"}});
+    list.resize(400, 300);
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    QCOMPARE(list.selectedRow(), -1);
+
+    list.selectRow(2);
+    QCOMPARE(list.selectedRow(), 2);
+    QVERIFY(list.selectionModel()->isRowSelected(2, {}));
+
+    const QRect secondRow = list.visualRect(list.model()->index(1, 1));
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, secondRow.center());
+    QCOMPARE(list.selectedRow(), 1);
+    QVERIFY(!list.selectionModel()->isRowSelected(2, {}));
+
+    list.selectRow(7);
+    QCOMPARE(list.selectedRow(), -1);
+    list.selectRow(0);
+    list.clear();
+    QCOMPARE(list.selectedRow(), -1);
+}
+
+void TestReportList::usersCannotEdit()
+{
+    ReportList list;
+    list.setColumns(SALE_COLUMNS);
+    list.addRow({QStringLiteral("1"), QStringLiteral("789")});
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+
+    const QModelIndex cell = list.model()->index(0, 1);
+    QVERIFY(!(list.model()->flags(cell) & Qt::ItemIsEditable));
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, list.visualRect(cell).center());
+    QTest::keyClick(list.viewport(), Qt::Key_F2);
+    QVERIFY(list.findChild<QLineEdit*>() == nullptr);
+    QCOMPARE(list.text(0, 1), QStringLiteral("789"));
+}
+
+void TestReportList::viewShowsTheModel()
+{
+    ReportList list;
+    list.setColumns(SALE_COLUMNS);
+    list.resize(400, 300);
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    QVERIFY(!list.rootIsDecorated());
+    QVERIFY(list.uniformRowHeights());
+    QVERIFY(!list.header()->isHidden());
+
+    QList<QStringList> rows;
+    for (int row = 0; row < 500; ++row)
+        rows.append({QString::number(row + 1), QStringLiteral("code %1").arg(row)});
+    list.setRows(rows);
+    list.addNumberedRow({QStringLiteral("last")});
+
+    QCOMPARE(list.model()->rowCount(), 501);
+    QCOMPARE(list.rowCount(), 501);
+    QCOMPARE(list.indexAt(list.visualRect(list.model()->index(0, 1)).center()).row(), 0);
+    list.selectRow(500);
+    const QRect lastRow = list.visualRect(list.model()->index(500, 1));
+    QVERIFY(list.viewport()->rect().contains(lastRow.center()));
+    QCOMPARE(list.indexAt(lastRow.center()).data().toString(), QStringLiteral("last"));
+}
+
+QTEST_MAIN(TestReportList)
+#include "tst_report_list.moc"
