@@ -1,5 +1,6 @@
 #include "common/report_list.h"
 
+#include "common/fonts.h"
 #include "common/twips.h"
 
 #include <QAbstractTableModel>
@@ -171,10 +172,7 @@ QString ReportList::columnTitle(int column) const
 
 void ReportList::setFontSize(int points)
 {
-    QFont bold = font();
-    bold.setPointSize(points);
-    bold.setBold(true);
-    setFont(bold);
+    setFont(boldFont(points));
 }
 
 void ReportList::setColors(const QColor& text, const QColor& background)
