@@ -1,11 +1,21 @@
+#include "common/clock.h"
+#include "common/number_settings.h"
+#include "common/platform.h"
+#include "common/prompter.h"
+#include "common/screen.h"
+#include "users/program_start.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("TENDUCA 1.0"));
-    window.show();
-    return app.exec();
+    QApplication::setApplicationName(PROGRAM_TITLE);
+    NumberSettings::setCurrent(NumberSettings::fromSystemLocale());
+
+    MessageBoxPrompter prompter;
+    SystemClock clock;
+    DisplayScreen screen;
+    Platform platform{prompter, clock, screen, QCoreApplication::applicationDirPath()};
+    return Ejecutar_Programa(platform);
 }

@@ -1,0 +1,106 @@
+#include "users/form4.h"
+
+#include "common/date_text.h"
+#include "common/fonts.h"
+#include "common/guard.h"
+#include "common/key_filter.h"
+#include "common/twips.h"
+#include "sale/form1.h"
+#include "store/connection.h"
+#include "store/queries.h"
+#include "store/record_set.h"
+#include "users/instance_lock.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+
+const QString MSG_SIN_USUARIO = QStringLiteral("Você deve inserir seu nome de usuário");
+const QString MSG_SIN_SENHA = QStringLiteral("Você deve inserir sua senha");
+const QString MSG_SENHA_INCORRECTA = QStringLiteral("A senha está incorreta");
+const QString MSG_USUARIO_INCORRECTO = QStringLiteral("O nome de usuário inserido está incorreto");
+
+}   // namespace
+
+Form4::Form4(Platform& platform, Form1& principal, QWidget* parent)
+    : QWidget(parent), platform_(platform), principal_(principal)
+{
+    setWindowTitle(WINDOW_CAPTION);
+    setFixedSize(twipsRect(0, 0, 5400, 2700).size());
+
+    Label1 = new QLabel(QStringLiteral("NOME USUÁRIO"), this);
+    Label1->setFont(boldFont(11));
+    placeTwips(Label1, 360, 360, 4680, 375);
+    Text1 = new QLineEdit(this);
+    Text1->setFont(boldFont(14));
+    placeTwips(Text1, 360, 735, 4680, 495);
+
+    Label2 = new QLabel(QStringLiteral("SENHA"), this);
+    Label2->setFont(boldFont(11));
+    placeTwips(Label2, 360, 1395, 4680, 375);
+    Text2 = new QLineEdit(this);
+    Text2->setFont(boldFont(14));
+    Text2->setEchoMode(QLineEdit::Password);
+    Text2->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));   // "*"
+    placeTwips(Text2, 360, 1770, 4680, 495);
+
+    setTabOrder(Text1, Text2);
+    KeyFilter::install(Text1, KeyFilter::lowercaseOrDigits, [this] { Validar_Ingreso(); });
+    KeyFilter::install(Text2, KeyFilter::lowercaseOrDigits, [this] { Validar_Ingreso(); });
+    Text1->setFocus();
+}
+
+bool Form4::Form_Load(const InstanceLock& lock)
+{
+    if (lock.status() != InstanceLock::Status::AlreadyRunning)
+        return true;
+    platform_.prompter.exclamation(QStringLiteral("ERROR : \rO programa já está em execução"),
+                                   PROGRAM_TITLE + QStringLiteral(" - Erro de entrada"));
+    return false;
+}
+
+void Form4::Validar_Ingreso()
+{
+    guarded(platform_.prompter, [this] {
+        if (Text1->text().isEmpty()) {
+            platform_.prompter.ok(MSG_SIN_USUARIO);
+            Text1->setFocus();
+            return;
+        }
+        if (Text2->text().isEmpty()) {
+            platform_.prompter.ok(MSG_SIN_SENHA);
+            Text2->setFocus();
+            return;
+        }
+        Connection conexion(platform_.folder);
+        RecordSet usuarios(conexion, Query::UsuariosPorNombre);
+        if (usuarios.isEmpty())
+            return;
+        // Only the first row with the name, in name order, decides.
+        for (; !usuarios.eof(); usuarios.moveNext()) {
+            const QString nombre = QStringLiteral("NombreUsuario");
+            if (usuarios.isNull(nombre) || usuarios.text(nombre) != Text1->text())
+                continue;
+            if (usuarios.text(QStringLiteral("Contraseña")) == Text2->text()) {
+                Abrir_Sesion(usuarios.text(nombre));
+            } else {
+                platform_.prompter.ok(MSG_SENHA_INCORRECTA);
+                Text2->clear();
+                Text2->setFocus();
+            }
+            return;
+        }
+        platform_.prompter.ok(MSG_USUARIO_INCORRECTO);
+        Text1->setFocus();
+    });
+}
+
+// The sale window is shown, and so loaded, before it learns who logged in and when.
+void Form4::Abrir_Sesion(const QString& usuario)
+{
+    principal_.show();
+    principal_.Text4 = usuario;
+    principal_.Text3 = formatDateTime(platform_.clock.now());
+    close();
+}

@@ -1,0 +1,329 @@
+#include "common/number_settings.h"
+#include "common/report_list.h"
+#include "sale/form1.h"
+#include "support/fake_platform.h"
+#include "support/keyboard.h"
+#include "support/test_database.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+namespace {
+
+const QString ARROZ = "7891000000011";
+const QString FEIJAO = "7891000000028";
+
+// The sale window over a catalogue of its own, shown and active like at the counter.
+class Counter {
+public:
+    explicit Counter(const QList<NewProduct>& products, QSize screen = QSize(1024, 768))
+        : database_({products}), fakes_(database_.folder())
+    {
+        fakes_.screen.pixels = screen;
+        form.show();
+        form.activateWindow();
+        if (!QTest::qWaitForWindowActive(&form))
+            qWarning("the sale window did not become active");
+    }
+
+    // Types into whatever box has the focus, then Enter: as a scanner or the cashier does.
+    void type(const QString& text)
+    {
+        QWidget* box = QApplication::focusWidget();
+        QVERIFY2(box, "no box has the focus");
+        typeKeys(box, text);
+        QTest::keyClick(box, Qt::Key_Return);
+    }
+    void scan(const QString& code) { type(code); }
+
+    QStringList row(int index) const { return form.ListView1->row(index); }
+    QStringList messages() const { return fakes_.prompter.texts(); }
+    FakePrompter& prompter() { return fakes_.prompter; }
+    void removeDatabase() const
+    {
+        for (const char* suffix : {"", "-wal", "-shm"})
+            QFile::remove(database_.path() + QLatin1String(suffix));
+    }
+
+private:
+    TestDatabase database_;
+    FakePlatform fakes_;
+
+public:
+    Form1 form{fakes_.platform};
+};
+
+void verifyWaitingForCode(const Form1& form)
+{
+    QVERIFY(form.Text7->isEnabled());
+    QCOMPARE(form.Text7->text(), QString());
+    QVERIFY(form.Text7->hasFocus());
+    QVERIFY(!form.Text8->isEnabled());
+    QCOMPARE(form.Text8->text(), QString("1"));
+    QVERIFY(form.Check1->isEnabled());
+}
+
+void verifyWaitingForQuantity(const Form1& form, const QString& code)
+{
+    QVERIFY(!form.Text7->isEnabled());
+    QCOMPARE(form.Text7->text(), code);
+    QVERIFY(form.Text8->isEnabled());
+    QVERIFY(form.Text8->hasFocus());
+    QVERIFY(!form.Check1->isEnabled());
+}
+
+QColor quantityBackground(const Form1& form)
+{
+    return form.Text8->palette().color(QPalette::Base);
+}
+
+}   // namespace
+
+class Form1Test : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { NumberSettings::setCurrent(NumberSettings::brazilian()); }
+
+    void loadsReadyForACode()
+    {
+        Counter counter({});
+        const Form1& form = counter.form;
+        QCOMPARE(form.windowTitle(), QString("TENDUCA 1.0"));
+        QVERIFY(form.windowState() & Qt::WindowMaximized);
+        QCOMPARE(form.Text1, QString("1024"));
+        QCOMPARE(form.Text2, QString("768"));
+        // Left 112,5 and Top 261 twips on a 1024 × 768 screen.
+        QCOMPARE(form.Picture1->pos(), QPoint(8, 17));
+        QCOMPARE(form.Picture1->size(), QSize(1009, 681));
+
+        QCOMPARE(form.ListView1->columnCount(), 8);
+        QStringList titles;
+        for (int c = 0; c < 8; ++c)
+            titles.append(form.ListView1->columnTitle(c));
+        QCOMPARE(titles, QStringList({"_", "Código", "Nome", "Quantidade", "Valor Unitário", "Valor Total", "1/0",
+                                      "Categoria"}));
+        QCOMPARE(form.ListView1->font().pointSize(), 18);
+        QVERIFY(form.ListView1->font().bold());
+        QCOMPARE(form.ListView1->backgroundColor(), QColor(255, 255, 128));
+        QCOMPARE(form.ListView1->textColor(), QColor(0, 0, 0));
+
+        QCOMPARE(form.Check1->text(), QString("Quantidade Manual"));
+        QVERIFY(!form.Check1->isChecked());
+        QVERIFY(form.Label17->isHidden());
+        QVERIFY(form.Label18->isHidden());
+        QCOMPARE(form.Label8->text(), QString("R$ "));
+        verifyWaitingForCode(form);
+
+        Counter narrow({}, QSize(800, 600));
+        QVERIFY(narrow.form.Picture1->pos().x() < 0);
+    }
+
+    void sameCodeAddsToItsLineInEntryOrder()
+    {
+        Counter counter({product(ARROZ, "Arroz Tipo 1 5 kg", 27.9, 100, 0, 18.9, "Mercearia"),
+                         product(FEIJAO, "Feijão Carioca 1 kg", 8.49, 100, 0, 5.4, "Mercearia")});
+        counter.scan(ARROZ);
+        counter.scan(FEIJAO);
+        counter.scan(ARROZ);
+        counter.scan(ARROZ);
+        const Form1& form = counter.form;
+        QCOMPARE(form.ListView1->rowCount(), 2);
+        QCOMPARE(counter.row(0), QStringList({"1", ARROZ, "Arroz Tipo 1 5 kg", "3", "27,9", "83,7", "0", "Mercearia"}));
+        QCOMPARE(counter.row(1), QStringList({"2", FEIJAO, "Feijão Carioca 1 kg", "1", "8,49", "8,49", "0", "Mercearia"}));
+        QCOMPARE(form.ListView2.size(), 2);
+        QCOMPARE(form.ListView2[0].costoUnitario, QString("18,9"));
+        QCOMPARE(form.ListView2[0].costoTotal, QString("56,7"));
+        QCOMPARE(form.ListView2[0].ventaTotal, QString("83,7"));
+        QCOMPARE(form.Text13, QString("3"));
+        QCOMPARE(form.Text9, QString("92,19"));
+        QCOMPARE(form.Label8->text(), QString("R$ 92,19"));
+        QVERIFY(counter.messages().isEmpty());
+        verifyWaitingForCode(form);
+    }
+
+    void manualQuantity()
+    {
+        Counter counter({product(ARROZ, "Arroz", 2, 100, 0, 1.2)});
+        Form1& form = counter.form;
+        QTest::mouseClick(form.Check1, Qt::LeftButton);
+        QVERIFY(form.Check1->isChecked());
+
+        counter.scan(ARROZ);
+        verifyWaitingForQuantity(form, ARROZ);
+        QCOMPARE(form.Text8->text(), QString());
+
+        counter.type("");   // Enter on an empty quantity
+        QCOMPARE(counter.prompter().last(), QString("É necessário inserir a quantidade a ser vendida"));
+        verifyWaitingForQuantity(form, ARROZ);
+
+        counter.type("1,5");
+        QCOMPARE(counter.row(0), QStringList({"1", ARROZ, "Arroz", "1,5", "2", "3", "0", "Geral"}));
+        QCOMPARE(form.ListView2[0].costoTotal, QString("1,8"));
+        QCOMPARE(form.Label8->text(), QString("R$ 3,"));
+        verifyWaitingForCode(form);
+        QVERIFY(form.Check1->isChecked());
+
+        // A quantity of 0 abandons the entry.
+        counter.scan(ARROZ);
+        counter.type("0");
+        QCOMPARE(form.ListView1->rowCount(), 1);
+        QCOMPARE(counter.row(0).at(3), QString("1,5"));
+        verifyWaitingForCode(form);
+
+        // A quantity that is not a number is reported and can be typed again.
+        counter.prompter().clear();
+        counter.scan(ARROZ);
+        counter.type("1.5");
+        QCOMPARE(counter.prompter().messages.size(), 1);
+        QCOMPARE(counter.prompter().messages[0].kind, FakePrompter::Kind::Critical);
+        QVERIFY(counter.prompter().last().contains("1.5"));
+        verifyWaitingForQuantity(form, ARROZ);
+        QCOMPARE(counter.row(0).at(3), QString("1,5"));
+        form.Text8->clear();
+        counter.type("2");
+        QCOMPARE(counter.row(0).at(3), QString("3,5"));
+    }
+
+    void manualQuantityRefusesAnUnknownCodeOnlyAfterTheQuantity()
+    {
+        Counter counter({product(ARROZ, "Arroz", 2)});
+        Form1& form = counter.form;
+        form.Check1->setChecked(true);
+        counter.scan("999");
+        QVERIFY(counter.messages().isEmpty());
+        verifyWaitingForQuantity(form, "999");
+        counter.type("2");
+        QCOMPARE(counter.messages(), QStringList{"O código inserido não existe"});
+        QCOMPARE(form.ListView1->rowCount(), 0);
+        verifyWaitingForCode(form);
+    }
+
+    void automaticQuantityRefusesAnUnknownCodeAtOnce()
+    {
+        Counter counter({product(ARROZ, "Arroz", 2)});
+        counter.type("");
+        QCOMPARE(counter.messages(), QStringList{"É necessário inserir o código do produto"});
+        counter.prompter().clear();
+
+        counter.scan("12345");
+        QCOMPARE(counter.messages(), QStringList{"O código inserido não existe"});
+        QCOMPARE(counter.form.ListView1->rowCount(), 0);
+        verifyWaitingForCode(counter.form);
+    }
+
+    void boxesTakeOnlyTheirCharacters()
+    {
+        Counter counter({product(ARROZ, "Arroz", 2)});
+        Form1& form = counter.form;
+        typeKeys(form.Text7, QString::fromUtf8("78a9 B-é1.,"));
+        QCOMPARE(form.Text7->text(), QString("7891"));
+        typeKeys(form.Text7, "12345678901234567890");
+        QCOMPARE(form.Text7->text().size(), 15);
+
+        form.Text7->clear();
+        form.Check1->setChecked(true);
+        counter.scan(ARROZ);
+        typeKeys(form.Text8, QString::fromUtf8("1a,x5é -"));
+        QCOMPARE(form.Text8->text(), QString("1,5"));
+        typeKeys(form.Text8, "2.34567");
+        QCOMPARE(form.Text8->text(), QString("1,52.3"));
+    }
+
+    void criticalStockWarningFollowsTheLastProduct()
+    {
+        Counter counter({product(ARROZ, "Arroz Crítico", 2, 10, 5), product(FEIJAO, "Feijão", 3, 1000, 5)});
+        const Form1& form = counter.form;
+        for (int i = 0; i < 4; ++i)
+            counter.scan(ARROZ);
+        QCOMPARE(quantityBackground(form), QColor(Qt::white));
+        QVERIFY(form.Label17->isHidden());
+        QCOMPARE(form.Label17->text(), QString("Arroz Crítico"));
+
+        counter.scan(ARROZ);   // 5 in the sale leaves 5 in stock: at the critical level
+        QCOMPARE(quantityBackground(form), QColor(Qt::red));
+        QVERIFY(form.Label17->isVisible());
+        QCOMPARE(form.Label17->text(), QString("Arroz Crítico"));
+        QCOMPARE(form.Text13, QString("5"));
+        QCOMPARE(form.Text14, QString("5"));
+        QCOMPARE(form.Text15, QString("10"));
+
+        counter.scan(FEIJAO);
+        QCOMPARE(quantityBackground(form), QColor(Qt::white));
+        QVERIFY(form.Label17->isHidden());
+        QCOMPARE(form.Label17->text(), QString("Feijão"));
+    }
+
+    void totalsAndCancel()
+    {
+        Counter counter({product("1", "Bala", 0.5), product("2", "Balde", 1234.5), product("3", "Fogão", 1500),
+                         product("4", "Brinde", 0)});
+        Form1& form = counter.form;
+        counter.scan("4");
+        QCOMPARE(form.Label8->text(), QString("R$ 0"));
+        counter.scan("1");
+        QCOMPARE(form.Label8->text(), QString("R$ 0,5"));
+        QCOMPARE(form.Text9, QString("0,5"));
+        counter.scan("2");
+        QCOMPARE(form.Label8->text(), QString("R$ 1.235,"));
+
+        QTest::mouseClick(form.Command2, Qt::LeftButton);
+        QCOMPARE(form.Label8->text(), QString("R$ "));
+        QCOMPARE(form.ListView1->rowCount(), 0);
+        QVERIFY(form.ListView2.isEmpty());
+        QCOMPARE(form.Text9, QString("1235"));   // left for whoever reads the last total
+        verifyWaitingForCode(form);
+
+        counter.scan("2");
+        QCOMPARE(form.Label8->text(), QString("R$ 1.234,5"));
+        form.Command2_Click();
+        counter.scan("3");
+        QCOMPARE(form.Label8->text(), QString("R$ 1.500,"));
+        QVERIFY(counter.messages().isEmpty());
+    }
+
+    void payingAnEmptySaleIsRefused()
+    {
+        Counter counter({product("1", "Bala", 0.5)});
+        QTest::mouseClick(counter.form.Command1, Qt::LeftButton);
+        QCOMPARE(counter.messages(), QStringList{"A lista de produtos a serem vendidos está vazia"});
+        counter.prompter().clear();
+        counter.scan("1");
+        counter.form.Command1_Click();
+        QVERIFY(!counter.messages().contains("A lista de produtos a serem vendidos está vazia"));
+    }
+
+    void twoCatalogueRowsWithOneCodeAddTheFirstInNameOrderOnce()
+    {
+        Counter counter({product("555", "Zeta", 10), product("555", "Alfa", 20)});
+        counter.scan("555");
+        QCOMPARE(counter.form.ListView1->rowCount(), 1);
+        QCOMPARE(counter.row(0).mid(1, 5), QStringList({"555", "Alfa", "1", "20", "20"}));
+        QCOMPARE(counter.form.Label8->text(), QString("R$ 20,"));
+    }
+
+    void aDatabaseFailureLeavesTheSaleAsItWas()
+    {
+        Counter counter({product(ARROZ, "Arroz", 2)});
+        counter.scan(ARROZ);
+        counter.removeDatabase();
+        counter.scan(ARROZ);
+        QCOMPARE(counter.prompter().messages.size(), 1);
+        QCOMPARE(counter.prompter().messages[0].kind, FakePrompter::Kind::Critical);
+        QVERIFY2(counter.prompter().last().contains("não foi encontrado"), qPrintable(counter.prompter().last()));
+        const Form1& form = counter.form;
+        QCOMPARE(form.ListView1->rowCount(), 1);
+        QCOMPARE(counter.row(0).at(3), QString("1"));
+        QCOMPARE(form.Label8->text(), QString("R$ 2,"));
+        QCOMPARE(form.Text7->text(), ARROZ);   // kept for another try
+        QVERIFY(form.Text7->isEnabled());
+        QVERIFY(!form.Text8->isEnabled());
+    }
+};
+
+QTEST_MAIN(Form1Test)
+#include "tst_form1.moc"

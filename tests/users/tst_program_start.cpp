@@ -1,0 +1,128 @@
+#include "common/number_settings.h"
+#include "sale/form1.h"
+#include "support/fake_platform.h"
+#include "support/test_database.h"
+#include "users/form4.h"
+#include "users/instance_lock.h"
+#include "users/program_start.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+struct Start {
+    explicit Start(const QString& folder) : fakes(folder), lock(folder) {}
+    std::optional<int> check() { return Comprobar_Inicio(login, lock, fakes.platform); }
+
+    FakePlatform fakes;
+    InstanceLock lock;
+    Form1 principal{fakes.platform};
+    Form4 login{fakes.platform, principal};
+};
+
+bool waitFor(const std::function<bool()>& condition)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > 20000)
+            return false;
+        QTest::qWait(50);
+    }
+    return true;
+}
+
+}   // namespace
+
+class ProgramStartTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { NumberSettings::setCurrent(NumberSettings::brazilian()); }
+
+    void startsWithAUsableDatabase()
+    {
+        TestDatabase database;
+        Start start(database.folder());
+        QCOMPARE(start.check(), std::nullopt);
+        QVERIFY(start.fakes.prompter.messages.isEmpty());
+    }
+
+    void missingDatabaseIsReportedAndNeverCreated()
+    {
+        QTemporaryDir dir;
+        Start start(dir.path());
+        QCOMPARE(start.check(), std::optional<int>(EXIT_START_REFUSED));
+        QCOMPARE(start.fakes.prompter.messages.size(), 1);
+        QCOMPARE(start.fakes.prompter.messages[0].kind, FakePrompter::Kind::Critical);
+        const QString message = start.fakes.prompter.last();
+        QVERIFY2(message.contains("não foi encontrado"), qPrintable(message));
+        QVERIFY2(message.contains(QDir::toNativeSeparators(dir.filePath("bd1"))), qPrintable(message));
+        QVERIFY(!QFile::exists(dir.filePath("bd1")));
+    }
+
+    void databaseUnderAnotherPasswordIsReported()
+    {
+        QTemporaryDir dir;
+        QFile file(dir.filePath("bd1"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(8192, '\x11'));
+        file.close();
+        Start start(dir.path());
+        QCOMPARE(start.check(), std::optional<int>(EXIT_START_REFUSED));
+        QVERIFY2(start.fakes.prompter.last().contains("senha"), qPrintable(start.fakes.prompter.last()));
+    }
+
+    void aFolderThatCannotHoldTheLockIsReported()
+    {
+        QTemporaryDir dir;
+        QFile plainFile(dir.filePath("arquivo"));
+        QVERIFY(plainFile.open(QIODevice::WriteOnly));
+        plainFile.close();
+        Start start(dir.filePath("arquivo/pasta"));
+        QCOMPARE(start.lock.status(), InstanceLock::Status::FolderNotWritable);
+        QCOMPARE(start.check(), std::optional<int>(EXIT_START_REFUSED));
+        QCOMPARE(start.fakes.prompter.messages[0].kind, FakePrompter::Kind::Critical);
+        QVERIFY(start.fakes.prompter.last().contains("não pode gravar"));
+    }
+
+    void aSecondCopyEndsBeforeLookingAtTheDatabase()
+    {
+        QTemporaryDir dir;
+        InstanceLock running(dir.path());
+        Start start(dir.path());
+        QCOMPARE(start.check(), std::optional<int>(EXIT_START_REFUSED));
+        QCOMPARE(start.fakes.prompter.texts(), QStringList{"ERROR : \rO programa já está em execução"});
+    }
+
+    // A real copy of the program holds the lock while it runs; killed, it
+    // leaves the lock file behind, and that must not block the next start.
+    void aKilledCopyDoesNotBlockTheNextStart()
+    {
+        QTemporaryDir dir;
+        createDatabase(dir.path());
+        const QString program = dir.filePath("tenduca");
+        QVERIFY(QFile::copy(TENDUCA_PROGRAM, program));
+
+        QProcess copy;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        copy.setProcessEnvironment(environment);
+        copy.start(program, {});
+        QVERIFY(copy.waitForStarted());
+        const QString lockFile = dir.filePath("tenduca.lock");
+        QVERIFY2(waitFor([&] { return QFile::exists(lockFile); }), "the program never took its lock");
+        QCOMPARE(InstanceLock(dir.path()).status(), InstanceLock::Status::AlreadyRunning);
+
+        copy.kill();
+        QVERIFY(copy.waitForFinished());
+        QVERIFY(QFile::exists(lockFile));
+        QCOMPARE(InstanceLock(dir.path()).status(), InstanceLock::Status::Acquired);
+    }
+};
+
+QTEST_MAIN(ProgramStartTest)
+#include "tst_program_start.moc"
