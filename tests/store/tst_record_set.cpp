@@ -40,6 +40,33 @@ class RecordSetTest : public QObject {
 private slots:
     void initTestCase() { NumberSettings::setCurrent(NumberSettings::brazilian()); }
 
+    // Every statement of the program runs against the tables as the database tool makes them.
+    void everyQueryOpens_data()
+    {
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<int>("rows");
+        for (const char* query : {Query::ProductosPorNombre, Query::ProductosListado, Query::ProductosPorCodigo,
+                                  Query::ProductosPorCantidad, Query::Temporal, Query::TemporalPorVenta,
+                                  Query::TemporalPorVentaListado, Query::TipoPago, Query::TipoPagoListado,
+                                  Query::Recaudacion, Query::UsuariosPorNombre, Query::Usuarios})
+            QTest::newRow(query) << QString(query) << 1;
+        QTest::newRow(Query::Categorias) << QString(Query::Categorias) << 1;
+        QTest::newRow(Query::VentasDeTemporal) << QString(Query::VentasDeTemporal) << 1;
+    }
+
+    void everyQueryOpens()
+    {
+        QFETCH(QString, query);
+        QFETCH(int, rows);
+        TestDatabase database({{product("1", "Arroz", 5)}});
+        database.execute("INSERT INTO Temporal (CodigoProducto, FechaVenta) VALUES ('1', '2024-03-05 08:15:02')");
+        database.execute("INSERT INTO Recaudacion (CodigoProducto) VALUES ('1')");
+        database.execute("INSERT INTO TipoPago (FechaInicio) VALUES ('2024-03-05 08:00:00')");
+        Connection connection(database.folder());
+        RecordSet rowsOfQuery(connection, query);
+        QCOMPARE(rowsOfQuery.recordCount(), rows);
+    }
+
     void emptyTableIsAtBothEnds()
     {
         TestDatabase database;
