@@ -169,6 +169,11 @@ double A_Numero(const QString& text, const NumberSettings& settings)
 
 QString A_Texto(double value, const NumberSettings& settings)
 {
+    // Whole amounts and quantities are the common case of every listing.
+    constexpr double WHOLE_LIMIT = 1e15;
+    if (std::trunc(value) == value && std::fabs(value) < WHOLE_LIMIT)
+        return QString::number(static_cast<qlonglong>(value));
+
     const DecimalDigits number = decimalDigits(value);
     const QString integer = number.integerPart();
     const QString fraction = number.fractionPart();

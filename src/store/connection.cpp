@@ -23,6 +23,9 @@ constexpr int KEY_BYTES = 32;
 constexpr int SALT_BYTES = 16;
 constexpr qint64 PAGE_SIZE = 1024;
 constexpr int BUSY_TIMEOUT_MS = 5000;
+// Listings in name order read the table's pages out of order; a larger page
+// cache than the engine's default keeps a full listing of a large catalogue quick.
+constexpr char PAGE_CACHE[] = "PRAGMA cache_size = -16384";   // 16 MB
 
 [[noreturn]] void failOpening(const QString& cause, const QString& path)
 {
@@ -115,6 +118,7 @@ Connection::Connection(const QString& folder) : path_(databasePath(folder))
         applyKey(key);
         checkOpensWithKey();
         sqlite3_busy_timeout(db_, BUSY_TIMEOUT_MS);
+        execute(QString::fromLatin1(PAGE_CACHE));
         registerFunctions();
     } catch (...) {
         sqlite3_close_v2(db_);

@@ -199,6 +199,7 @@ void RecordSet::readColumns()
     const int count = sqlite3_column_count(statement_);
     for (int column = first; column < count; ++column) {
         const QString name = QString::fromUtf8(sqlite3_column_name(statement_, column));
+        indexByName_.insert(name, static_cast<int>(names_.size()));
         indexByName_.insert(name.toLower(), static_cast<int>(names_.size()));
         names_.append(name);
         types_.append(fieldTypeOf(table_, name).value_or(FieldType::Text));
@@ -314,12 +315,14 @@ int RecordSet::recordCount() const
 
 bool RecordSet::hasField(const QString& field) const
 {
-    return indexByName_.contains(field.toLower());
+    return indexByName_.contains(field) || indexByName_.contains(field.toLower());
 }
 
 int RecordSet::fieldIndex(const QString& field) const
 {
-    const auto found = indexByName_.constFind(field.toLower());
+    auto found = indexByName_.constFind(field);
+    if (found == indexByName_.constEnd())
+        found = indexByName_.constFind(field.toLower());
     if (found == indexByName_.constEnd())
         throw StoreError(QStringLiteral("O campo %1 não existe na consulta.").arg(field));
     return *found;

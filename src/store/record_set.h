@@ -114,7 +114,7 @@ private:
     bool hasRowIds_ = false;
     bool readOnly_ = false;
     QStringList names_;
-    QHash<QString, int> indexByName_;   // lower-case field name -> column
+    QHash<QString, int> indexByName_;   // field name as the query gives it, and in lower case -> column
     QList<FieldType> types_;
 
     mutable sqlite3_stmt* statement_ = nullptr;
