@@ -90,27 +90,6 @@ Sample sampleCodes(const QString& path, const QByteArray& key)
 
 // The folder to measure: the given one (a database is generated there first
 // when it has none), or a temporary one for this run only.
-QString benchFolder(const QStringList& arguments, std::unique_ptr<QTemporaryDir>& temporary)
-{
-    QString folder;
-    if (arguments.size() > 1) {
-        folder = arguments.at(1);
-    } else {
-        temporary = std::make_unique<QTemporaryDir>();
-        if (!temporary->isValid())
-            throw std::runtime_error("no temporary folder: " + temporary->errorString().toStdString());
-        folder = temporary->path();
-    }
-    if (!QFileInfo::exists(databasePath(folder))) {
-        out << "Generating a large database in " << folder << " ..." << Qt::endl;
-        QElapsedTimer timer;
-        timer.start();
-        generateLargeDatabase(folder);
-        out << QStringLiteral("  done in %1 s\n").arg(timer.elapsed() / 1000.0, 0, 'f', 1);
-    }
-    return folder;
-}
-
 // ---- timing ----------------------------------------------------------------
 
 struct Timings {
@@ -338,7 +317,7 @@ int main(int argc, char* argv[])
     NumberSettings::setCurrent(NumberSettings::brazilian());
     try {
         std::unique_ptr<QTemporaryDir> temporary;
-        const QString folder = benchFolder(app.arguments(), temporary);
+        const QString folder = largeDatabaseFolder(app.arguments(), temporary);
         const QString path = databasePath(folder);
         const QByteArray key = derivedKeyFor(path);
         const Sample sample = sampleCodes(path, key);

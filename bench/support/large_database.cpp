@@ -8,7 +8,10 @@
 #include "support/seeded_random.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
 
 #include <algorithm>
 #include <stdexcept>
@@ -231,4 +234,27 @@ LargeDatabaseSummary generateLargeDatabase(const QString& folder, const LargeDat
         removeDatabaseFiles(path);
         throw;
     }
+}
+
+QString largeDatabaseFolder(const QStringList& arguments, std::unique_ptr<QTemporaryDir>& temporary,
+                            const LargeDatabaseOptions& options)
+{
+    QString folder;
+    if (arguments.size() > 1) {
+        folder = arguments.at(1);
+    } else {
+        temporary = std::make_unique<QTemporaryDir>();
+        if (!temporary->isValid())
+            throw std::runtime_error("no temporary folder: " + temporary->errorString().toStdString());
+        folder = temporary->path();
+    }
+    if (!QFileInfo::exists(databasePath(folder))) {
+        QTextStream out(stdout);
+        out << "Generating a large database in " << folder << " ..." << Qt::endl;
+        QElapsedTimer timer;
+        timer.start();
+        generateLargeDatabase(folder, options);
+        out << QStringLiteral("  done in %1 s\n").arg(timer.elapsed() / 1000.0, 0, 'f', 1);
+    }
+    return folder;
 }

@@ -3,7 +3,11 @@
 #include <QDate>
 #include <QString>
 
+#include <QStringList>
+#include <QTemporaryDir>
+
 #include <cstdint>
+#include <memory>
 
 struct LargeDatabaseOptions {
     int products = 100000;
@@ -28,3 +32,9 @@ struct LargeDatabaseSummary {
 // give the same contents. Refuses an existing bd1; on a failure nothing is
 // left behind. Throws std::exception (StoreError included) on failure.
 LargeDatabaseSummary generateLargeDatabase(const QString& folder, const LargeDatabaseOptions& options = {});
+
+// The folder of a benchmark's large database: the program's first argument
+// (a bd1 is generated there once and kept for later runs), or else a
+// temporary folder, held by `temporary`, with a new one.
+QString largeDatabaseFolder(const QStringList& arguments, std::unique_ptr<QTemporaryDir>& temporary,
+                            const LargeDatabaseOptions& options = {});

@@ -1,0 +1,182 @@
+// Measures the sale window at the counter on a large catalogue:
+//   bench_sale_entry [FOLDER]
+// 1 000 codes scanned in a row, automatic quantity, into one sale of 200
+// different products: from the Enter in the code box until the line and the
+// total are painted (headless), beside a raw indexed lookup of the same code
+// on an open connection. Without FOLDER a database of 100 000 products is
+// generated in a temporary folder; a FOLDER without bd1 gets one kept for later runs.
+
+#include "common/clock.h"
+#include "common/number_settings.h"
+#include "common/platform.h"
+#include "common/prompter.h"
+#include "common/report_list.h"
+#include "sale/form1.h"
+#include "store/connection.h"
+#include "support/large_database.h"
+#include "support/raw_sqlite.h"
+#include "support/seeded_random.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTextStream>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+constexpr int DISTINCT_PRODUCTS = 200;
+constexpr int SCANS = 1000;
+constexpr std::uint64_t SAMPLE_SEED = 11;
+constexpr char RAW_LOOKUP[] = "select * from Productos where CodigoProducto = ? order by NombreProducto";
+
+QTextStream out(stdout);
+
+// Counts the messages instead of showing them: a benchmark must never wait on a box.
+class CountingPrompter : public Prompter {
+public:
+    void ok(const QString& text) override { note(text); }
+    bool yesNo(const QString& text, const QString&) override
+    {
+        note(text);
+        return false;
+    }
+    void critical(const QString& text) override { note(text); }
+    void exclamation(const QString& text, const QString&) override { note(text); }
+    int count = 0;
+    QString last;
+
+private:
+    void note(const QString& text)
+    {
+        ++count;
+        last = text;
+    }
+};
+
+class FixedScreen : public Screen {
+public:
+    QSize size() const override { return {1366, 768}; }
+};
+
+QStringList sampleCodes(const QString& path, qsizetype& catalogueSize)
+{
+    RawConnection connection(path, derivedKeyFor(path));
+    RawStatement statement(connection, "select CodigoProducto from Productos");
+    QStringList all;
+    while (statement.step())
+        all.append(statement.text(0));
+    catalogueSize = all.size();
+    SeededRandom random(SAMPLE_SEED);
+    QStringList chosen;
+    while (chosen.size() < DISTINCT_PRODUCTS) {
+        const QString code = all.at(random.below(static_cast<int>(all.size())));
+        if (!chosen.contains(code))
+            chosen.append(code);
+    }
+    return chosen;
+}
+
+// The scanner types the code and Enter into the box that has the focus.
+void scan(QWidget* box, const QString& code)
+{
+    for (QChar c : code) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key(c.unicode()), Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(box, &press);
+    }
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QCoreApplication::sendEvent(box, &enter);
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+double percentile95(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() * 95 / 100];
+}
+
+void row(const QString& what, const std::vector<double>& micros)
+{
+    out << what.leftJustified(46) << QString::number(median(micros) / 1000, 'f', 3).rightJustified(10)
+        << QString::number(percentile95(micros) / 1000, 'f', 3).rightJustified(10)
+        << QString::number(*std::max_element(micros.begin(), micros.end()) / 1000, 'f', 3).rightJustified(10)
+        << '\n';
+}
+
+}   // namespace
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    NumberSettings::setCurrent(NumberSettings::brazilian());
+    try {
+        std::unique_ptr<QTemporaryDir> temporary;
+        LargeDatabaseOptions options;
+        options.saleLines = 0;
+        const QString folder = largeDatabaseFolder(app.arguments(), temporary, options);
+        const QString path = databasePath(folder);
+        qsizetype catalogueSize = 0;
+        const QStringList codes = sampleCodes(path, catalogueSize);
+
+        CountingPrompter prompter;
+        SystemClock clock;
+        FixedScreen screen;
+        Platform platform{prompter, clock, screen, folder};
+        const Connection heldOpen(folder);   // as the program holds one for its whole run
+        Form1 form(platform);
+        form.show();
+        QCoreApplication::processEvents();
+
+        RawConnection raw(path, derivedKeyFor(path));
+        RawStatement lookup(raw, RAW_LOOKUP);
+        SeededRandom random(SAMPLE_SEED);
+        std::vector<double> scans;
+        std::vector<double> rawLookups;
+        QElapsedTimer timer;
+        for (int i = 0; i < SCANS; ++i) {
+            // Every product once first, then at random: the sale grows to 200 lines.
+            const QString code = codes.at(i < DISTINCT_PRODUCTS ? i : random.below(DISTINCT_PRODUCTS));
+            timer.start();
+            scan(form.Text7, code);
+            form.ListView1->viewport()->repaint();
+            form.Label8->repaint();
+            QCoreApplication::processEvents();
+            scans.push_back(timer.nsecsElapsed() / 1000.0);
+
+            timer.start();
+            lookup.bindText(1, code.toUtf8());
+            lookup.step();
+            lookup.reset();
+            rawLookups.push_back(timer.nsecsElapsed() / 1000.0);
+        }
+
+        out << QStringLiteral("Catalogue of %1 products in %2\n").arg(catalogueSize).arg(path);
+        out << QStringLiteral("%1 scans with automatic quantity into one sale of %2 products: %3 lines, total %4\n\n")
+                   .arg(SCANS)
+                   .arg(DISTINCT_PRODUCTS)
+                   .arg(form.ListView1->rowCount())
+                   .arg(form.Label8->text());
+        out << QString("milliseconds").leftJustified(46) << QString("median").rightJustified(10)
+            << QString("p95").rightJustified(10) << QString("max").rightJustified(10) << '\n';
+        row(QStringLiteral("scan: Enter until line and total painted"), scans);
+        row(QStringLiteral("raw indexed lookup on an open connection"), rawLookups);
+        out << QString("ratio scan / raw lookup (median)").leftJustified(46)
+            << QString::number(median(scans) / median(rawLookups), 'f', 1).rightJustified(10) << '\n';
+        if (prompter.count > 0)
+            out << QStringLiteral("WARNING: %1 messages, the last: %2\n").arg(prompter.count).arg(prompter.last);
+    } catch (const std::exception& error) {
+        QTextStream(stderr) << "bench_sale_entry: " << QString::fromUtf8(error.what()) << '\n';
+        return 1;
+    }
+    return 0;
+}
