@@ -251,7 +251,7 @@ void Form1::Text7_Enter()
             platform_.prompter.ok(MSG_CODIGO_VACIO);
             return;
         }
-        const bool existe = Existe_Codigo(codigo);
+        const std::optional<ProductoLeido> producto = Buscar_Producto(codigo);
         if (Check1->isChecked()) {
             // Manual quantity: an unknown code is refused only once its quantity is confirmed.
             Check1->setEnabled(false);
@@ -259,11 +259,11 @@ void Form1::Text7_Enter()
             Text7->setEnabled(false);
             Text8->setEnabled(true);
             Text8->setFocus();
-        } else if (existe) {
+        } else if (producto) {
             Text7->setEnabled(false);
             Text8->setEnabled(true);
             Text8->setText(QStringLiteral("1"));
-            Agregar_Producto();
+            Agregar_Producto(producto);
         } else {
             platform_.prompter.ok(MSG_CODIGO_INEXISTENTE);
             Text7->clear();
@@ -271,11 +271,14 @@ void Form1::Text7_Enter()
     });
 }
 
-bool Form1::Existe_Codigo(const QString& codigo)
+// The first product with the code, in name order.
+std::optional<ProductoLeido> Form1::Buscar_Producto(const QString& codigo)
 {
     Connection conexion(platform_.folder);
     RecordSet productos(conexion, Query::ProductosPorNombre, RecordSet::Equals{QStringLiteral("CodigoProducto"), codigo});
-    return !productos.eof();
+    if (productos.eof())
+        return std::nullopt;
+    return Leer_Producto(productos);
 }
 
 void Form1::Text8_Enter()
@@ -301,16 +304,13 @@ void Form1::Check1_Click()
 
 void Form1::Agregar_Producto()
 {
-    // Only the first product with the code, in name order, is added: once it is
-    // on the sale the code box is empty, so no later row with the code matches.
-    std::optional<ProductoLeido> producto;
-    {
-        Connection conexion(platform_.folder);
-        RecordSet productos(conexion, Query::ProductosPorNombre,
-                            RecordSet::Equals{QStringLiteral("CodigoProducto"), Text7->text()});
-        if (!productos.eof())
-            producto = Leer_Producto(productos);
-    }
+    Agregar_Producto(Buscar_Producto(Text7->text()));
+}
+
+// Only the first product with the code, in name order, is added: once it is
+// on the sale the code box is empty, so no later row with the code matches.
+void Form1::Agregar_Producto(const std::optional<ProductoLeido>& producto)
+{
     if (!producto) {
         platform_.prompter.ok(MSG_CODIGO_INEXISTENTE);
         Reiniciar_Entrada();

@@ -6,6 +6,8 @@
 #include <QList>
 #include <QMainWindow>
 
+#include <optional>
+
 class QCheckBox;
 class QFrame;
 class QLabel;
@@ -60,6 +62,7 @@ public:
     void Centrar_Panel();
     void Preparar_Listas();
     void Agregar_Producto();
+    void Agregar_Producto(const std::optional<ProductoLeido>& producto);
     void Calcular_Total();
     void Mostrar_Total();
     void Limpiar_Venta();
@@ -88,7 +91,7 @@ private:
     void Reiniciar_Entrada();
     void Verificar_Stock_Critico(const ProductoLeido& producto);
     void Pintar_Cantidad(const QColor& color);
-    bool Existe_Codigo(const QString& codigo);
+    std::optional<ProductoLeido> Buscar_Producto(const QString& codigo);
     template <typename Action>
     void Proteger_Entrada(Action&& action);
 

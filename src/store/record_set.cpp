@@ -108,28 +108,26 @@ QString withField(const ConversionError& error, const QString& field)
 
 }   // namespace
 
-RecordSet::RecordSet(Connection& connection, const QString& query, Mode mode) : connection_(connection)
+RecordSet::RecordSet(Connection& connection, const QString& query, Mode mode)
+    : RecordSet(connection, query, std::nullopt, {}, mode)
 {
-    readOnly_ = mode == Mode::ReadOnlyList;
-    open(query, std::nullopt, {});
-    if (mode == Mode::AppendOnly)
-        finishStatement();
 }
 
 RecordSet::RecordSet(Connection& connection, const QString& query, const Equals& filter, Mode mode)
-    : connection_(connection)
+    : RecordSet(connection, query, filter, {}, mode)
 {
-    readOnly_ = mode == Mode::ReadOnlyList;
-    open(query, filter, {});
-    if (mode == Mode::AppendOnly)
-        finishStatement();
 }
 
 RecordSet::RecordSet(Connection& connection, const QString& query, const QVariantList& parameters, Mode mode)
-    : connection_(connection)
+    : RecordSet(connection, query, std::nullopt, parameters, mode)
 {
-    readOnly_ = mode == Mode::ReadOnlyList;
-    open(query, std::nullopt, parameters);
+}
+
+RecordSet::RecordSet(Connection& connection, const QString& query, const std::optional<Equals>& filter,
+                     const QVariantList& parameters, Mode mode)
+    : connection_(connection), readOnly_(mode == Mode::ReadOnlyList)
+{
+    open(query, filter, parameters);
     if (mode == Mode::AppendOnly)
         finishStatement();
 }

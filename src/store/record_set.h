@@ -88,6 +88,8 @@ private:
     };
     enum class Editing { None, Changing, Adding };
 
+    RecordSet(Connection& connection, const QString& query, const std::optional<Equals>& filter,
+              const QVariantList& parameters, Mode mode);
     void open(const QString& query, const std::optional<Equals>& filter, const QVariantList& parameters);
     void prepare(const QString& sql, const QVariantList& parameters);
     void readColumns();

@@ -78,8 +78,8 @@ void Form4::Validar_Ingreso()
         if (usuarios.isEmpty())
             return;
         // Only the first row with the name, in name order, decides.
+        const QString nombre = QStringLiteral("NombreUsuario");
         for (; !usuarios.eof(); usuarios.moveNext()) {
-            const QString nombre = QStringLiteral("NombreUsuario");
             if (usuarios.isNull(nombre) || usuarios.text(nombre) != Text1->text())
                 continue;
             if (usuarios.text(QStringLiteral("Contraseña")) == Text2->text()) {
