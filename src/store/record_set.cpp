@@ -311,11 +311,6 @@ int RecordSet::recordCount() const
     return static_cast<int>(std::count_if(rows_.begin(), rows_.end(), [](const Row& row) { return !row.deleted; }));
 }
 
-bool RecordSet::hasField(const QString& field) const
-{
-    return indexByName_.contains(field) || indexByName_.contains(field.toLower());
-}
-
 int RecordSet::fieldIndex(const QString& field) const
 {
     auto found = indexByName_.constFind(field);
@@ -416,12 +411,6 @@ std::optional<QDateTime> RecordSet::dateTime(const QString& field) const
     return parseDateTime(stored);
 }
 
-qint64 RecordSet::rowId() const
-{
-    requireCurrentRow();
-    return editing_ == Editing::Adding ? 0 : rows_[position_].rowId;
-}
-
 QVariant RecordSet::storedValue(FieldType type, const QString& text)
 {
     switch (type) {
@@ -477,11 +466,6 @@ void RecordSet::setNumber(const QString& field, double value)
     }
 }
 
-void RecordSet::setDateTime(const QString& field, const QDateTime& value)
-{
-    assign(field, toStoredDateTime(value));
-}
-
 void RecordSet::setNull(const QString& field)
 {
     assign(field, QVariant());
@@ -510,12 +494,6 @@ void RecordSet::update()
         insertPending();
     else if (editing_ == Editing::Changing)
         updatePending();
-    editing_ = Editing::None;
-    pending_.clear();
-}
-
-void RecordSet::cancelUpdate()
-{
     editing_ = Editing::None;
     pending_.clear();
 }

@@ -56,8 +56,6 @@ public:
     // Every row of the set, fetching what is still pending.
     int recordCount() const;
 
-    QStringList fieldNames() const { return names_; }
-    bool hasField(const QString& field) const;
 
     // Reading the current row. A null field reads as an empty text but
     // isNull() tells it apart; number() of a null field is a ConversionError.
@@ -65,7 +63,6 @@ public:
     QString text(const QString& field) const;
     double number(const QString& field) const;
     std::optional<QDateTime> dateTime(const QString& field) const;
-    qint64 rowId() const;
 
     // Changing. Assignments convert by the field's type (a text that is not a
     // number, for a number field, is a ConversionError and nothing is kept);
@@ -74,10 +71,8 @@ public:
     void addNew();
     void setText(const QString& field, const QString& value);
     void setNumber(const QString& field, double value);
-    void setDateTime(const QString& field, const QDateTime& value);
     void setNull(const QString& field);
     void update();
-    void cancelUpdate();
     void deleteCurrent();
 
 private:
