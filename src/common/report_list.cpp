@@ -91,6 +91,14 @@ public:
         return row;
     }
 
+    void replaceRow(int row, const QStringList& cells)
+    {
+        if (!hasRow(row))
+            return;
+        rows_[row] = cells;
+        emit dataChanged(index(row, 0), index(row, qMax(0, columnCount() - 1)), {Qt::DisplayRole});
+    }
+
     void removeRowAt(int row)
     {
         if (!hasRow(row))
@@ -267,4 +275,15 @@ void ReportList::selectRow(int row)
     const QModelIndex first = model_->index(row, 0);
     selectionModel()->setCurrentIndex(first, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     scrollTo(first);
+}
+
+void ReportList::setRow(int row, const QStringList& cells)
+{
+    model_->replaceRow(row, cells);
+}
+
+void ReportList::showRow(int row)
+{
+    if (model_->hasRow(row))
+        scrollTo(model_->index(row, 0));
 }

@@ -45,6 +45,10 @@ public:
     // Replaces every row at once.
     void setRows(QList<QStringList> rows);
     void removeRow(int row);
+    // Replaces one row's cells; only that row is repainted.
+    void setRow(int row, const QStringList& cells);
+    // Scrolls so that the row is in view.
+    void showRow(int row);
 
     QString text(int row, int column) const;
     void setText(int row, int column, const QString& text);

@@ -1,10 +1,7 @@
 #pragma once
 
-#include "common/platform.h"
-#include "sale/sale_line.h"
-
-#include <QList>
-#include <QMainWindow>
+#include "common/window.h"
+#include "sale/venta_actual.h"
 
 #include <optional>
 
@@ -13,13 +10,12 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class RecordSet;
 class ReportList;
 
 // The sale window: the cashier's counter for the whole run. It rings up the
 // current sale by product code, keeps the running total and warns when a
-// product reaches its critical stock. Its load runs when it is first shown.
-class Form1 : public QMainWindow {
+// product reaches its critical stock.
+class Form1 : public Window {
     Q_OBJECT
 public:
     explicit Form1(Platform& platform, QWidget* parent = nullptr);
@@ -27,7 +23,7 @@ public:
     // Controls, named as the rest of the program knows them.
     QWidget* Picture1;
     QLabel* Label13;
-    ReportList* ListView1;   // the sale on screen, row for row with ListView2
+    ReportList* ListView1;   // the sale on screen, row for row with the sale's lines
     QLabel* Label17;         // critical-stock warning: the product's name
     QCheckBox* Check1;       // "Quantidade Manual"
     QWidget* Picture2;
@@ -49,14 +45,12 @@ public:
     QString Text2;    // screen height in pixels
     QString Text3;    // "fecha inicio": session start, "dd/mm/yyyy h:mm:ss"
     QString Text4;    // "usuario": the logged-in user
-    QString Text9;    // "total a pagar": the sale total as the unformatted text of a double
     QString Text10;   // "tipo pago": "EFECTIVO" or "TARJETA"
     QString Text11;   // "paga con": amount tendered
     QString Text12;   // "vuelto": change
-    QString Text13;   // "cantidad en lista": quantity of the last entered product now on its line
-    QString Text14;   // "stock critico": critical level of the last entered product
-    QString Text15;   // "cantidad": stock of the last entered product
-    QList<LineaVenta> ListView2;   // the current sale, the authoritative copy
+
+    // The current sale, the authoritative copy of what ListView1 shows.
+    const VentaActual& venta() const { return venta_; }
 
     void Leer_Resolucion();
     void Centrar_Panel();
@@ -70,23 +64,18 @@ public:
     void Command1_Click();
     void Command2_Click();
 
-    // The window's load runs the first time it is shown, before it appears.
-    void setVisible(bool visible) override;
+protected:
+    void Form_Load() override;
 
 private:
-    void construirPanel();
-    void construirEntrada();
-    void construirTotal();
+    void construirControles();
     void conectarEventos();
 
-    void Form_Load();
+    // Entry of products (form1_entrada.cpp).
     void Text7_Enter();
     void Text8_Enter();
     void Check1_Click();
-
-    void Sumar_A_Linea(const ProductoLeido& producto);
-    void Nueva_Linea(const ProductoLeido& producto);
-    void Mostrar_Linea();
+    void Mostrar_Linea(const VentaActual::Cambio& cambio);
     void Mostrar_Lista();
     void Reiniciar_Entrada();
     void Verificar_Stock_Critico(const ProductoLeido& producto);
@@ -95,6 +84,5 @@ private:
     template <typename Action>
     void Proteger_Entrada(Action&& action);
 
-    Platform& platform_;
-    bool loaded_ = false;
+    VentaActual venta_;
 };

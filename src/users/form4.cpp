@@ -1,10 +1,7 @@
 #include "users/form4.h"
 
 #include "common/date_text.h"
-#include "common/fonts.h"
-#include "common/guard.h"
 #include "common/key_filter.h"
-#include "common/twips.h"
 #include "sale/form1.h"
 #include "store/connection.h"
 #include "store/queries.h"
@@ -24,26 +21,21 @@ const QString MSG_USUARIO_INCORRECTO = QStringLiteral("O nome de usuário inseri
 }   // namespace
 
 Form4::Form4(Platform& platform, Form1& principal, QWidget* parent)
-    : QWidget(parent), platform_(platform), principal_(principal)
+    : Window(platform, parent), principal_(principal)
 {
-    setWindowTitle(WINDOW_CAPTION);
-    setFixedSize(twipsRect(0, 0, 5400, 2700).size());
-
-    Label1 = new QLabel(QStringLiteral("NOME USUÁRIO"), this);
-    Label1->setFont(boldFont(11));
-    placeTwips(Label1, 360, 360, 4680, 375);
-    Text1 = new QLineEdit(this);
-    Text1->setFont(boldFont(14));
-    placeTwips(Text1, 360, 735, 4680, 495);
-
-    Label2 = new QLabel(QStringLiteral("SENHA"), this);
-    Label2->setFont(boldFont(11));
-    placeTwips(Label2, 360, 1395, 4680, 375);
-    Text2 = new QLineEdit(this);
-    Text2->setFont(boldFont(14));
+    setClientSizeTwips(5400, 2700);
+    Label1 = new QLabel(centralWidget());
+    Text1 = new QLineEdit(centralWidget());
+    Label2 = new QLabel(centralWidget());
+    Text2 = new QLineEdit(centralWidget());
     Text2->setEchoMode(QLineEdit::Password);
     Text2->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));   // "*"
-    placeTwips(Text2, 360, 1770, 4680, 495);
+    declareControls({
+        {Label1, "Label1", 360, 360, 4680, 375, "NOME USUÁRIO", 11},
+        {Text1, "Text1", 360, 735, 4680, 495, {}, 14},
+        {Label2, "Label2", 360, 1395, 4680, 375, "SENHA", 11},
+        {Text2, "Text2", 360, 1770, 4680, 495, {}, 14},
+    });
 
     setTabOrder(Text1, Text2);
     KeyFilter::install(Text1, KeyFilter::lowercaseOrDigits, [this] { Validar_Ingreso(); });
@@ -55,25 +47,25 @@ bool Form4::Form_Load(const InstanceLock& lock)
 {
     if (lock.status() != InstanceLock::Status::AlreadyRunning)
         return true;
-    platform_.prompter.exclamation(QStringLiteral("ERROR : \rO programa já está em execução"),
+    platform().prompter.exclamation(QStringLiteral("ERROR : \rO programa já está em execução"),
                                    PROGRAM_TITLE + QStringLiteral(" - Erro de entrada"));
     return false;
 }
 
 void Form4::Validar_Ingreso()
 {
-    guarded(platform_.prompter, [this] {
+    run([this] {
         if (Text1->text().isEmpty()) {
-            platform_.prompter.ok(MSG_SIN_USUARIO);
+            platform().prompter.ok(MSG_SIN_USUARIO);
             Text1->setFocus();
             return;
         }
         if (Text2->text().isEmpty()) {
-            platform_.prompter.ok(MSG_SIN_SENHA);
+            platform().prompter.ok(MSG_SIN_SENHA);
             Text2->setFocus();
             return;
         }
-        Connection conexion(platform_.folder);
+        Connection conexion(platform().folder);
         RecordSet usuarios(conexion, Query::UsuariosPorNombre);
         if (usuarios.isEmpty())
             return;
@@ -85,13 +77,13 @@ void Form4::Validar_Ingreso()
             if (usuarios.text(QStringLiteral("Contraseña")) == Text2->text()) {
                 Abrir_Sesion(usuarios.text(nombre));
             } else {
-                platform_.prompter.ok(MSG_SENHA_INCORRECTA);
+                platform().prompter.ok(MSG_SENHA_INCORRECTA);
                 Text2->clear();
                 Text2->setFocus();
             }
             return;
         }
-        platform_.prompter.ok(MSG_USUARIO_INCORRECTO);
+        platform().prompter.ok(MSG_USUARIO_INCORRECTO);
         Text1->setFocus();
     });
 }
@@ -101,6 +93,6 @@ void Form4::Abrir_Sesion(const QString& usuario)
 {
     principal_.show();
     principal_.Text4 = usuario;
-    principal_.Text3 = formatDateTime(platform_.clock.now());
+    principal_.Text3 = formatDateTime(platform().clock.now());
     close();
 }

@@ -1,8 +1,6 @@
 #pragma once
 
-#include "common/platform.h"
-
-#include <QWidget>
+#include "common/window.h"
 
 class Form1;
 class InstanceLock;
@@ -11,7 +9,7 @@ class QLineEdit;
 
 // The login window, the program's first: a user name and a password checked
 // against the users of the database open the sale window for the session.
-class Form4 : public QWidget {
+class Form4 : public Window {
     Q_OBJECT
 public:
     Form4(Platform& platform, Form1& principal, QWidget* parent = nullptr);
@@ -28,6 +26,5 @@ public:
 private:
     void Abrir_Sesion(const QString& usuario);
 
-    Platform& platform_;
     Form1& principal_;
 };

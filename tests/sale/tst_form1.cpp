@@ -3,6 +3,7 @@
 #include "sale/form1.h"
 #include "support/fake_platform.h"
 #include "support/keyboard.h"
+#include "support/layout_check.h"
 #include "support/test_database.h"
 
 #include <QCheckBox>
@@ -135,12 +136,12 @@ private slots:
         QCOMPARE(form.ListView1->rowCount(), 2);
         QCOMPARE(counter.row(0), QStringList({"1", ARROZ, "Arroz Tipo 1 5 kg", "3", "27,9", "83,7", "0", "Mercearia"}));
         QCOMPARE(counter.row(1), QStringList({"2", FEIJAO, "Feijão Carioca 1 kg", "1", "8,49", "8,49", "0", "Mercearia"}));
-        QCOMPARE(form.ListView2.size(), 2);
-        QCOMPARE(form.ListView2[0].costoUnitario, QString("18,9"));
-        QCOMPARE(form.ListView2[0].costoTotal, QString("56,7"));
-        QCOMPARE(form.ListView2[0].ventaTotal, QString("83,7"));
-        QCOMPARE(form.Text13, QString("3"));
-        QCOMPARE(form.Text9, QString("92,19"));
+        QCOMPARE(form.venta().size(), 2);
+        QCOMPARE(form.venta().lineas()[0].costoUnitario, QString("18,9"));
+        QCOMPARE(form.venta().lineas()[0].costoTotal, QString("56,7"));
+        QCOMPARE(form.venta().lineas()[0].ventaTotal, QString("83,7"));
+        QCOMPARE(form.venta().cantidadEnLista, QString("3"));
+        QCOMPARE(form.venta().totalAPagar, QString("92,19"));
         QCOMPARE(form.Label8->text(), QString("R$ 92,19"));
         QVERIFY(counter.messages().isEmpty());
         verifyWaitingForCode(form);
@@ -163,7 +164,7 @@ private slots:
 
         counter.type("1,5");
         QCOMPARE(counter.row(0), QStringList({"1", ARROZ, "Arroz", "1,5", "2", "3", "0", "Geral"}));
-        QCOMPARE(form.ListView2[0].costoTotal, QString("1,8"));
+        QCOMPARE(form.venta().lineas()[0].costoTotal, QString("1,8"));
         QCOMPARE(form.Label8->text(), QString("R$ 3,"));
         verifyWaitingForCode(form);
         QVERIFY(form.Check1->isChecked());
@@ -248,9 +249,9 @@ private slots:
         QCOMPARE(quantityBackground(form), QColor(Qt::red));
         QVERIFY(form.Label17->isVisible());
         QCOMPARE(form.Label17->text(), QString("Arroz Crítico"));
-        QCOMPARE(form.Text13, QString("5"));
-        QCOMPARE(form.Text14, QString("5"));
-        QCOMPARE(form.Text15, QString("10"));
+        QCOMPARE(form.venta().cantidadEnLista, QString("5"));
+        QCOMPARE(form.venta().stockCritico, QString("5"));
+        QCOMPARE(form.venta().cantidadEnStock, QString("10"));
 
         counter.scan(FEIJAO);
         QCOMPARE(quantityBackground(form), QColor(Qt::white));
@@ -267,15 +268,15 @@ private slots:
         QCOMPARE(form.Label8->text(), QString("R$ 0"));
         counter.scan("1");
         QCOMPARE(form.Label8->text(), QString("R$ 0,5"));
-        QCOMPARE(form.Text9, QString("0,5"));
+        QCOMPARE(form.venta().totalAPagar, QString("0,5"));
         counter.scan("2");
         QCOMPARE(form.Label8->text(), QString("R$ 1.235,"));
 
         QTest::mouseClick(form.Command2, Qt::LeftButton);
         QCOMPARE(form.Label8->text(), QString("R$ "));
         QCOMPARE(form.ListView1->rowCount(), 0);
-        QVERIFY(form.ListView2.isEmpty());
-        QCOMPARE(form.Text9, QString("1235"));   // left for whoever reads the last total
+        QVERIFY(form.venta().isEmpty());
+        QCOMPARE(form.venta().totalAPagar, QString("1235"));   // left for whoever reads the last total
         verifyWaitingForCode(form);
 
         counter.scan("2");
@@ -322,6 +323,92 @@ private slots:
         QCOMPARE(form.Text7->text(), ARROZ);   // kept for another try
         QVERIFY(form.Text7->isEnabled());
         QVERIFY(!form.Text8->isEnabled());
+    }
+
+    void controlsSitWhereTheDesignPutsThem()
+    {
+        Counter counter({});
+        verifyControls(&counter.form, {
+            {"Picture1", 112.5, 261, 15135, 10215},
+            {"Label13", 0, 0, 15135, 495, "LISTA DE PRODUTOS A SEREM VENDIDOS"},
+            {"ListView1", 0, 480, 15135, 5295},
+            {"Label17", 120, 5880, 5295, 375},
+            {"Check1", 5520, 5880, 3015, 495, "Quantidade Manual"},
+            {"Picture2", 0, 6360, 15135, 3135},
+            {"Frame2", 120, -120, 8175, 3135},
+            {"Frame3", 8280, -120, 6615, 3135},
+            {"Label18", 2880, 360, 3255, 375, "DEDUZIR PRODUTO"},
+            {"Label5", 120, 720, 2775, 495, "Código do Produto"},
+            {"Text7", 2880, 720, 2655, 495},
+            {"Command3", 5640, 720, 495, 495},
+            {"Command1", 6240, 720, 1815, 975, "PAGAR"},
+            {"Label6", 120, 1320, 1815, 495, "Quantidade"},
+            {"Text8", 2880, 1320, 1335, 495},
+            {"Command2", 360, 2280, 2655, 615, "CANCELAR"},
+            {"Label7", 2400, 240, 1935, 735, "TOTAL"},
+            {"Label8", 240, 960, 6135, 975},
+        });
+        verifyColumns(counter.form.ListView1, {{"_", 0},
+                                               {"Código", 1900},
+                                               {"Nome", 6700},
+                                               {"Quantidade", 1500, Qt::AlignRight},
+                                               {"Valor Unitário", 2200, Qt::AlignCenter},
+                                               {"Valor Total", 2200, Qt::AlignCenter},
+                                               {"1/0", 0, Qt::AlignCenter},
+                                               {"Categoria", 0, Qt::AlignCenter}});
+        QCOMPARE(counter.form.Text7->maxLength(), 15);
+        QCOMPARE(counter.form.Text8->maxLength(), 6);
+        QCOMPARE(counter.form.Text7->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+        // The window fills the screen by itself, with or without a window manager.
+        QCOMPARE(counter.form.normalGeometry().size(), QSize(1024, 768));
+    }
+
+    void cancelClearsEveryWarning()
+    {
+        Counter counter({product(ARROZ, "Arroz", 2, 1, 5)});
+        Form1& form = counter.form;
+        counter.scan(ARROZ);
+        QVERIFY(form.Label17->isVisible());
+        QCOMPARE(quantityBackground(form), QColor(Qt::red));
+        form.Label18->show();
+        QTest::mouseClick(form.Command2, Qt::LeftButton);
+        QVERIFY(form.Label17->isHidden());
+        QVERIFY(form.Label18->isHidden());
+        QCOMPARE(quantityBackground(form), QColor(Qt::white));
+
+        form.Label18->show();
+        form.Check1->click();
+        QVERIFY(form.Label18->isHidden());
+        QVERIFY(form.Text7->hasFocus());
+    }
+
+    void scansNeverLoseTheCodeBoxAndTheNewestLineStaysInView()
+    {
+        QList<NewProduct> products;
+        for (int i = 0; i < 40; ++i)
+            products.append(product(QString::number(1000 + i), QString("Produto %1").arg(i), 1));
+        Counter counter(products);
+        Form1& form = counter.form;
+        for (int i = 0; i < 40; ++i) {
+            counter.scan(QString::number(1000 + i));
+            // A click anywhere on the list or the buttons leaves the next scan in the code box.
+            QTest::mouseClick(form.Check1, Qt::LeftButton);
+            QTest::mouseClick(form.Check1, Qt::LeftButton);
+            QTest::mouseClick(form.Command2, Qt::LeftButton, {}, QPoint(-5, -5));   // beside, not on it
+            QTest::mouseClick(form.ListView1->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+            QVERIFY2(form.Text7->hasFocus(), qPrintable(QString("after scan %1").arg(i)));
+        }
+        QCOMPARE(form.ListView1->rowCount(), 40);
+        const auto inView = [&](int row) {
+            const QRect rect = form.ListView1->visualRect(form.ListView1->model()->index(row, 1));
+            return form.ListView1->viewport()->rect().contains(rect);
+        };
+        QVERIFY(inView(39));
+        QVERIFY(!inView(0));
+
+        counter.scan("1000");   // a changed line comes back into view
+        QCOMPARE(counter.row(0).at(3), QString("2"));
+        QVERIFY(inView(0));
     }
 };
 

@@ -1,0 +1,148 @@
+#include "common/window.h"
+
+#include "common/fonts.h"
+#include "common/twips.h"
+
+#include <QAbstractButton>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QWindow>
+
+namespace {
+
+void setCaption(QWidget* control, const QString& caption)
+{
+    if (auto* label = qobject_cast<QLabel*>(control))
+        label->setText(caption);
+    else if (auto* button = qobject_cast<QAbstractButton*>(control))
+        button->setText(caption);
+    else if (auto* group = qobject_cast<QGroupBox*>(control))
+        group->setTitle(caption);
+}
+
+}   // namespace
+
+void applyLayout(const QList<ControlSpec>& table)
+{
+    for (const ControlSpec& spec : table) {
+        spec.control->setObjectName(spec.name);
+        placeTwips(spec.control, spec.left, spec.top, spec.width, spec.height);
+        if (!spec.caption.isEmpty())
+            setCaption(spec.control, spec.caption);
+        if (spec.fontPoints > 0) {
+            QFont font = spec.bold ? boldFont(spec.fontPoints) : spec.control->font();
+            font.setPointSize(spec.fontPoints);
+            spec.control->setFont(font);
+        }
+    }
+}
+
+Window::Window(Platform& platform, QWidget* parent) : QMainWindow(parent), platform_(platform)
+{
+    setWindowTitle(WINDOW_CAPTION);
+    setCentralWidget(new QWidget(this));
+}
+
+Window::~Window()
+{
+    releaseOpener();
+}
+
+void Window::declareControls(const QList<ControlSpec>& table)
+{
+    controls_ = table;
+    applyLayout(table);
+}
+
+void Window::setClientSizeTwips(double width, double height)
+{
+    fillsScreen_ = false;
+    clientSize_ = twipsRect(0, 0, width, height).size();
+    setFixedSize(clientSize_);
+}
+
+void Window::setFillsScreen()
+{
+    fillsScreen_ = true;
+}
+
+// Without a window manager nothing maximizes or places a window, so the
+// window does it itself from the screen's size.
+void Window::placeOnScreen()
+{
+    const QSize screen = platform_.screen.size();
+    if (fillsScreen_) {
+        setGeometry(QRect(QPoint(0, 0), screen));
+        setWindowState(windowState() | Qt::WindowMaximized);
+    } else if (clientSize_.isValid()) {
+        move((screen.width() - clientSize_.width()) / 2, (screen.height() - clientSize_.height()) / 2);
+    }
+}
+
+void Window::setVisible(bool visible)
+{
+    if (visible && !isVisible()) {
+        unloaded_ = false;
+        placeOnScreen();
+    }
+    if (visible && !loaded_) {
+        loaded_ = true;
+        run([this] { Form_Load(); });
+    }
+    QMainWindow::setVisible(visible);
+}
+
+void Window::openFromMenu(QWidget* saleWindow)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    hiddenSaleWindow_ = saleWindow;
+    show();
+    activateWindow();
+    if (saleWindow)
+        saleWindow->hide();
+}
+
+void Window::openFrom(QWidget* opener)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    disabledOpener_ = opener;
+    if (opener)
+        opener->setEnabled(false);
+    show();
+    activateWindow();
+}
+
+void Window::closeEvent(QCloseEvent* event)
+{
+    if (unloaded_) {   // the unload runs once per close
+        event->accept();
+        return;
+    }
+    bool cancel = false;
+    if (!run([&] { Form_Unload(cancel); }))
+        cancel = true;
+    if (cancel) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    unloaded_ = true;
+    releaseOpener();
+    emit closed();
+}
+
+// Gives the opener back exactly once, whether the window closed or was destroyed.
+void Window::releaseOpener()
+{
+    if (QWidget* opener = disabledOpener_.data()) {
+        disabledOpener_.clear();
+        opener->setEnabled(true);
+        opener->activateWindow();
+    }
+    if (QWidget* sale = hiddenSaleWindow_.data()) {
+        hiddenSaleWindow_.clear();
+        sale->show();
+        sale->activateWindow();
+    }
+}

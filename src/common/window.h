@@ -1,0 +1,100 @@
+#pragma once
+
+#include "common/guard.h"
+#include "common/platform.h"
+
+#include <QList>
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+
+// A control's name, place in twips (relative to its parent), caption and
+// font, as its window declares them in one table.
+struct ControlSpec {
+    QWidget* control;
+    QString name;
+    double left, top, width, height;
+    QString caption = {};   // labels, buttons, check boxes, option buttons, frames
+    int fontPoints = 0;     // 0 keeps the toolkit's font
+    bool bold = true;
+};
+
+// Names, places, captions and fonts every control of the table.
+void applyLayout(const QList<ControlSpec>& table);
+
+// What every window of the program shares: the caption, guarded event
+// handlers, the load on first show, the close with an optional cancel, its
+// place on the screen, and the opening protocol towards the window that
+// opened it.
+class Window : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit Window(Platform& platform, QWidget* parent = nullptr);
+    ~Window() override;
+
+    Platform& platform() const { return platform_; }
+    const QList<ControlSpec>& controlTable() const { return controls_; }
+
+    // Opened from the sale window's menu: the sale window is hidden once this
+    // one shows, and shown again when this one closes, however it closes.
+    void openFromMenu(QWidget* saleWindow);
+    // Opened from another window: that window stays visible but disabled
+    // until this one closes, however it closes.
+    void openFrom(QWidget* opener);
+
+    // Runs an action as an event handler: an error of the database or of a
+    // conversion shows the critical box and the program goes on. False when
+    // the action stopped on an error.
+    template <typename Action>
+    bool run(Action&& action)
+    {
+        bool completed = false;
+        guarded(platform_.prompter, [&] {
+            action();
+            completed = true;
+        });
+        return completed;
+    }
+
+    // Connects a signal to a guarded handler of this window.
+    template <typename Sender, typename Signal, typename Handler>
+    void on(Sender* sender, Signal signal, Handler handler)
+    {
+        connect(sender, signal, this, [this, handler] { run(handler); });
+    }
+
+    void setVisible(bool visible) override;
+
+signals:
+    // The window has closed (its unload was not cancelled).
+    void closed();
+
+protected:
+    // The load runs once, the first time the window is shown, before it appears.
+    virtual void Form_Load() {}
+    // The close asks here first; setting cancel keeps the window open. An
+    // error inside keeps it open too, so nothing is lost.
+    virtual void Form_Unload(bool& cancel) { Q_UNUSED(cancel) }
+
+    // The controls' table: names, places, captions and fonts.
+    void declareControls(const QList<ControlSpec>& table);
+    // A window of fixed client size in twips, centred on the screen.
+    void setClientSizeTwips(double width, double height);
+    // A window that fills the screen, with or without a window manager.
+    void setFillsScreen();
+
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void placeOnScreen();
+    void releaseOpener();
+
+    Platform& platform_;
+    QList<ControlSpec> controls_;
+    bool loaded_ = false;
+    bool unloaded_ = false;   // the close was accepted and the window not shown since
+    bool fillsScreen_ = false;
+    QSize clientSize_;
+    QPointer<QWidget> hiddenSaleWindow_;
+    QPointer<QWidget> disabledOpener_;
+};
