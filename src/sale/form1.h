@@ -64,6 +64,9 @@ public:
     void Command1_Click();
     void Command2_Click();
 
+    // The session start becomes the one stored with the open session's first line.
+    void Restaurar_Inicio();
+
 protected:
     void Form_Load() override;
 
