@@ -49,3 +49,15 @@ bool likeMatches(const QString& patternText, const QString& subjectText, char32_
         ++p;
     return p == pattern.size();
 }
+
+QString likeLiteral(const QString& typed)
+{
+    QString pattern;
+    pattern.reserve(typed.size());
+    for (const QChar c : typed) {
+        if (c == u'\\' || c == u'%' || c == u'_')
+            pattern.append(u'\\');
+        pattern.append(c);
+    }
+    return pattern;
+}

@@ -8,8 +8,10 @@ inline constexpr char ProductosListado[] = "select * from Productos Order by Nom
 inline constexpr char ProductosPorCodigo[] = "select * from Productos order by CodigoProducto";
 inline constexpr char ProductosPorCantidad[] = "select * from Productos order by Cantidad";
 // Products whose name contains the search text; the text is bound as the one
-// parameter, never pasted into the statement.
-inline constexpr char ProductosBusqueda[] = "select * from Productos where NombreProducto like '%' || ? || '%'";
+// parameter, never pasted into the statement, and passed through
+// likeLiteral() so that "%" and "_" typed by the user match themselves.
+inline constexpr char ProductosBusqueda[] =
+    "select * from Productos where NombreProducto like '%' || ? || '%' escape '\\'";
 inline constexpr char Categorias[] = "select Categoria from Productos Group by Categoria";
 
 inline constexpr char Temporal[] = "select * from Temporal";

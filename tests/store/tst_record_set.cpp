@@ -1,5 +1,6 @@
 #include "common/number_settings.h"
 #include "store/connection.h"
+#include "store/like_match.h"
 #include "store/queries.h"
 #include "store/record_set.h"
 #include "store/store_error.h"
@@ -28,7 +29,7 @@ QStringList namesOf(const QString& folder, const QString& query, const RecordSet
 QStringList searchNames(const QString& folder, const QString& searchText)
 {
     Connection connection(folder);
-    RecordSet rows(connection, Query::ProductosBusqueda, QVariantList{searchText});
+    RecordSet rows(connection, Query::ProductosBusqueda, QVariantList{likeLiteral(searchText)});
     return walkNames(rows);
 }
 
@@ -325,15 +326,20 @@ private slots:
     void nameSearchIsSafeAndIgnoresLetterCase()
     {
         TestDatabase database({{product("1", "AÇÚCAR CRISTAL", 5), product("2", "Biscoito D'Ajuda", 3),
-                                product("3", "Pão Francês", 1), product("4", "Café", 10)}});
+                                product("3", "Pão Francês", 1), product("4", "Café", 10),
+                                product("5", "Desconto 10% c_f", 1), product("6", "Barra\\Ferro", 1)}});
         const QString folder = database.folder();
         QCOMPARE(searchNames(folder, "açúcar"), QStringList{"AÇÚCAR CRISTAL"});
         QCOMPARE(searchNames(folder, "PÃO"), QStringList{"Pão Francês"});
         QCOMPARE(searchNames(folder, "d'a"), QStringList{"Biscoito D'Ajuda"});
         QCOMPARE(searchNames(folder, "'; DROP TABLE Productos; --"), QStringList());
-        QCOMPARE(searchNames(folder, "").size(), 4);
-        QCOMPARE(searchNames(folder, "c_f"), QStringList{"Café"});
-        QCOMPARE(database.count("Productos"), 4);
+        QCOMPARE(searchNames(folder, "").size(), 6);
+        // "%", "_" and the backslash typed by the user match only themselves.
+        QCOMPARE(searchNames(folder, "c_f"), QStringList{"Desconto 10% c_f"});
+        QCOMPARE(searchNames(folder, "10%"), QStringList{"Desconto 10% c_f"});
+        QCOMPARE(searchNames(folder, "%"), QStringList{"Desconto 10% c_f"});
+        QCOMPARE(searchNames(folder, "a\\f"), QStringList{"Barra\\Ferro"});
+        QCOMPARE(database.count("Productos"), 6);
     }
 };
 
