@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
+#include <QTimer>
 
 namespace {
 
@@ -41,6 +42,7 @@ Form1::Form1(Platform& platform, QWidget* parent) : Window(platform, parent)
 {
     setFillsScreen();
     construirControles();
+    Preparar_Menu();
     conectarEventos();
 }
 
@@ -76,6 +78,9 @@ void Form1::construirControles()
     Frame3 = new QFrame(Picture2);
     Label7 = label(Frame3, Qt::AlignCenter);
     Label8 = label(Frame3, Qt::AlignCenter);
+    Timer2 = new QTimer(this);
+    Timer2->setSingleShot(true);
+    Timer2->setInterval(1000);
 
     declareControls({
         {Picture1, "Picture1", 0, 0, PANEL_WIDTH, PANEL_HEIGHT},
@@ -107,23 +112,13 @@ void Form1::conectarEventos()
                              static_cast<QWidget*>(Command2), static_cast<QWidget*>(Command3)})
         control->setFocusPolicy(Qt::TabFocus);
     ListView1->setFocusPolicy(Qt::NoFocus);
+    Text7->installEventFilter(this);
     KeyFilter::install(Text7, KeyFilter::digits, [this] { Text7_Enter(); });
     KeyFilter::install(Text8, KeyFilter::digitsCommaPoint, [this] { Text8_Enter(); });
     on(Check1, &QCheckBox::toggled, [this] { Check1_Click(); });
     on(Command1, &QPushButton::clicked, [this] { Command1_Click(); });
     on(Command2, &QPushButton::clicked, [this] { Command2_Click(); });
-}
-
-void Form1::Form_Load()
-{
-    Preparar_Listas();
-    Leer_Resolucion();
-    Centrar_Panel();
-    Text7->clear();
-    Text8->clear();
-    Text8->setEnabled(false);
-    Limpiar_Venta();
-    Text7->setFocus();
+    on(Timer2, &QTimer::timeout, [this] { Timer2_Timer(); });
 }
 
 void Form1::Preparar_Listas()

@@ -3,6 +3,9 @@
 #include "common/window.h"
 #include "sale/venta_actual.h"
 
+#include <QHash>
+
+#include <functional>
 #include <optional>
 
 class QCheckBox;
@@ -10,6 +13,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTimer;
 class ReportList;
 
 // The sale window: the cashier's counter for the whole run. It rings up the
@@ -39,6 +43,7 @@ public:
     QPushButton* Command2;   // "CANCELAR"
     QLabel* Label7;
     QLabel* Label8;          // the total
+    QTimer* Timer2;          // one shot, a second after a load that continued the earlier session
 
     // The window's state, read and written by the other windows.
     QString Text1;    // screen width in pixels
@@ -67,8 +72,15 @@ public:
     // The session start becomes the one stored with the open session's first line.
     void Restaurar_Inicio();
 
+    // The window a menu item (by its name) opens; an item with none does nothing.
+    using FabricaVentana = std::function<Window*()>;
+    void Registrar_Ventana(const QString& item, FabricaVentana fabrica);
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 protected:
     void Form_Load() override;
+    void Form_Unload(bool& cancel) override;
 
 private:
     void construirControles();
@@ -87,5 +99,20 @@ private:
     template <typename Action>
     void Proteger_Entrada(Action&& action);
 
+    // Day session (form1_sesion.cpp).
+    void Preparar_Sesion();
+    void Timer2_Timer();
+    void Cerrar_Otras_Ventanas();
+
+    // Deduct mode (form1_deduccion.cpp).
+    void Text7_KeyDown(int tecla);
+    void Deducir_Producto();
+
+    // Menu (form1_menu.cpp).
+    void Preparar_Menu();
+    void agregarItem(QWidget* menu, const char* nombre, const QString& titulo);
+    void Abrir_Desde_Menu(const QString& item);
+
     VentaActual venta_;
+    QHash<QString, FabricaVentana> ventanas_;
 };

@@ -108,10 +108,12 @@ void Form1::Text8_Enter()
             platform().prompter.ok(MSG_CANTIDAD_VACIA);
             return;
         }
-        if (A_Numero(Text8->text()) != 0)
-            Agregar_Producto();
-        else
+        if (A_Numero(Text8->text()) == 0)
             Reiniciar_Entrada();
+        else if (!Label18->isHidden())
+            Deducir_Producto();
+        else
+            Agregar_Producto();
     });
 }
 

@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QtTest>
 
@@ -44,6 +46,7 @@ public:
     QStringList row(int index) const { return form.ListView1->row(index); }
     QStringList messages() const { return fakes_.prompter.texts(); }
     FakePrompter& prompter() { return fakes_.prompter; }
+    Platform& platform() { return fakes_.platform; }
     void removeDatabase() const
     {
         for (const char* suffix : {"", "-wal", "-shm"})
@@ -409,6 +412,139 @@ private slots:
         counter.scan("1000");   // a changed line comes back into view
         QCOMPARE(counter.row(0).at(3), QString("2"));
         QVERIFY(inView(0));
+    }
+
+    void deductModeFollowsF2AndF1OnlyWithManualQuantity()
+    {
+        Counter counter({product(ARROZ, "Arroz", 2)});
+        Form1& form = counter.form;
+        QTest::keyClick(form.Text7, Qt::Key_F2);
+        QVERIFY(form.Label18->isHidden());
+        form.Check1->click();
+        QTest::keyClick(form.Text7, Qt::Key_F2);
+        QVERIFY(form.Label18->isVisible());
+        QCOMPARE(form.Label18->text(), QString("DEDUZIR PRODUTO"));
+        QTest::keyClick(form.Text7, Qt::Key_F1);
+        QVERIFY(form.Label18->isHidden());
+        QTest::keyClick(form.Text7, Qt::Key_F2);
+        form.Check1->click();   // unchecking ends it too
+        QVERIFY(form.Label18->isHidden());
+    }
+
+    void deductingTakesQuantitiesOffTheSale()
+    {
+        Counter counter({product("1", "Arroz", 2, 100, 0, 1.5), product("2", "Feijão", 3), product("3", "Sal", 1)});
+        Form1& form = counter.form;
+        for (const char* code : {"1", "1", "1", "2", "3"})
+            counter.scan(code);
+        form.Check1->click();
+        QTest::keyClick(form.Text7, Qt::Key_F2);
+
+        counter.scan("1");
+        counter.type("1");   // 3 - 1
+        QCOMPARE(form.venta().lineas()[0].cantidad, QString("2"));
+        QCOMPARE(form.venta().lineas()[0].costoTotal, QString("3"));
+        QCOMPARE(form.venta().lineas()[0].ventaTotal, QString("4"));
+        QCOMPARE(counter.row(0).mid(3, 3), QStringList({"2", "2", "4"}));
+        QCOMPARE(form.Label8->text(), QString("R$ 8,"));
+        QVERIFY(form.Label18->isVisible());   // the mode stays on
+        verifyWaitingForCode(form);
+
+        counter.scan("2");
+        counter.type("1");   // all of a middle line: the next moves up and is renumbered
+        QCOMPARE(form.ListView1->rowCount(), 2);
+        QCOMPARE(counter.row(1).mid(0, 3), QStringList({"2", "3", "Sal"}));
+        QCOMPARE(form.venta().lineas()[1].numero, QString("1"));
+
+        counter.scan("1");
+        counter.type("3");   // more than the line holds
+        QCOMPARE(counter.messages().last(), QString("Você não pode descontar uma quantidade maior que a quantidade vendida"));
+        QCOMPARE(form.Text8->text(), QString());
+        verifyWaitingForQuantity(form, "1");
+        QCOMPARE(form.venta().lineas()[0].cantidad, QString("2"));
+        counter.type("0");   // abandons the entry
+
+        counter.scan("9");
+        counter.type("1");   // not on the sale
+        QCOMPARE(counter.messages().last(), QString("O código inserido não está na lista"));
+        QCOMPARE(form.ListView1->rowCount(), 2);
+        verifyWaitingForCode(form);
+
+        counter.scan("1");
+        counter.type("2");
+        counter.scan("3");
+        counter.type("1");   // the only lines emptied: "R$ 0", unlike after "CANCELAR"
+        QVERIFY(form.venta().isEmpty());
+        QCOMPARE(form.ListView1->rowCount(), 0);
+        QCOMPARE(form.Label8->text(), QString("R$ 0"));
+        QCOMPARE(form.venta().totalAPagar, QString("0"));
+
+        counter.scan("1");
+        counter.type("1");
+        QCOMPARE(counter.messages().last(), QString("Não há nada para deduzir enquanto a lista estiver vazia"));
+        verifyWaitingForQuantity(form, "1");
+        QCOMPARE(form.Text8->text(), QString());
+        QCOMPARE(counter.messages().size(), 3);
+    }
+
+    void deductingLeavesTheCriticalStockWarningAlone()
+    {
+        Counter counter({product(ARROZ, "Arroz", 2, 6, 5)});
+        Form1& form = counter.form;
+        counter.scan(ARROZ);
+        QVERIFY(form.Label17->isVisible());
+        form.Check1->click();
+        QTest::keyClick(form.Text7, Qt::Key_F2);
+        counter.scan(ARROZ);
+        counter.type("1");
+        QVERIFY(form.Label17->isVisible());
+        QCOMPARE(quantityBackground(form), QColor(Qt::red));
+        QCOMPARE(form.venta().cantidadEnLista, QString("1"));
+    }
+
+    void theMenuHoldsEveryItemAndEachOpensItsWindow()
+    {
+        Counter counter({});
+        Form1& form = counter.form;
+        const auto caption = [&](const char* name) {
+            auto* item = form.findChild<QAction*>(name);
+            return item ? item->text().remove('&') : QString("(none)");
+        };
+        QCOMPARE(caption("productos"), QString("PRODUTOS"));
+        QCOMPARE(caption("edicionProductos"), QString("EDIÇÃO DE PRODUTOS"));
+        QCOMPARE(caption("usuarios"), QString("USUÁRIOS"));
+        QCOMPARE(caption("recaudaciondeldia"), QString("RECEITA DO DIA"));
+        QCOMPARE(caption("informes"), QString("RELATÓRIOS"));
+        QCOMPARE(caption("recaudacion"), QString("RECEITA"));
+        QCOMPARE(caption("stock"), QString("ESTOQUE DE PRODUTOS"));
+        QCOMPARE(caption("ventaparcial"), QString("DETALHE DA VENDA PARCIAL"));
+
+        QStringList bar;
+        for (QAction* item : form.menuBar()->actions())
+            bar.append(item->objectName());
+        QCOMPARE(bar, QStringList({"productos", "usuarios", "recaudaciondeldia", "informes"}));
+        QStringList reports;
+        for (QAction* item : form.findChild<QAction*>("informes")->menu()->actions())
+            reports.append(item->isSeparator() ? "-" : item->objectName());
+        QCOMPARE(reports, QStringList({"recaudacion", "-", "stock", "-", "ventaparcial"}));
+        for (QAction* item : form.findChildren<QAction*>())
+            QVERIFY(item->isEnabled());
+
+        QPointer<Window> opened;
+        form.Registrar_Ventana("stock", [&] {
+            opened = new Window(counter.platform());
+            return opened.data();
+        });
+        form.findChild<QAction*>("stock")->trigger();
+        QVERIFY(opened);
+        QVERIFY(opened->isVisible());
+        QVERIFY(!form.isVisible());
+        opened->close();
+        QVERIFY(form.isVisible());
+        QTRY_VERIFY(opened.isNull());
+
+        form.findChild<QAction*>("usuarios")->trigger();   // no window for it: nothing changes
+        QVERIFY(form.isVisible());
     }
 };
 
