@@ -27,4 +27,13 @@ inline constexpr char Recaudacion[] = "select * from Recaudacion order by FechaI
 inline constexpr char UsuariosPorNombre[] = "select * from Usuarios order by NombreUsuario";
 inline constexpr char Usuarios[] = "select * from Usuarios";
 
+// The day close moves every open line into the archive in one statement, in
+// the order the lines were recorded, then empties the open lines: the same
+// rows a walk would copy one by one, without passing each value through text.
+inline constexpr char ArchivarTemporal[] =
+    "insert into Recaudacion (CodigoProducto, NombreProducto, Cantidad, TotalCosto, TotalVenta, TipoPago, "
+    "NombreUsuario, Categoria, FechaInicio, FechaVenta) select CodigoProducto, NombreProducto, Cantidad, "
+    "TotalCosto, TotalVenta, TipoPago, NombreUsuario, Categoria, FechaInicio, FechaVenta from Temporal order by rowid";
+inline constexpr char VaciarTemporal[] = "delete from Temporal";
+
 }   // namespace Query

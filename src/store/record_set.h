@@ -100,6 +100,7 @@ private:
     qsizetype liveRowFrom(qsizetype index) const;
     qsizetype liveRowBefore(qsizetype index) const;
     void runWrite(const QString& sql, const QVariantList& values);
+    sqlite3_stmt* writeStatement(const QString& sql);
     QVariant currentValue(const QString& field) const;
     void assign(const QString& field, const QVariant& stored);
     void insertPending();
@@ -120,4 +121,5 @@ private:
 
     Editing editing_ = Editing::None;
     QHash<int, QVariant> pending_;
+    QHash<QString, sqlite3_stmt*> writeStatements_;
 };
