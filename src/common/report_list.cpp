@@ -6,6 +6,7 @@
 #include <QAbstractTableModel>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QStyleOptionHeader>
 
 // The rows of a report list as plain texts. A cell exists when its row exists
 // and its column is one of the list's columns or a cell the row already holds.
@@ -75,6 +76,15 @@ public:
                              {Qt::ForegroundRole, Qt::BackgroundRole});
     }
 
+    void replaceRow(int row, const QStringList& cells)
+    {
+        if (!hasRow(row))
+            return;
+        rows_[row] = cells;
+        if (!columns_.isEmpty())
+            emit dataChanged(index(row, 0), index(row, columnCount() - 1), {Qt::DisplayRole});
+    }
+
     void setRows(QList<QStringList> rows)
     {
         beginResetModel();
@@ -132,8 +142,41 @@ private:
     QColor backgroundColor_ = LIST_BACKGROUND_COLOR;
 };
 
-ReportList::ReportList(QWidget* parent) : QTreeView(parent), model_(new ReportListModel(this))
+// The style would clip a title wider than its column (a right-aligned one on
+// its left, "ntidade"); this header ends such a title in "…" instead.
+class ReportHeader : public QHeaderView {
+public:
+    explicit ReportHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent)
+    {
+        setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        setTextElideMode(Qt::ElideRight);
+        setStretchLastSection(false);
+        setSectionsMovable(false);
+    }
+
+    QString shownTitle(int section) const
+    {
+        QStyleOptionHeader option;
+        initStyleOption(&option);
+        initStyleOptionForIndex(&option, section);
+        return option.text;
+    }
+
+protected:
+    void initStyleOptionForIndex(QStyleOptionHeader* option, int section) const override
+    {
+        QHeaderView::initStyleOptionForIndex(option, section);
+        QStyleOptionHeader inSection = *option;
+        inSection.rect = QRect(0, 0, sectionSize(section), height());
+        const int width = style()->subElementRect(QStyle::SE_HeaderLabel, &inSection, this).width();
+        option->text = option->fontMetrics.elidedText(option->text, Qt::ElideRight, width);
+    }
+};
+
+ReportList::ReportList(QWidget* parent)
+    : QTreeView(parent), model_(new ReportListModel(this)), focusPolicyTaking_(focusPolicy())
 {
+    setHeader(new ReportHeader(this));
     setModel(model_);
     setRootIsDecorated(false);
     setItemsExpandable(false);
@@ -142,8 +185,7 @@ ReportList::ReportList(QWidget* parent) : QTreeView(parent), model_(new ReportLi
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    header()->setStretchLastSection(false);
-    header()->setSectionsMovable(false);
+    setTextElideMode(Qt::ElideRight);
     setColors(textColor_, backgroundColor_);
 }
 
@@ -158,6 +200,13 @@ void ReportList::setColumns(const QList<ReportColumn>& columns)
         if (width > 0)
             setColumnWidth(column, width);
     }
+}
+
+QString ReportList::shownTitle(int column) const
+{
+    if (column < 0 || column >= columnCount())
+        return {};
+    return static_cast<const ReportHeader*>(header())->shownTitle(column);
 }
 
 int ReportList::columnCount() const
@@ -227,6 +276,11 @@ int ReportList::addNumberedRow(const QStringList& cellsAfterNumber)
     return model_->appendRow(cells);
 }
 
+void ReportList::setRow(int row, const QStringList& cells)
+{
+    model_->replaceRow(row, cells);
+}
+
 void ReportList::setRows(QList<QStringList> rows)
 {
     model_->setRows(std::move(rows));
@@ -267,4 +321,31 @@ void ReportList::selectRow(int row)
     const QModelIndex first = model_->index(row, 0);
     selectionModel()->setCurrentIndex(first, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     scrollTo(first);
+}
+
+void ReportList::showRow(int row)
+{
+    if (model_->hasRow(row))
+        scrollTo(model_->index(row, firstShownColumn()), QAbstractItemView::EnsureVisible);
+}
+
+// Scrolling to a hidden column would move the list sideways.
+int ReportList::firstShownColumn() const
+{
+    for (int visual = 0; visual < header()->count(); ++visual) {
+        const int column = header()->logicalIndex(visual);
+        if (!header()->isSectionHidden(column))
+            return column;
+    }
+    return 0;
+}
+
+void ReportList::setTakesFocus(bool takesFocus)
+{
+    setFocusPolicy(takesFocus ? focusPolicyTaking_ : Qt::NoFocus);
+}
+
+bool ReportList::takesFocus() const
+{
+    return focusPolicy() != Qt::NoFocus;
 }
