@@ -72,6 +72,15 @@ struct BoxAboveList {
     ReportList* list = new ReportList(&window);
 };
 
+int inkPixels(const QImage& image, const QRect& area)
+{
+    int ink = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            ink += image.pixelColor(x, y) != LIST_BACKGROUND_COLOR;
+    return ink;
+}
+
 }  // namespace
 
 class TestReportList : public QObject {
@@ -82,6 +91,7 @@ private slots:
     void newColumnsReplaceHiddenState();
     void titlesTooWideEndInEllipsis_data();
     void titlesTooWideEndInEllipsis();
+    void textsTooWideEndInEllipsis();
     void colorsAndFont();
     void colorsArePainted();
     void fillingRows();
@@ -182,6 +192,28 @@ void TestReportList::titlesTooWideEndInEllipsis()
     list.setColumnWidth(1, list.header()->fontMetrics().horizontalAdvance(title) + 40);
     QCOMPARE(list.shownTitle(1), title);
     QCOMPARE(list.shownTitle(3), QString());
+}
+
+// A right-aligned text of full blocks wider than its cell: it keeps its start
+// and ends in "…", whose dots sit low where the blocks would fill the height.
+void TestReportList::textsTooWideEndInEllipsis()
+{
+    ReportList list;
+    list.setFontSize(18);
+    list.setColumns({{QStringLiteral("Quantidade"), 1500, Qt::AlignRight}, {QStringLiteral("B"), 3000}});
+    list.setRows({{QStringLiteral("1"), QStringLiteral("y")}, {QString(30, QChar(0x2588)), QStringLiteral("x")}});
+    list.resize(400, 200);
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+
+    const QImage image = list.viewport()->grab().toImage();
+    const QRect cell = list.visualRect(list.model()->index(1, 0));   // not the current row, which the style frames
+    const QRect end(cell.right() - 15, cell.top() + 2, 12, cell.height() - 4);
+    const QRect endTop(end.topLeft(), QSize(end.width(), end.height() / 2));
+    QCOMPARE(image.pixelColor(cell.left() + 1, cell.center().y()), LIST_BACKGROUND_COLOR);
+    QCOMPARE(image.pixelColor(cell.center()), LIST_TEXT_COLOR);
+    QCOMPARE(inkPixels(image, endTop), 0);
+    QVERIFY(inkPixels(image, end) > 0);
 }
 
 void TestReportList::colorsAndFont()
