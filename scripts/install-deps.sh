@@ -9,6 +9,8 @@ packages=(
   libsqlcipher-dev sqlcipher
   libxlsxwriter-dev
   fonts-dejavu-core
+  cups cups-client printer-driver-cups-pdf poppler-utils libcups2-dev
+  python3-openpyxl
 )
 
 missing=()

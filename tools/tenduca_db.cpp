@@ -1,6 +1,7 @@
 // tenduca-db: creates the database file bd1 that the program works on.
 //
 //   tenduca-db create FOLDER [--demo]
+//   tenduca-db --help
 //
 // The program itself never creates its database; an installation runs this once.
 
@@ -17,12 +18,23 @@ namespace {
 
 constexpr int USAGE_ERROR = 2;
 
+void printUsage(QTextStream& stream)
+{
+    stream << "Uso: tenduca-db create PASTA [--demo]\n"
+              "  Cria um novo arquivo de dados bd1 na PASTA, com o usuário admin (senha admin).\n"
+              "  --demo  inclui um catálogo de demonstração de uma pequena mercearia.\n"
+              "  -h, --help  mostra esta ajuda.\n";
+}
+
 int usage(QTextStream& err)
 {
-    err << "Uso: tenduca-db create PASTA [--demo]\n"
-           "  Cria um novo arquivo de dados bd1 na PASTA, com o usuário admin (senha admin).\n"
-           "  --demo  inclui um catálogo de demonstração de uma pequena mercearia.\n";
+    printUsage(err);
     return USAGE_ERROR;
+}
+
+bool asksForHelp(const QStringList& arguments)
+{
+    return arguments.contains(QLatin1String("--help")) || arguments.contains(QLatin1String("-h"));
 }
 
 }   // namespace
@@ -34,6 +46,10 @@ int main(int argc, char* argv[])
     QTextStream err(stderr);
 
     QStringList arguments = app.arguments().mid(1);
+    if (asksForHelp(arguments)) {
+        printUsage(out);
+        return 0;
+    }
     if (arguments.size() < 2 || arguments.takeFirst() != QLatin1String("create"))
         return usage(err);
     const QString folder = arguments.takeFirst();

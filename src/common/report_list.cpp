@@ -4,8 +4,12 @@
 #include "common/twips.h"
 
 #include <QAbstractTableModel>
+#include <QApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QPainter>
+#include <QStyleOptionHeader>
+#include <QStyledItemDelegate>
 
 // The rows of a report list as plain texts. A cell exists when its row exists
 // and its column is one of the list's columns or a cell the row already holds.
@@ -75,6 +79,15 @@ public:
                              {Qt::ForegroundRole, Qt::BackgroundRole});
     }
 
+    void replaceRow(int row, const QStringList& cells)
+    {
+        if (!hasRow(row))
+            return;
+        rows_[row] = cells;
+        if (!columns_.isEmpty())
+            emit dataChanged(index(row, 0), index(row, columnCount() - 1), {Qt::DisplayRole});
+    }
+
     void setRows(QList<QStringList> rows)
     {
         beginResetModel();
@@ -89,14 +102,6 @@ public:
         rows_.append(cells);
         endInsertRows();
         return row;
-    }
-
-    void replaceRow(int row, const QStringList& cells)
-    {
-        if (!hasRow(row))
-            return;
-        rows_[row] = cells;
-        emit dataChanged(index(row, 0), index(row, qMax(0, columnCount() - 1)), {Qt::DisplayRole});
     }
 
     void removeRowAt(int row)
@@ -140,8 +145,65 @@ private:
     QColor backgroundColor_ = LIST_BACKGROUND_COLOR;
 };
 
-ReportList::ReportList(QWidget* parent) : QTreeView(parent), model_(new ReportListModel(this))
+// The style would clip a title wider than its column (a right-aligned one on
+// its left, "ntidade"); this header ends such a title in "…" instead.
+class ReportHeader : public QHeaderView {
+public:
+    explicit ReportHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent)
+    {
+        setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        setTextElideMode(Qt::ElideRight);
+        setStretchLastSection(false);
+        setSectionsMovable(false);
+    }
+
+    QString shownTitle(int section) const
+    {
+        QStyleOptionHeader option;
+        initStyleOption(&option);
+        initStyleOptionForIndex(&option, section);
+        return option.text;
+    }
+
+protected:
+    void initStyleOptionForIndex(QStyleOptionHeader* option, int section) const override
+    {
+        QHeaderView::initStyleOptionForIndex(option, section);
+        QStyleOptionHeader inSection = *option;
+        inSection.rect = QRect(0, 0, sectionSize(section), height());
+        const int width = style()->subElementRect(QStyle::SE_HeaderLabel, &inSection, this).width();
+        option->text = option->fontMetrics.elidedText(option->text, Qt::ElideRight, width);
+    }
+};
+
+// Paints a cell as its background and one line of text, elided to the cell.
+// The style's own item painting lays every text out for wrapping and icons
+// and takes about half as long again, which a list repainted at every scan feels.
+class ReportCellPainter : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        const bool selected = option.state & QStyle::State_Selected;
+        painter->fillRect(option.rect, selected ? option.palette.highlight()
+                                                : QBrush(index.data(Qt::BackgroundRole).value<QColor>()));
+        painter->setPen(selected ? option.palette.highlightedText().color()
+                                 : index.data(Qt::ForegroundRole).value<QColor>());
+        painter->setFont(option.font);
+        const QStyle* style = option.widget ? option.widget->style() : QApplication::style();
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, &option, option.widget) + 1;
+        const QRect textRect = option.rect.adjusted(margin, 0, -margin, 0);
+        const QString text = option.fontMetrics.elidedText(index.data().toString(), option.textElideMode, textRect.width());
+        painter->drawText(textRect, index.data(Qt::TextAlignmentRole).toInt(), text);
+    }
+};
+
+ReportList::ReportList(QWidget* parent)
+    : QTreeView(parent), model_(new ReportListModel(this)), focusPolicyTaking_(focusPolicy())
 {
+    setHeader(new ReportHeader(this));
+    setItemDelegate(new ReportCellPainter(this));
     setModel(model_);
     setRootIsDecorated(false);
     setItemsExpandable(false);
@@ -150,8 +212,7 @@ ReportList::ReportList(QWidget* parent) : QTreeView(parent), model_(new ReportLi
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    header()->setStretchLastSection(false);
-    header()->setSectionsMovable(false);
+    setTextElideMode(Qt::ElideRight);
     setColors(textColor_, backgroundColor_);
 }
 
@@ -166,6 +227,13 @@ void ReportList::setColumns(const QList<ReportColumn>& columns)
         if (width > 0)
             setColumnWidth(column, width);
     }
+}
+
+QString ReportList::shownTitle(int column) const
+{
+    if (column < 0 || column >= columnCount())
+        return {};
+    return static_cast<const ReportHeader*>(header())->shownTitle(column);
 }
 
 int ReportList::columnCount() const
@@ -235,6 +303,11 @@ int ReportList::addNumberedRow(const QStringList& cellsAfterNumber)
     return model_->appendRow(cells);
 }
 
+void ReportList::setRow(int row, const QStringList& cells)
+{
+    model_->replaceRow(row, cells);
+}
+
 void ReportList::setRows(QList<QStringList> rows)
 {
     model_->setRows(std::move(rows));
@@ -277,13 +350,29 @@ void ReportList::selectRow(int row)
     scrollTo(first);
 }
 
-void ReportList::setRow(int row, const QStringList& cells)
-{
-    model_->replaceRow(row, cells);
-}
-
 void ReportList::showRow(int row)
 {
     if (model_->hasRow(row))
-        scrollTo(model_->index(row, 0));
+        scrollTo(model_->index(row, firstShownColumn()), QAbstractItemView::EnsureVisible);
+}
+
+// Scrolling to a hidden column would move the list sideways.
+int ReportList::firstShownColumn() const
+{
+    for (int visual = 0; visual < header()->count(); ++visual) {
+        const int column = header()->logicalIndex(visual);
+        if (!header()->isSectionHidden(column))
+            return column;
+    }
+    return 0;
+}
+
+void ReportList::setTakesFocus(bool takesFocus)
+{
+    setFocusPolicy(takesFocus ? focusPolicyTaking_ : Qt::NoFocus);
+}
+
+bool ReportList::takesFocus() const
+{
+    return focusPolicy() != Qt::NoFocus;
 }

@@ -19,7 +19,11 @@ struct ReportColumn {
 
 // A report-style list: column headers, rows of texts whose first column holds
 // the running number. A light model behind a view, so that large listings
-// fill quickly.
+// fill quickly. A title or a text wider than its column ends in "…".
+//
+// A change to one row (addRow, setRow, setText) repaints that row only; a
+// window that keeps the newest or changed line in view follows it with
+// showRow(row).
 class ReportList : public QTreeView {
     Q_OBJECT
 public:
@@ -29,6 +33,8 @@ public:
     void setColumns(const QList<ReportColumn>& columns);
     int columnCount() const;
     QString columnTitle(int column) const;
+    // The title as the header paints it: elided on the right to its column's width.
+    QString shownTitle(int column) const;
 
     // Bold font of the given size in points.
     void setFontSize(int points);
@@ -42,13 +48,11 @@ public:
     int addRow(const QStringList& cells);
     // Appends a row whose first cell is its 1-based position.
     int addNumberedRow(const QStringList& cellsAfterNumber);
+    // Replaces the texts of one row (first cell included).
+    void setRow(int row, const QStringList& cells);
     // Replaces every row at once.
     void setRows(QList<QStringList> rows);
     void removeRow(int row);
-    // Replaces one row's cells; only that row is repainted.
-    void setRow(int row, const QStringList& cells);
-    // Scrolls so that the row is in view.
-    void showRow(int row);
 
     QString text(int row, int column) const;
     void setText(int row, int column, const QString& text);
@@ -56,11 +60,20 @@ public:
 
     int selectedRow() const;   // -1 when none
     void selectRow(int row);
+    // Scrolls only as far as needed for the row to be wholly in view.
+    void showRow(int row);
+
+    // A list that takes no focus is never focused by a click, the wheel or
+    // Tab, so the box being typed into keeps the keyboard. Lists take focus by default.
+    void setTakesFocus(bool takesFocus);
+    bool takesFocus() const;
 
 private:
     void applyPalette();
+    int firstShownColumn() const;
 
     ReportListModel* model_;
     QColor textColor_ = LIST_TEXT_COLOR;
     QColor backgroundColor_ = LIST_BACKGROUND_COLOR;
+    Qt::FocusPolicy focusPolicyTaking_;
 };

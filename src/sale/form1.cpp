@@ -38,6 +38,19 @@ QLineEdit* entryBox(QWidget* parent, int maxLength)
 
 }   // namespace
 
+const QList<ReportColumn>& columnasListaVenta()
+{
+    static const QList<ReportColumn> columnas = {{QStringLiteral("_"), 0},
+                                                 {QStringLiteral("Código"), 1900},
+                                                 {QStringLiteral("Nome"), 6700},
+                                                 {QStringLiteral("Quantidade"), 1500, Qt::AlignRight},
+                                                 {QStringLiteral("Valor Unitário"), 2200, Qt::AlignCenter},
+                                                 {QStringLiteral("Valor Total"), 2200, Qt::AlignCenter},
+                                                 {QStringLiteral("1/0"), 0, Qt::AlignCenter},
+                                                 {QStringLiteral("Categoria"), 0, Qt::AlignCenter}};
+    return columnas;
+}
+
 Form1::Form1(Platform& platform, QWidget* parent) : Window(platform, parent)
 {
     setFillsScreen();
@@ -111,7 +124,7 @@ void Form1::conectarEventos()
     for (QWidget* control : {static_cast<QWidget*>(Check1), static_cast<QWidget*>(Command1),
                              static_cast<QWidget*>(Command2), static_cast<QWidget*>(Command3)})
         control->setFocusPolicy(Qt::TabFocus);
-    ListView1->setFocusPolicy(Qt::NoFocus);
+    ListView1->setTakesFocus(false);
     Text7->installEventFilter(this);
     KeyFilter::install(Text7, KeyFilter::digits, [this] { Text7_Enter(); });
     KeyFilter::install(Text8, KeyFilter::digitsCommaPoint, [this] { Text8_Enter(); });
@@ -123,14 +136,7 @@ void Form1::conectarEventos()
 
 void Form1::Preparar_Listas()
 {
-    ListView1->setColumns({{QStringLiteral("_"), 0},
-                           {QStringLiteral("Código"), 1900},
-                           {QStringLiteral("Nome"), 6700},
-                           {QStringLiteral("Quantidade"), 1500, Qt::AlignRight},
-                           {QStringLiteral("Valor Unitário"), 2200, Qt::AlignCenter},
-                           {QStringLiteral("Valor Total"), 2200, Qt::AlignCenter},
-                           {QStringLiteral("1/0"), 0, Qt::AlignCenter},
-                           {QStringLiteral("Categoria"), 0, Qt::AlignCenter}});
+    ListView1->setColumns(columnasListaVenta());
     ListView1->setColors(LIST_TEXT_COLOR, LIST_BACKGROUND_COLOR);
     ListView1->setFontSize(18);
 }

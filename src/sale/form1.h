@@ -15,6 +15,10 @@ class QLineEdit;
 class QPushButton;
 class QTimer;
 class ReportList;
+struct ReportColumn;
+
+// The columns of the sale list on screen: titles, widths in twips, alignments.
+const QList<ReportColumn>& columnasListaVenta();
 
 // The sale window: the cashier's counter for the whole run. It rings up the
 // current sale by product code, keeps the running total and warns when a

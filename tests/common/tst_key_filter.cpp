@@ -44,6 +44,8 @@ class TestKeyFilter : public QObject {
 private slots:
     void typedCharacters_data();
     void typedCharacters();
+    void endsOfTheRanges_data();
+    void endsOfTheRanges();
     void editingKeysReachTheBox();
     void enterAndEscape_data();
     void enterAndEscape();
@@ -95,6 +97,45 @@ void TestKeyFilter::typedCharacters()
     KeyFilter::install(window.box, accepts);
     typeKeys(window.box, typed);
     QCOMPARE(window.box->text(), expected);
+}
+
+void TestKeyFilter::endsOfTheRanges_data()
+{
+    QTest::addColumn<Predicate>("accepts");
+    QTest::addColumn<QString>("entered");
+    QTest::addColumn<QString>("expected");
+    const Predicate digits = &KeyFilter::digits;
+    const Predicate lowercase = &KeyFilter::lowercaseOrDigits;
+    const Predicate quantity = &KeyFilter::digitsCommaPoint;
+    const Predicate any = &KeyFilter::anyCharacter;
+
+    QTest::newRow("digits: the ends") << digits << "09" << "09";
+    QTest::newRow("digits: just outside") << digits << "/:" << "";
+    QTest::newRow("lowercase: the ends") << lowercase << "az09" << "az09";
+    QTest::newRow("lowercase: just outside") << lowercase << "`{/:@[AZ" << "";
+    QTest::newRow("quantity: the ends") << quantity << "09,." << "09,.";
+    QTest::newRow("quantity: just outside") << quantity << "/:+-" << "";
+    QTest::newRow("any: the ends") << any << QString(QChar(0x20)) + QChar(0xFF) << QString(QChar(0x20)) + QChar(0xFF);
+    QTest::newRow("any: just outside") << any << QString(QChar(0x100)) << "";
+}
+
+// Typed key by key and pasted at once, the same characters get through.
+void TestKeyFilter::endsOfTheRanges()
+{
+    QFETCH(Predicate, accepts);
+    QFETCH(QString, entered);
+    QFETCH(QString, expected);
+
+    Window typed;
+    KeyFilter::install(typed.box, accepts);
+    typeKeys(typed.box, entered);
+    QCOMPARE(typed.box->text(), expected);
+
+    Window pasted;
+    KeyFilter::install(pasted.box, accepts);
+    QGuiApplication::clipboard()->setText(entered);
+    QTest::keySequence(pasted.box, QKeySequence::Paste);
+    QCOMPARE(pasted.box->text(), expected);
 }
 
 void TestKeyFilter::editingKeysReachTheBox()

@@ -12,6 +12,8 @@ private slots:
 
     void formatsWithBrazilianSettings_data();
     void formatsWithBrazilianSettings();
+    void groupsWithoutLeadingSeparator_data();
+    void groupsWithoutLeadingSeparator();
     void formatsWithPointDecimalSettings_data();
     void formatsWithPointDecimalSettings();
     void refusesNonFiniteValues();
@@ -57,6 +59,34 @@ void TestMoneyFormat::formatsWithBrazilianSettings()
     QFETCH(QString, pattern);
     QFETCH(QString, expected);
     QCOMPARE(Formato(value, pattern), expected);
+}
+
+// Whole parts of exactly 3, 6 and 9 digits, and one digit more or less: a
+// group separator only ever stands between digits.
+void TestMoneyFormat::groupsWithoutLeadingSeparator_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("3 digits") << 150.0 << "R$ 150,";
+    QTest::newRow("3 digits with cents") << 999.99 << "R$ 999,99";
+    QTest::newRow("4 digits") << 1500.0 << "R$ 1.500,";
+    QTest::newRow("6 digits") << 150000.0 << "R$ 150.000,";
+    QTest::newRow("6 digits with cents") << 999999.5 << "R$ 999.999,5";
+    QTest::newRow("7 digits") << 1500000.0 << "R$ 1.500.000,";
+    QTest::newRow("9 digits") << 150000000.0 << "R$ 150.000.000,";
+    QTest::newRow("9 digits with cents") << 999999999.25 << "R$ 999.999.999,25";
+    QTest::newRow("10 digits") << 1500000000.0 << "R$ 1.500.000.000,";
+    QTest::newRow("negative, 3 digits") << -150.0 << "-R$ 150,";
+    QTest::newRow("negative, 6 digits") << -150000.0 << "-R$ 150.000,";
+}
+
+void TestMoneyFormat::groupsWithoutLeadingSeparator()
+{
+    QFETCH(double, value);
+    QFETCH(QString, expected);
+    QCOMPARE(Formato(value, FORMATO_REAIS_2), expected);
+    QCOMPARE(Formato(value, FORMATO_NUMERO_2), QString(expected).remove(QStringLiteral("R$ ")));
 }
 
 void TestMoneyFormat::formatsWithPointDecimalSettings_data()

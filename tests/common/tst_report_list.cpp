@@ -1,10 +1,14 @@
 #include "common/report_list.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QPaintEvent>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -26,6 +30,57 @@ QColor cellColor(const ReportList& list, int row, int column, Qt::ItemDataRole r
     return list.model()->data(list.model()->index(row, column), role).value<QColor>();
 }
 
+QList<QStringList> numberedRows(int count)
+{
+    QList<QStringList> rows;
+    for (int row = 0; row < count; ++row)
+        rows.append({QString::number(row + 1), QStringLiteral("code %1").arg(row), QStringLiteral("1")});
+    return rows;
+}
+
+// Notes the region of every paint of a widget.
+class PaintedRegion : public QObject {
+public:
+    explicit PaintedRegion(QWidget* widget) { widget->installEventFilter(this); }
+    QRegion painted;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+};
+
+// A shown window with a text box holding the keyboard above a list.
+struct BoxAboveList {
+    BoxAboveList()
+    {
+        auto* layout = new QVBoxLayout(&window);
+        layout->addWidget(box);
+        layout->addWidget(list);
+        list->setColumns(SALE_COLUMNS);
+        list->setRows(numberedRows(40));
+        window.resize(400, 300);
+        window.show();
+        window.activateWindow();
+        box->setFocus();
+    }
+    QWidget window;
+    QLineEdit* box = new QLineEdit(&window);
+    ReportList* list = new ReportList(&window);
+};
+
+int inkPixels(const QImage& image, const QRect& area)
+{
+    int ink = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            ink += image.pixelColor(x, y) != LIST_BACKGROUND_COLOR;
+    return ink;
+}
+
 }  // namespace
 
 class TestReportList : public QObject {
@@ -34,9 +89,17 @@ private slots:
     void columns_data();
     void columns();
     void newColumnsReplaceHiddenState();
+    void titlesTooWideEndInEllipsis_data();
+    void titlesTooWideEndInEllipsis();
+    void textsTooWideEndInEllipsis();
     void colorsAndFont();
     void colorsArePainted();
     void fillingRows();
+    void setRowChangesThatRowOnly();
+    void oneRowChangeRepaintsThatRowOnly();
+    void showRowKeepsTheNewestRowInView();
+    void clicksLeaveTheFocus_data();
+    void clicksLeaveTheFocus();
     void outOfRange_data();
     void outOfRange();
     void selection();
@@ -93,6 +156,64 @@ void TestReportList::newColumnsReplaceHiddenState()
     QCOMPARE(list.columnWidth(0), 200);
     QVERIFY(list.isColumnHidden(1));
     QCOMPARE(list.columnTitle(2), QString());
+}
+
+void TestReportList::titlesTooWideEndInEllipsis_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<int>("alignment");
+
+    QTest::newRow("right-aligned") << "Quantidade" << int(Qt::AlignRight);
+    QTest::newRow("centred") << "Valor Unitário" << int(Qt::AlignCenter);
+    QTest::newRow("left-aligned") << "Categoria" << int(Qt::AlignLeft);
+}
+
+// The sale list's titles at its 18-point bold font: cut short with "…" on the
+// right in a narrow column, whole in a wide one, cells likewise.
+void TestReportList::titlesTooWideEndInEllipsis()
+{
+    QFETCH(QString, title);
+    QFETCH(int, alignment);
+
+    ReportList list;
+    list.setFontSize(18);
+    list.setColumns({{QStringLiteral("_"), 0}, {title, 1500, Qt::Alignment(alignment)}, {QStringLiteral("B"), 6000}});
+    list.resize(600, 200);
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+
+    const QString narrow = list.shownTitle(1);
+    QVERIFY2(narrow.endsWith(QChar(0x2026)), qPrintable(narrow));
+    QVERIFY2(narrow.size() >= 3 && title.startsWith(narrow.chopped(1)), qPrintable(narrow));
+    QVERIFY(list.header()->fontMetrics().horizontalAdvance(narrow) <= list.columnWidth(1));
+    QCOMPARE(list.shownTitle(2), QStringLiteral("B"));
+    QCOMPARE(list.textElideMode(), Qt::ElideRight);
+
+    list.setColumnWidth(1, list.header()->fontMetrics().horizontalAdvance(title) + 40);
+    QCOMPARE(list.shownTitle(1), title);
+    QCOMPARE(list.shownTitle(3), QString());
+}
+
+// A right-aligned text of full blocks wider than its cell: it keeps its start
+// and ends in "…", whose dots sit low where the blocks would fill the height.
+void TestReportList::textsTooWideEndInEllipsis()
+{
+    ReportList list;
+    list.setFontSize(18);
+    list.setColumns({{QStringLiteral("Quantidade"), 1500, Qt::AlignRight}, {QStringLiteral("B"), 3000}});
+    list.setRows({{QStringLiteral("1"), QStringLiteral("y")}, {QString(30, QChar(0x2588)), QStringLiteral("x")}});
+    list.resize(400, 200);
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+
+    const QImage image = list.viewport()->grab().toImage();
+    const QRect cell = list.visualRect(list.model()->index(1, 0));   // not the current row, which the style frames
+    const QRect end(cell.right() - 15, cell.top() + 2, 12, cell.height() - 4);
+    const QRect endTop(end.topLeft(), QSize(end.width(), end.height() / 2));
+    QCOMPARE(image.pixelColor(cell.left() + 1, cell.center().y()), LIST_BACKGROUND_COLOR);
+    QCOMPARE(image.pixelColor(cell.center()), LIST_TEXT_COLOR);
+    QCOMPARE(inkPixels(image, endTop), 0);
+    QVERIFY(inkPixels(image, end) > 0);
 }
 
 void TestReportList::colorsAndFont()
@@ -165,6 +286,123 @@ void TestReportList::fillingRows()
     list.clear();
     QCOMPARE(list.rowCount(), 0);
     QCOMPARE(list.columnCount(), 4);
+}
+
+void TestReportList::setRowChangesThatRowOnly()
+{
+    ReportList list;
+    list.setColumns(SALE_COLUMNS);
+    list.setRows({{"1", "a", "1"}, {"2", "b", "1"}, {"3", "c", "1"}});
+    QSignalSpy changed(list.model(), &QAbstractItemModel::dataChanged);
+    QSignalSpy reset(list.model(), &QAbstractItemModel::modelReset);
+    QSignalSpy inserted(list.model(), &QAbstractItemModel::rowsInserted);
+
+    list.setRow(1, {"2", "b", "3", "R$ 9,"});
+    QCOMPARE(list.row(0), QStringList({"1", "a", "1"}));
+    QCOMPARE(list.row(1), QStringList({"2", "b", "3", "R$ 9,"}));
+    QCOMPARE(list.row(2), QStringList({"3", "c", "1"}));
+    QCOMPARE(list.model()->index(1, 3).data().toString(), QStringLiteral("R$ 9,"));
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(changed[0][0].toModelIndex(), list.model()->index(1, 0));
+    QCOMPARE(changed[0][1].toModelIndex(), list.model()->index(1, 3));
+
+    list.setRow(-1, {"x"});
+    list.setRow(3, {"x"});
+    QCOMPARE(list.rowCount(), 3);
+    QCOMPARE(changed.count(), 1);
+
+    QCOMPARE(list.addNumberedRow({"d", "1"}), 3);
+    QCOMPARE(inserted.count(), 1);
+    QCOMPARE(reset.count(), 0);
+    QCOMPARE(changed.count(), 1);
+}
+
+// What keeps a scan fast: a changed line repaints its own row, not the list.
+void TestReportList::oneRowChangeRepaintsThatRowOnly()
+{
+    ReportList list;
+    list.setColumns(SALE_COLUMNS);
+    list.setRows(numberedRows(30));
+    list.resize(400, 300);
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    QApplication::processEvents();
+    PaintedRegion region(list.viewport());
+
+    list.setRow(4, {"5", "code 4", "2"});
+    list.setText(6, 2, QStringLiteral("7"));
+    QTRY_VERIFY_WITH_TIMEOUT(!region.painted.isEmpty(), 2000);
+    QApplication::processEvents();
+
+    const QRect fifth = list.visualRect(list.model()->index(4, 1));
+    const QRect seventh = list.visualRect(list.model()->index(6, 2));
+    QVERIFY(region.painted.boundingRect().top() >= fifth.top());
+    QVERIFY(region.painted.boundingRect().bottom() <= seventh.bottom());
+    QVERIFY(!region.painted.intersects(list.visualRect(list.model()->index(5, 1))));
+}
+
+void TestReportList::showRowKeepsTheNewestRowInView()
+{
+    ReportList list;
+    list.setColumns(SALE_COLUMNS);
+    list.setFontSize(18);
+    list.resize(400, 160);
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+
+    for (int added = 1; added <= 50; ++added) {
+        const int row = list.addNumberedRow({QStringLiteral("code %1").arg(added), QStringLiteral("1")});
+        list.showRow(row);
+        const QRect shown = list.visualRect(list.model()->index(row, 1));
+        QVERIFY2(list.viewport()->rect().contains(shown), qPrintable(QString::number(added)));
+    }
+    QVERIFY(list.verticalScrollBar()->value() > 0);
+    QCOMPARE(list.horizontalScrollBar()->value(), 0);
+
+    list.setRow(0, {"1", "code 1", "2"});
+    list.showRow(0);
+    QVERIFY(list.viewport()->rect().contains(list.visualRect(list.model()->index(0, 1))));
+    const int scrolled = list.verticalScrollBar()->value();
+    list.showRow(1);   // already in view: no scrolling
+    list.showRow(99);
+    QCOMPARE(list.verticalScrollBar()->value(), scrolled);
+}
+
+void TestReportList::clicksLeaveTheFocus_data()
+{
+    QTest::addColumn<QString>("where");
+    QTest::newRow("a row") << "row";
+    QTest::newRow("a title") << "header";
+    QTest::newRow("the scroll bar") << "scroll bar";
+}
+
+// A list that takes no focus leaves the keyboard in the box above it (where
+// the scanner types); a list that takes focus gets it from the same click,
+// which shows the click does reach the list.
+void TestReportList::clicksLeaveTheFocus()
+{
+    QFETCH(QString, where);
+
+    for (const bool takesFocus : {false, true}) {
+        BoxAboveList window;
+        QVERIFY(QTest::qWaitForWindowActive(&window.window));
+        window.list->setTakesFocus(takesFocus);
+        QCOMPARE(window.list->takesFocus(), takesFocus);
+        QCOMPARE(QApplication::focusWidget(), window.box);
+
+        ReportList* list = window.list;
+        if (where == "row") {
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(2, 1)).center());
+            QCOMPARE(list->selectedRow(), 2);
+        } else if (where == "header") {
+            QTest::mouseClick(list->header()->viewport(), Qt::LeftButton, {}, QPoint(list->columnWidth(1) / 2, 5));
+        } else {
+            QScrollBar* bar = list->verticalScrollBar();
+            QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->height() - 5));
+            QVERIFY(bar->value() > 0);
+        }
+        QCOMPARE(QApplication::focusWidget(), takesFocus ? static_cast<QWidget*>(list) : window.box);
+    }
 }
 
 void TestReportList::outOfRange_data()

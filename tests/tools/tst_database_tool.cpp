@@ -137,6 +137,28 @@ private slots:
         QVERIFY(!QFile::exists(dir.filePath("outra/bd1")));
     }
 
+    void helpPrintsTheUsage_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("--help") << QStringList({"--help"});
+        QTest::newRow("-h") << QStringList({"-h"});
+        QTest::newRow("after a command") << QStringList({"create", "FOLDER", "--demo", "-h"});
+    }
+
+    void helpPrintsTheUsage()
+    {
+        QFETCH(QStringList, arguments);
+        QTemporaryDir dir;
+        arguments.replaceInStrings(QStringLiteral("FOLDER"), dir.path());
+
+        const Run help = tool(arguments);
+        QCOMPARE(help.exitCode, 0);
+        QVERIFY2(help.out.startsWith("Uso: tenduca-db create PASTA [--demo]\n"), qPrintable(help.out));
+        QVERIFY(help.out.contains("--demo"));
+        QCOMPARE(help.err, QString());
+        QVERIFY(!QFile::exists(dir.filePath("bd1")));
+    }
+
     void demoCatalogueIsAGroceryTheProgramCanRead()
     {
         QTemporaryDir dir;
