@@ -27,4 +27,14 @@ inline constexpr char Recaudacion[] = "select * from Recaudacion order by FechaI
 inline constexpr char UsuariosPorNombre[] = "select * from Usuarios order by NombreUsuario";
 inline constexpr char Usuarios[] = "select * from Usuarios";
 
+// The takings report reads one month of closed sessions by the range of their
+// start times ("yyyy-mm-dd hh:mm:ss" sorts as time): the two parameters are
+// the month's first moment and the next month's first moment, so the index on
+// FechaInicio serves the query and the rows come in the same order as a walk
+// of the whole table.
+inline constexpr char RecaudacionDelPeriodo[] =
+    "select * from Recaudacion where FechaInicio >= ? and FechaInicio < ? order by FechaInicio";
+inline constexpr char TipoPagoDelPeriodo[] =
+    "select * from TipoPago where FechaInicio >= ? and FechaInicio < ? order by FechaInicio";
+
 }   // namespace Query
