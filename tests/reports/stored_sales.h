@@ -13,8 +13,8 @@ struct StoredLine {
     double cost = 0;
     double sale = 0;
     QString payment = QStringLiteral("EFECTIVO");
-    QString sessionStart;   // stored form
-    QString saleMoment;     // stored form
+    QString sessionStart = {};   // stored form
+    QString saleMoment = {};     // stored form
     QString category = QStringLiteral("Geral");
     double unitPrice = 0;
 };
