@@ -88,7 +88,7 @@ PeriodoMensual periodoDelMes(int ano, int mes)
 
 LineasRecaudadas lineasDeSesion(Connection& conexion, const QDateTime& inicio)
 {
-    RecordSet lineas(conexion, Query::Recaudacion, RecordSet::Equals{INICIO, formatDateTime(inicio)});
+    RecordSet lineas(conexion, Query::RecaudacionDeSesion, QVariantList{toStoredDateTime(inicio)});
     return acumularLineas(lineas);
 }
 

@@ -32,8 +32,13 @@ inline constexpr char Usuarios[] = "select * from Usuarios";
 // the month's first moment and the next month's first moment, so the index on
 // FechaInicio serves the query and the rows come in the same order as a walk
 // of the whole table.
+// Only the fields the report adds up are read; a session is the one start given.
 inline constexpr char RecaudacionDelPeriodo[] =
-    "select * from Recaudacion where FechaInicio >= ? and FechaInicio < ? order by FechaInicio";
+    "select CodigoProducto, NombreProducto, Cantidad, TotalCosto, TotalVenta, Categoria from Recaudacion "
+    "where FechaInicio >= ? and FechaInicio < ? order by FechaInicio";
+inline constexpr char RecaudacionDeSesion[] =
+    "select CodigoProducto, NombreProducto, Cantidad, TotalCosto, TotalVenta, Categoria from Recaudacion "
+    "where FechaInicio = ? order by FechaInicio";
 inline constexpr char TipoPagoDelPeriodo[] =
     "select * from TipoPago where FechaInicio >= ? and FechaInicio < ? order by FechaInicio";
 
