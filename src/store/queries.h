@@ -36,4 +36,19 @@ inline constexpr char ArchivarTemporal[] =
     "TotalCosto, TotalVenta, TipoPago, NombreUsuario, Categoria, FechaInicio, FechaVenta from Temporal order by rowid";
 inline constexpr char VaciarTemporal[] = "delete from Temporal";
 
+// The takings report reads one month of closed sessions by the range of their
+// start times ("yyyy-mm-dd hh:mm:ss" sorts as time): the two parameters are
+// the month's first moment and the next month's first moment, so the index on
+// FechaInicio serves the query and the rows come in the same order as a walk
+// of the whole table.
+// Only the fields the report adds up are read; a session is the one start given.
+inline constexpr char RecaudacionDelPeriodo[] =
+    "select CodigoProducto, NombreProducto, Cantidad, TotalCosto, TotalVenta, Categoria from Recaudacion "
+    "where FechaInicio >= ? and FechaInicio < ? order by FechaInicio";
+inline constexpr char RecaudacionDeSesion[] =
+    "select CodigoProducto, NombreProducto, Cantidad, TotalCosto, TotalVenta, Categoria from Recaudacion "
+    "where FechaInicio = ? order by FechaInicio";
+inline constexpr char TipoPagoDelPeriodo[] =
+    "select * from TipoPago where FechaInicio >= ? and FechaInicio < ? order by FechaInicio";
+
 }   // namespace Query

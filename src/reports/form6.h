@@ -1,0 +1,33 @@
+#pragma once
+
+#include "common/window.h"
+
+class Form1;
+class QFrame;
+class QLabel;
+
+// The takings of the open day session: everything sold since it began, and
+// the parts paid in cash and by card. Read-only, computed once when it opens.
+class Form6 : public Window {
+    Q_OBJECT
+public:
+    Form6(Platform& platform, Form1& principal, QWidget* parent = nullptr);
+
+    QLabel* Label2;   // heading
+    QLabel* Label3;   // today's date
+    QLabel* Label1;   // total of the open session
+    QLabel* Label4;   // cash
+    QLabel* Label5;   // card
+    QFrame* Line1;
+    QFrame* Line2;
+
+protected:
+    void Form_Load() override;
+
+private:
+    double Sumar_Ventas();
+    void Leer_TipoPago();
+    void Formatear_Montos();
+
+    Form1& principal_;
+};
