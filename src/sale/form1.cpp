@@ -112,6 +112,7 @@ void Form1::conectarEventos()
     on(Check1, &QCheckBox::toggled, [this] { Check1_Click(); });
     on(Command1, &QPushButton::clicked, [this] { Command1_Click(); });
     on(Command2, &QPushButton::clicked, [this] { Command2_Click(); });
+    on(Command3, &QPushButton::clicked, [this] { Command3_Click(); });
 }
 
 void Form1::Form_Load()

@@ -67,6 +67,12 @@ public:
     // The session start becomes the one stored with the open session's first line.
     void Restaurar_Inicio();
 
+    // The product picker (form1_picker.cpp): the chosen product's code waits
+    // in the code box for its quantity; without a choice the code box takes the focus.
+    void Command3_Click();
+    void Elegir_Producto(const QString& codigo);
+    void Volver_Del_Selector();
+
 protected:
     void Form_Load() override;
 
