@@ -178,6 +178,12 @@ void Form2::construirControles()
     Text6->setEnabled(false);
     Combo2->setEnabled(false);
     Command4->setEnabled(false);
+    // Clicks leave the keyboard in the box being typed in; Tab still reaches every control.
+    for (QWidget* control : {static_cast<QWidget*>(Command3), static_cast<QWidget*>(Command4),
+                             static_cast<QWidget*>(Command5), static_cast<QWidget*>(Command7),
+                             static_cast<QWidget*>(Combo1)})
+        control->setFocusPolicy(Qt::TabFocus);
+    ListView1->setFocusPolicy(Qt::NoFocus);
     const QList<QWidget*> ordenTab = {Text1, Text2, Text3, Text4, Text5, Text6, Combo2, Command3, Command4, Command5, Command7};
     for (qsizetype i = 1; i < ordenTab.size(); ++i)
         setTabOrder(ordenTab[i - 1], ordenTab[i]);
