@@ -132,6 +132,7 @@ void Form1::conectarEventos()
     on(Command1, &QPushButton::clicked, [this] { Command1_Click(); });
     on(Command2, &QPushButton::clicked, [this] { Command2_Click(); });
     on(Timer2, &QTimer::timeout, [this] { Timer2_Timer(); });
+    on(Command3, &QPushButton::clicked, [this] { Command3_Click(); });
 }
 
 void Form1::Preparar_Listas()

@@ -82,6 +82,12 @@ public:
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+    // The product picker (form1_picker.cpp): the chosen product's code waits
+    // in the code box for its quantity; without a choice the code box takes the focus.
+    void Command3_Click();
+    void Elegir_Producto(const QString& codigo);
+    void Volver_Del_Selector();
+
 protected:
     void Form_Load() override;
     void Form_Unload(bool& cancel) override;

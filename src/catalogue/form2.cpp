@@ -1,0 +1,525 @@
+#include "catalogue/form2.h"
+
+#include "common/key_filter.h"
+#include "common/numbers.h"
+#include "common/report_list.h"
+#include "common/twips.h"
+#include "dialogs/form10.h"
+#include "sale/form1.h"
+#include "store/connection.h"
+#include "store/queries.h"
+#include "store/record_set.h"
+
+#include <QClipboard>
+#include <QComboBox>
+#include <QEvent>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+constexpr double PANEL_WIDTH = 15135;    // twips
+constexpr double PANEL_HEIGHT = 10215;   // twips
+
+const QString MSG_CODIGO_VACIO = QStringLiteral("É necessário inserir o código do produto");
+const QString MSG_DATOS_FALTANTES =
+    QStringLiteral("Todos os dados obrigatórios devem ser preenchidos para que seja salvo");
+const QString MSG_NOMBRE_REPETIDO = QStringLiteral("O nome do produto não pode ser igual a um já existente");
+const QString MSG_EN_OFERTA =
+    QStringLiteral("No se puede eliminar el producto mientras esté compuesto dentro de una oferta");
+const QString MSG_CONFIRMAR_EXCLUSION = QStringLiteral("Você tem certeza que deseja excluir o registro deste Produto?");
+const QString TITULO_CONFIRMAR_EXCLUSION = QStringLiteral("Confirmar Exclusão");
+
+const QString CODIGO = QStringLiteral("CodigoProducto");
+const QString NOMBRE = QStringLiteral("NombreProducto");
+const QString CANTIDAD = QStringLiteral("Cantidad");
+const QString COSTO = QStringLiteral("PrecioCosto");
+const QString VENTA = QStringLiteral("PrecioVenta");
+const QString CRITICO = QStringLiteral("StockCritico");
+const QString CATEGORIA = QStringLiteral("Categoria");
+const QString OFERTA = QStringLiteral("ParteDeOferta");
+
+// The sort box's entries and the query of each, in the box's order.
+struct Orden {
+    QString entrada;
+    const char* query;
+};
+const Orden ORDENES[] = {
+    {QStringLiteral("CODIGO"), Query::ProductosPorCodigo},
+    {QStringLiteral("NOMBRE PRODUCTO"), Query::ProductosPorNombre},
+    {QStringLiteral("CANTIDAD"), Query::ProductosPorCantidad},
+};
+
+QLineEdit* entryBox(QWidget* parent, int maxLength)
+{
+    auto* box = new QLineEdit(parent);
+    box->setMaxLength(maxLength);
+    return box;
+}
+
+// A price of 0 reads "R$ 0"; any other as the number itself.
+QString precioEnLista(const RecordSet& row, const QString& field)
+{
+    if (row.isNull(field))
+        return {};
+    return row.number(field) == 0 ? QStringLiteral("R$ 0") : row.text(field);
+}
+
+QStringList Fila(const RecordSet& row, int item)
+{
+    return {QString::number(item), row.text(CODIGO),        row.text(NOMBRE),       row.text(CANTIDAD),
+            precioEnLista(row, COSTO), precioEnLista(row, VENTA), row.text(CATEGORIA)};
+}
+
+bool sinEspacios(const QString& text)
+{
+    for (QChar c : text) {
+        if (c != QLatin1Char(' '))
+            return false;
+    }
+    return true;
+}
+
+// Only the space counts: tabs and other blanks stay.
+QString recortarEspacios(const QString& text)
+{
+    qsizetype start = 0;
+    qsizetype end = text.size();
+    while (start < end && text[start] == QLatin1Char(' '))
+        ++start;
+    while (end > start && text[end - 1] == QLatin1Char(' '))
+        --end;
+    return text.mid(start, end - start);
+}
+
+}   // namespace
+
+Form2::Form2(Platform& platform, Form1& principal, QWidget* parent) : Window(platform, parent), principal_(principal)
+{
+    setFillsScreen();
+    construirControles();
+    conectarEventos();
+}
+
+void Form2::construirControles()
+{
+    Picture1 = new QWidget(centralWidget());
+    Label1 = new QLabel(Picture1);
+    Label1->setAlignment(Qt::AlignCenter);
+    Label1->setAutoFillBackground(true);
+    Label1->setStyleSheet(QStringLiteral("background-color: black; color: white;"));
+
+    Frame1 = new QFrame(Picture1);
+    Frame1->setFrameShape(QFrame::StyledPanel);
+    Label2 = new QLabel(Frame1);
+    Text1 = entryBox(Frame1, 15);
+    Command7 = new QPushButton(Frame1);
+    Label3 = new QLabel(Frame1);
+    Text2 = entryBox(Frame1, 40);
+    Label4 = new QLabel(Frame1);
+    Text3 = entryBox(Frame1, 8);
+    Label5 = new QLabel(Frame1);
+    Text4 = entryBox(Frame1, 7);
+    Label6 = new QLabel(Frame1);
+    Text5 = entryBox(Frame1, 7);
+    Label7 = new QLabel(Frame1);
+    Text6 = entryBox(Frame1, 5);
+    Text6->setAlignment(Qt::AlignCenter);
+    Label8 = new QLabel(Frame1);
+    Combo2 = new QComboBox(Frame1);
+    Combo2->setEditable(true);
+    Combo2->setInsertPolicy(QComboBox::NoInsert);
+
+    Frame2 = new QFrame(Picture1);
+    Frame2->setFrameShape(QFrame::StyledPanel);
+    Command3 = new QPushButton(Frame2);
+    Command4 = new QPushButton(Frame2);
+    Command5 = new QPushButton(Frame2);
+    Label9 = new QLabel(Frame2);
+    Combo1 = new QComboBox(Frame2);
+
+    ListView1 = new ReportList(Picture1);
+
+    declareControls({
+        {Picture1, "Picture1", 0, 0, PANEL_WIDTH, PANEL_HEIGHT},
+        {Label1, "Label1", 0, 0, 15135, 495, "EDIÇÃO DE PRODUTOS", 14},
+        {Frame1, "Frame1", 120, 600, 9255, 4095},
+        {Label2, "Label2", 120, 240, 2160, 435, "Código", 12},
+        {Text1, "Text1", 2400, 240, 2655, 435, {}, 14},
+        {Command7, "Command7", 5160, 240, 1455, 435, "Buscar", 12},
+        {Label3, "Label3", 120, 780, 2160, 435, "Nome", 12},
+        {Text2, "Text2", 2400, 780, 6735, 435, {}, 14},
+        {Label4, "Label4", 120, 1320, 2160, 435, "Quantidade", 12},
+        {Text3, "Text3", 2400, 1320, 1815, 435, {}, 14},
+        {Label5, "Label5", 120, 1860, 2160, 435, "Preço Custo", 12},
+        {Text4, "Text4", 2400, 1860, 1815, 435, {}, 14},
+        {Label6, "Label6", 120, 2400, 2160, 435, "Preço Venda", 12},
+        {Text5, "Text5", 2400, 2400, 1815, 435, {}, 14},
+        {Label7, "Label7", 120, 2940, 2160, 435, "Estoque Crítico", 12},
+        {Text6, "Text6", 2400, 2940, 1815, 435, {}, 14},
+        {Label8, "Label8", 120, 3480, 2160, 435, "Categoria", 12},
+        {Combo2, "Combo2", 2400, 3480, 4215, 435, {}, 14},
+        {Frame2, "Frame2", 9495, 600, 5520, 4095},
+        {Command3, "Command3", 360, 240, 4800, 615, "Salvar", 14},
+        {Command4, "Command4", 360, 960, 4800, 615, "Excluir", 14},
+        {Command5, "Command5", 360, 1680, 4800, 615, "cancelar", 14},
+        {Label9, "Label9", 360, 2700, 4800, 375, "Ordenar Por:", 12},
+        {Combo1, "Combo1", 360, 3120, 4800, 435, {}, 12},
+        {ListView1, "ListView1", 0, 4800, 15135, 5415},
+    });
+
+    Text2->setEnabled(false);
+    Text3->setEnabled(false);
+    Text4->setEnabled(false);
+    Text5->setEnabled(false);
+    Text6->setEnabled(false);
+    Combo2->setEnabled(false);
+    Command4->setEnabled(false);
+    // Clicks leave the keyboard in the box being typed in; Tab still reaches every control.
+    for (QWidget* control : {static_cast<QWidget*>(Command3), static_cast<QWidget*>(Command4),
+                             static_cast<QWidget*>(Command5), static_cast<QWidget*>(Command7),
+                             static_cast<QWidget*>(Combo1)})
+        control->setFocusPolicy(Qt::TabFocus);
+    ListView1->setFocusPolicy(Qt::NoFocus);
+    const QList<QWidget*> ordenTab = {Text1, Text2, Text3, Text4, Text5, Text6, Combo2, Command3, Command4, Command5, Command7};
+    for (qsizetype i = 1; i < ordenTab.size(); ++i)
+        setTabOrder(ordenTab[i - 1], ordenTab[i]);
+}
+
+void Form2::conectarEventos()
+{
+    KeyFilter::install(Text1, KeyFilter::digits, [this] { run([this] { Text1_Enter(); }); });
+    KeyFilter::install(Text3, KeyFilter::digitsCommaPoint);
+    KeyFilter::install(Text4, KeyFilter::digitsCommaPoint);
+    KeyFilter::install(Text5, KeyFilter::digitsCommaPoint);
+    KeyFilter::install(Text6, KeyFilter::digits);
+    for (QLineEdit* box : {Text1, Text2, Text3, Text4, Text5, Text6})
+        box->installEventFilter(this);
+    on(Command3, &QPushButton::clicked, [this] { Command3_Click(); });
+    on(Command4, &QPushButton::clicked, [this] { Command4_Click(); });
+    on(Command5, &QPushButton::clicked, [this] { Command5_Click(); });
+    on(Command7, &QPushButton::clicked, [this] { Command7_Click(); });
+    on(Combo1, &QComboBox::activated, [this] { Combo1_Click(); });
+    on(ListView1, &QAbstractItemView::clicked, [this] { ListView1_Click(); });
+}
+
+// The clipboard guard: a mouse button pressed over an entry box empties the clipboard.
+bool Form2::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonPress) {
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        clipboard->clear();
+        clipboard->setText(QString());
+    }
+    return Window::eventFilter(watched, event);
+}
+
+void Form2::Form_Load()
+{
+    Preparar_Lista();
+    principal_.Leer_Resolucion();
+    const PanelPosition position = panelPosition(Valor_Inicial(principal_.Text1), Valor_Inicial(principal_.Text2),
+                                                 PANEL_WIDTH, PANEL_HEIGHT);
+    Picture1->move(twipsToPixels(position.left), twipsToPixels(position.top));
+    Listar(Query::ProductosPorNombre);
+    for (const Orden& orden : ORDENES)
+        Combo1->addItem(orden.entrada);
+    Combo1->setCurrentIndex(-1);
+    Limpiar_Campos();
+    Text1->setFocus();
+}
+
+void Form2::Preparar_Lista()
+{
+    ListView1->setColumns({{QStringLiteral("Item"), 800},
+                           {QStringLiteral("Código"), 2100},
+                           {QStringLiteral("Nome"), 5000},
+                           {QStringLiteral("Quantidade"), 1300, Qt::AlignRight},
+                           {QStringLiteral("Preço Custo"), 1800, Qt::AlignRight},
+                           {QStringLiteral("Preço Venda"), 1800, Qt::AlignRight},
+                           {QStringLiteral("Categoria"), 2500, Qt::AlignCenter}});
+    ListView1->setColors(LIST_TEXT_COLOR, LIST_BACKGROUND_COLOR);
+    ListView1->setFontSize(13);
+}
+
+void Form2::Cargar_Lista()
+{
+    Listar(Query::ProductosPorNombre);
+}
+
+// Every product, in the query's order, built at once and shown in one go.
+void Form2::Listar(const char* query)
+{
+    ListView1->clear();
+    Connection conexion(platform().folder);
+    RecordSet productos(conexion, QString::fromLatin1(query), RecordSet::Mode::ReadOnlyList);
+    QList<QStringList> filas;
+    for (; !productos.eof(); productos.moveNext())
+        filas.append(Fila(productos, static_cast<int>(filas.size()) + 1));
+    ListView1->setRows(std::move(filas));
+}
+
+void Form2::Cargar_Categorias()
+{
+    Connection conexion(platform().folder);
+    RecordSet categorias(conexion, QString::fromLatin1(Query::Categorias), RecordSet::Mode::ReadOnlyList);
+    Combo2->clear();
+    for (; !categorias.eof(); categorias.moveNext())
+        Combo2->addItem(categorias.text(CATEGORIA));
+    Combo2->setCurrentIndex(-1);
+    Combo2->setEditText(QString());
+}
+
+void Form2::Habilitar_Edicion()
+{
+    Text1->setEnabled(false);
+    for (QWidget* control : {static_cast<QWidget*>(Text2), static_cast<QWidget*>(Text3),
+                             static_cast<QWidget*>(Text4), static_cast<QWidget*>(Text5),
+                             static_cast<QWidget*>(Text6), static_cast<QWidget*>(Combo2)})
+        control->setEnabled(true);
+}
+
+void Form2::Bloquear_Edicion()
+{
+    Text1->setEnabled(true);
+    for (QWidget* control : {static_cast<QWidget*>(Text2), static_cast<QWidget*>(Text3),
+                             static_cast<QWidget*>(Text4), static_cast<QWidget*>(Text5),
+                             static_cast<QWidget*>(Text6), static_cast<QWidget*>(Combo2)})
+        control->setEnabled(false);
+    if (Frame1->isEnabled())
+        Text1->setFocus();
+}
+
+void Form2::Limpiar_Campos()
+{
+    for (QLineEdit* box : {Text1, Text2, Text3, Text4, Text5})
+        box->clear();
+    Text6->setText(QStringLiteral("0"));
+    Combo2->clear();
+    Combo2->setEditText(QString());
+    Copiar_Producto(QStringList(7));
+}
+
+void Form2::Text1_Enter()
+{
+    if (Text1->text().isEmpty()) {
+        platform().prompter.ok(MSG_CODIGO_VACIO);
+        return;
+    }
+    Buscar_Producto();
+}
+
+// The first product with the typed code, in name order, is loaded; a code
+// not in the catalogue prepares a new product under it.
+void Form2::Buscar_Producto()
+{
+    Cargar_Categorias();
+    Connection conexion(platform().folder);
+    RecordSet producto(conexion, QString::fromLatin1(Query::ProductosPorNombre), RecordSet::Equals{CODIGO, Text1->text()});
+    Habilitar_Edicion();
+    if (producto.eof()) {
+        m_ = false;
+        Command4->setEnabled(false);
+    } else {
+        const QStringList campos = Campos(producto);
+        Mostrar_Producto(campos);
+        Copiar_Producto(campos);
+        m_ = true;
+        Command4->setEnabled(true);
+    }
+    if (Text2->isEnabled())
+        Text2->setFocus();
+}
+
+// The product's seven fields as text, in the order of the copy.
+QStringList Form2::Campos(const RecordSet& producto)
+{
+    QStringList campos;
+    for (const QString& campo : {CODIGO, NOMBRE, CANTIDAD, COSTO, VENTA, CRITICO, CATEGORIA})
+        campos.append(producto.text(campo));
+    return campos;
+}
+
+void Form2::Mostrar_Producto(const QStringList& campos)
+{
+    const QList<QLineEdit*> boxes = {Text2, Text3, Text4, Text5, Text6};
+    for (qsizetype i = 0; i < boxes.size(); ++i)
+        boxes[i]->setText(campos[i + 1]);
+    Combo2->setEditText(campos[6]);
+}
+
+void Form2::Copiar_Producto(const QStringList& campos)
+{
+    const QList<QString*> copia = {&Text7, &Text8, &Text9, &Text10, &Text11, &Text12, &Text13};
+    for (qsizetype i = 0; i < copia.size(); ++i)
+        *copia[i] = campos[i];
+}
+
+// A name of spaces only counts as missing.
+bool Form2::Faltan_Datos() const
+{
+    for (const QLineEdit* box : {Text1, Text3, Text4, Text5}) {
+        if (box->text().isEmpty())
+            return true;
+    }
+    return sinEspacios(Text2->text()) || Combo2->currentText().isEmpty();
+}
+
+// Each number box must hold a number by the system's settings before
+// anything is written; the message names the box.
+bool Form2::Numeros_Validos() const
+{
+    const QList<std::pair<const QLineEdit*, const QLabel*>> numeros = {
+        {Text3, Label4}, {Text4, Label5}, {Text5, Label6}, {Text6, Label7}};
+    for (const auto& [box, label] : numeros) {
+        if (box->text().isEmpty() || lerNumero(box->text()))
+            continue;
+        platform().prompter.ok(QStringLiteral("O valor de %1 não é um número válido: \"%2\". Use a vírgula para "
+                                              "os decimais (por exemplo 1,5).")
+                                   .arg(label->text(), box->text()));
+        return false;
+    }
+    return true;
+}
+
+void Form2::Command3_Click()
+{
+    if (Faltan_Datos()) {
+        platform().prompter.ok(MSG_DATOS_FALTANTES);
+        return;
+    }
+    if (!Numeros_Validos())
+        return;
+    const QString nombre = recortarEspacios(Text2->text());
+    Text2->setText(nombre);
+    if (Nombre_Repetido(nombre)) {
+        platform().prompter.ok(MSG_NOMBRE_REPETIDO);
+        return;
+    }
+    Guardar();
+    Limpiar_Campos();
+    Cargar_Lista();
+}
+
+// Another product already has exactly this name (letter case counts); when
+// changing a product, its own row does not count.
+bool Form2::Nombre_Repetido(const QString& nombre) const
+{
+    Connection conexion(platform().folder);
+    RecordSet mismos(conexion, QString::fromLatin1(Query::ProductosPorNombre), RecordSet::Equals{NOMBRE, nombre});
+    for (; !mismos.eof(); mismos.moveNext()) {
+        if (!m_ || mismos.text(CODIGO) != Text1->text())
+            return true;
+    }
+    return false;
+}
+
+void Form2::Guardar()
+{
+    Connection conexion(platform().folder);
+    if (m_) {
+        RecordSet producto(conexion, QString::fromLatin1(Query::ProductosPorNombre),
+                           RecordSet::Equals{CODIGO, Text1->text()});
+        if (!producto.eof()) {
+            Asignar_Campos(producto);
+            producto.update();
+        }
+    } else {
+        RecordSet productos(conexion, QString::fromLatin1(Query::ProductosPorNombre), RecordSet::Mode::AppendOnly);
+        productos.addNew();
+        productos.setText(CODIGO, Text1->text());
+        Asignar_Campos(productos);
+        productos.update();
+    }
+    Bloquear_Edicion();
+    Command4->setEnabled(false);
+}
+
+// Every field but the code, from the boxes as they stand.
+void Form2::Asignar_Campos(RecordSet& producto)
+{
+    producto.setText(NOMBRE, Text2->text());
+    producto.setText(CANTIDAD, Text3->text());
+    producto.setText(COSTO, Text4->text());
+    producto.setText(VENTA, Text5->text());
+    if (Text6->text().isEmpty())
+        producto.setNumber(CRITICO, 0);
+    else
+        producto.setText(CRITICO, Text6->text());
+    producto.setText(CATEGORIA, Combo2->currentText());
+}
+
+void Form2::Command4_Click()
+{
+    bool enOferta = false;
+    {
+        Connection conexion(platform().folder);
+        RecordSet producto(conexion, QString::fromLatin1(Query::ProductosPorNombre),
+                           RecordSet::Equals{CODIGO, Text1->text()});
+        enOferta = !producto.eof() && !producto.isNull(OFERTA) && producto.number(OFERTA) == 1;
+    }
+    if (enOferta) {
+        platform().prompter.ok(MSG_EN_OFERTA);
+        return;
+    }
+    if (!platform().prompter.yesNo(MSG_CONFIRMAR_EXCLUSION, TITULO_CONFIRMAR_EXCLUSION)) {
+        Cargar_Lista();
+        return;
+    }
+    {
+        Connection conexion(platform().folder);
+        RecordSet productos(conexion, QString::fromLatin1(Query::ProductosPorNombre), RecordSet::Equals{CODIGO, Text7});
+        for (; !productos.eof(); productos.moveNext())
+            productos.deleteCurrent();
+    }
+    Limpiar_Campos();
+    Bloquear_Edicion();
+    Cargar_Lista();
+    Command4->setEnabled(false);
+}
+
+void Form2::Volver_A_Inicio()
+{
+    Limpiar_Campos();
+    Bloquear_Edicion();
+    Command4->setEnabled(false);
+}
+
+void Form2::Command5_Click()
+{
+    Volver_A_Inicio();
+    Cargar_Lista();
+}
+
+void Form2::Combo1_Click()
+{
+    const int chosen = Combo1->currentIndex();
+    if (chosen < 0)
+        return;
+    Volver_A_Inicio();
+    Listar(ORDENES[chosen].query);
+}
+
+// Loads the product of the selected entry, even over one being edited.
+void Form2::ListView1_Click()
+{
+    const int fila = ListView1->selectedRow();
+    if (ListView1->rowCount() == 0 || fila < 0)
+        return;
+    Text1->setText(ListView1->text(fila, 1));
+    Buscar_Producto();
+}
+
+void Form2::Command7_Click()
+{
+    auto* selector = new Form10(platform(), {[this](const QString& codigo) {
+                                                 setEnabled(true);
+                                                 Text1->setText(codigo);
+                                                 Buscar_Producto();
+                                             },
+                                             {}});
+    selector->openFrom(this);
+}

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "common/window.h"
+
+class Form1;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class RecordSet;
+class ReportList;
+
+// Product maintenance: a product is looked up by its code, then created,
+// changed or deleted; the list below shows the whole catalogue.
+class Form2 : public Window {
+    Q_OBJECT
+public:
+    Form2(Platform& platform, Form1& principal, QWidget* parent = nullptr);
+
+    QWidget* Picture1;       // the panel every control sits on
+    QLabel* Label1;          // heading
+    QFrame* Frame1;          // the entry boxes
+    QLabel* Label2;
+    QLineEdit* Text1;        // code
+    QPushButton* Command7;   // "Buscar": the product picker
+    QLabel* Label3;
+    QLineEdit* Text2;        // name
+    QLabel* Label4;
+    QLineEdit* Text3;        // quantity in stock
+    QLabel* Label5;
+    QLineEdit* Text4;        // cost price
+    QLabel* Label6;
+    QLineEdit* Text5;        // sale price
+    QLabel* Label7;
+    QLineEdit* Text6;        // critical stock
+    QLabel* Label8;
+    QComboBox* Combo2;       // category
+    QFrame* Frame2;          // the actions
+    QPushButton* Command3;   // "Salvar"
+    QPushButton* Command4;   // "Excluir"
+    QPushButton* Command5;   // "cancelar"
+    QLabel* Label9;
+    QComboBox* Combo1;       // sort order of the list
+    ReportList* ListView1;   // the catalogue
+
+    // The copy of the product found by the last successful lookup: code,
+    // name, quantity, cost price, sale price, critical stock, category.
+    QString Text7, Text8, Text9, Text10, Text11, Text12, Text13;
+    // On after a lookup found its code: a save changes that product instead of adding one.
+    bool editandoExistente() const { return m_; }
+
+    void Buscar_Producto();
+    void Command3_Click();   // save
+    void Command4_Click();   // delete
+    void Command5_Click();   // cancel
+    void Command7_Click();   // picker
+    void Combo1_Click();
+    void ListView1_Click();
+
+protected:
+    void Form_Load() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void construirControles();
+    void conectarEventos();
+    void Text1_Enter();
+
+    void Preparar_Lista();
+    void Cargar_Lista();
+    void Listar(const char* query);
+    void Cargar_Categorias();
+    void Habilitar_Edicion();
+    void Bloquear_Edicion();
+    static QStringList Campos(const RecordSet& producto);
+    void Mostrar_Producto(const QStringList& campos);
+    void Copiar_Producto(const QStringList& campos);
+    void Limpiar_Campos();
+    void Asignar_Campos(RecordSet& producto);
+    void Volver_A_Inicio();
+    bool Faltan_Datos() const;
+    bool Numeros_Validos() const;
+    bool Nombre_Repetido(const QString& nombre) const;
+    void Guardar();
+
+    Form1& principal_;
+    bool m_ = false;
+};

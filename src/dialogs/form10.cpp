@@ -1,0 +1,147 @@
+#include "dialogs/form10.h"
+
+#include "store/connection.h"
+#include "store/like_match.h"
+#include "store/queries.h"
+#include "store/record_set.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListView>
+#include <QStringListModel>
+
+namespace {
+
+const QString CODIGO = QStringLiteral("CodigoProducto");
+const QString NOMBRE = QStringLiteral("NombreProducto");
+
+bool isEnter(int key)
+{
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+bool letraODigito(QChar c)
+{
+    return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) ||
+           (c >= QLatin1Char('a') && c <= QLatin1Char('z'));
+}
+
+}   // namespace
+
+Form10::Form10(Platform& platform, Destino destino, QWidget* parent)
+    : Window(platform, parent), destino_(std::move(destino)), nombres_(new QStringListModel(this))
+{
+    setClientSizeTwips(6375, 6000);
+    Text1 = new QLineEdit(centralWidget());
+    List1 = new QListView(centralWidget());
+    List1->setModel(nombres_);
+    List1->setUniformItemSizes(true);
+    List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    List1->setSelectionMode(QAbstractItemView::SingleSelection);
+    declareControls({
+        {Text1, "Text1", 120, 120, 6135, 495, {}, 14},
+        {List1, "List1", 120, 720, 6135, 5160, {}, 12},
+    });
+    setTabOrder(Text1, List1);
+    Text1->installEventFilter(this);
+    List1->installEventFilter(this);
+    if (destino_.alCerrar)
+        connect(this, &Window::closed, this, [this] { run(destino_.alCerrar); });
+}
+
+// Opens the catalogue once, so that a missing or locked file shows at once.
+void Form10::Form_Load()
+{
+    Connection conexion(platform().folder);
+    RecordSet productos(conexion, QString::fromLatin1(Query::ProductosListado), RecordSet::Mode::ReadOnlyList);
+    Text1->setFocus();
+}
+
+bool Form10::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Text1 && event->type() == QEvent::KeyRelease) {
+        if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+            close();
+        else
+            run([this] { Command1_Click(); });
+        return false;
+    }
+    if (watched == List1 && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        return List1_KeyPress(key->key(), key->text());
+    }
+    // The list shows a highlight as soon as it has the keyboard, so that Enter has a name to confirm.
+    if (watched == List1 && event->type() == QEvent::FocusIn && nombres_->rowCount() > 0 &&
+        !List1->selectionModel()->hasSelection())
+        List1->setCurrentIndex(nombres_->index(0));
+    return Window::eventFilter(watched, event);
+}
+
+// The search text is bound as a literal: "%", "_" and the apostrophe match themselves.
+void Form10::Command1_Click()
+{
+    nombres_->setStringList({});
+    Connection conexion(platform().folder);
+    RecordSet productos(conexion, QString::fromLatin1(Query::ProductosBusqueda), QVariantList{likeLiteral(Text1->text())},
+                        RecordSet::Mode::ReadOnlyList);
+    QStringList nombres;
+    for (; !productos.eof(); productos.moveNext())
+        nombres.append(productos.text(NOMBRE));
+    nombres_->setStringList(nombres);
+}
+
+// Letters and digits move the highlight to the next name starting with them;
+// Enter confirms, Escape closes; any other typed character, the space
+// included, is swallowed. True when the key was consumed.
+bool Form10::List1_KeyPress(int key, const QString& text)
+{
+    if (isEnter(key)) {
+        run([this] { Confirmar(); });
+        return true;
+    }
+    if (key == Qt::Key_Escape) {
+        close();
+        return true;
+    }
+    if (key == Qt::Key_Backspace || text.isEmpty() || !text.at(0).isPrint())
+        return false;
+    if (text.size() != 1 || !letraODigito(text.at(0)))
+        return true;
+    const int total = nombres_->rowCount();
+    const int desde = List1->currentIndex().isValid() ? List1->currentIndex().row() : -1;
+    for (int paso = 1; paso <= total; ++paso) {
+        const int fila = (desde + paso) % total;
+        if (nombres_->index(fila).data().toString().startsWith(text, Qt::CaseInsensitive)) {
+            List1->setCurrentIndex(nombres_->index(fila));
+            break;
+        }
+    }
+    return true;
+}
+
+QString Form10::nombreResaltado() const
+{
+    const QModelIndexList selected = List1->selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? QString() : selected.first().data().toString();
+}
+
+void Form10::Confirmar()
+{
+    const QString nombre = nombreResaltado();
+    if (nombre.isEmpty())
+        return;
+    std::optional<QString> codigo;
+    {
+        Connection conexion(platform().folder);
+        RecordSet productos(conexion, QString::fromLatin1(Query::ProductosListado), RecordSet::Mode::ReadOnlyList);
+        for (; !productos.eof() && !codigo; productos.moveNext()) {
+            if (productos.text(NOMBRE).compare(nombre, Qt::CaseInsensitive) == 0)
+                codigo = productos.text(CODIGO);
+        }
+    }
+    if (!codigo)
+        return;
+    if (destino_.elegir)
+        destino_.elegir(*codigo);
+    close();
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "common/window.h"
+
+#include <functional>
+
+class QLineEdit;
+class QListView;
+class QStringListModel;
+
+// The product picker: finds products by part of their name and hands the
+// chosen one's code to the window that opened it. Product maintenance and
+// the sale window each open it with a target of their own.
+class Form10 : public Window {
+    Q_OBJECT
+public:
+    struct Destino {
+        // Takes the chosen product's code; the picker closes afterwards.
+        std::function<void(const QString& codigo)> elegir;
+        // Runs once the picker has closed, chosen or not, after its opener is enabled again.
+        std::function<void()> alCerrar;
+    };
+
+    Form10(Platform& platform, Destino destino, QWidget* parent = nullptr);
+
+    QLineEdit* Text1;   // search text: part of a product name
+    QListView* List1;   // the names that match
+
+    void Command1_Click();   // refresh the list from the search text
+    // The highlighted name, or an empty text when none is.
+    QString nombreResaltado() const;
+    // Hands over the first product whose name equals the highlighted one,
+    // letter case aside, in name order; closes the picker when one was found.
+    void Confirmar();
+
+protected:
+    void Form_Load() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool List1_KeyPress(int key, const QString& text);
+
+    Destino destino_;
+    QStringListModel* nombres_;
+};

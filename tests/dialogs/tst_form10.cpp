@@ -1,0 +1,254 @@
+#include "common/number_settings.h"
+#include "common/report_list.h"
+#include "dialogs/form10.h"
+#include "sale/form1.h"
+#include "store/connection.h"
+#include "store/queries.h"
+#include "store/record_set.h"
+#include "support/fake_platform.h"
+#include "support/keyboard.h"
+#include "support/test_database.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QtTest>
+
+namespace {
+
+QList<NewProduct> catalogue()
+{
+    return {product("1", "Feijão Preto 1 kg", 8.9),    product("2", "AÇÚCAR Refinado 1 kg", 4.5),
+            product("3", "Pão d'Água", 0.8),            product("4", "Leite 100% Integral", 5.2),
+            product("5", "Detergente_Neutro 500 ml", 2.3), product("6", "Leite Integral 1 l", 5.9),
+            product("7", "Arroz", 20),                  product("8", "arroz", 21),
+            product("9", "Biscoito Arroz", 3)};
+}
+
+// A picker over a catalogue, whose target records what it is handed.
+class Picker {
+public:
+    explicit Picker(const QList<NewProduct>& products = catalogue()) : database({products}), fakes(database.folder())
+    {
+        form = new Form10(fakes.platform, {[this](const QString& code) { chosen.append(code); },
+                                           [this] { ++closings; }});
+        form->show();
+        if (!QTest::qWaitForWindowActive(form))
+            qWarning("the picker did not become active");
+    }
+    ~Picker() { delete form.data(); }
+
+    QStringList names() const
+    {
+        QStringList texts;
+        const auto* model = form->List1->model();
+        for (int r = 0; r < model->rowCount(); ++r)
+            texts.append(model->index(r, 0).data().toString());
+        return texts;
+    }
+    void search(const QString& text)
+    {
+        form->Text1->clear();
+        typeKeys(form->Text1, text);
+    }
+
+    TestDatabase database;
+    FakePlatform fakes;
+    QPointer<Form10> form;
+    QStringList chosen;
+    int closings = 0;
+};
+
+Form10* openPicker()
+{
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (auto* picker = qobject_cast<Form10*>(window); picker && picker->isVisible())
+            return picker;
+    }
+    return nullptr;
+}
+
+}   // namespace
+
+class Form10Test : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { NumberSettings::setCurrent(NumberSettings::brazilian()); }
+
+    void opensEmpty()
+    {
+        Picker p;
+        QCOMPARE(p.form->windowTitle(), QString("TENDUCA 1.0"));
+        QCOMPARE(p.form->Text1->text(), QString());
+        QCOMPARE(p.names(), QStringList());
+        QVERIFY(p.form->Text1->hasFocus());
+    }
+
+    void searchesPartOfTheName_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("listed");
+        QTest::newRow("three letters inside") << "ijã" << QStringList({"Feijão Preto 1 kg"});
+        QTest::newRow("accented letters in other case") << "açú" << QStringList({"AÇÚCAR Refinado 1 kg"});
+        QTest::newRow("apostrophe") << "d'Á" << QStringList({"Pão d'Água"});
+        QTest::newRow("percent matches itself") << "0%" << QStringList({"Leite 100% Integral"});
+        QTest::newRow("underscore matches itself") << "e_n" << QStringList({"Detergente_Neutro 500 ml"});
+        QTest::newRow("nothing matches") << "xyz" << QStringList();
+    }
+    void searchesPartOfTheName()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, listed);
+        Picker p;
+        p.search(typed);
+        QCOMPARE(p.names(), listed);
+        QCOMPARE(p.fakes.prompter.texts(), QStringList());
+    }
+
+    void everyKeyReleaseRefreshes()
+    {
+        Picker p;
+        QTest::keyClick(p.form->Text1, Qt::Key_Shift);   // changes nothing, still searches
+        QCOMPARE(p.names().size(), 9);
+        typeKeys(p.form->Text1, "lei");
+        QCOMPARE(p.names().size(), 2);
+        QTest::keyClick(p.form->Text1, Qt::Key_Backspace);
+        QCOMPARE(p.names().size(), 2);   // "le": both milks
+        p.form->Text1->clear();
+        QTest::keyClick(p.form->Text1, Qt::Key_Left);
+        QCOMPARE(p.names().size(), 9);
+    }
+
+    void listKeysMoveTheHighlightOnly()
+    {
+        Picker p;
+        p.search("r");
+        p.form->List1->setFocus();
+        QCOMPARE(p.form->nombreResaltado(), p.names().first());
+        QTest::keyClick(p.form->List1, Qt::Key_L);
+        QVERIFY(p.form->nombreResaltado().startsWith("Leite"));
+        const QString highlighted = p.form->nombreResaltado();
+        for (const char* key : {" ", "-", "%"})
+            QTest::keyClick(p.form->List1, key[0]);
+        QCOMPARE(p.form->nombreResaltado(), highlighted);
+        QTest::keyClick(p.form->List1, Qt::Key_L);   // the next name with the letter
+        QVERIFY(p.form->nombreResaltado().startsWith("Leite"));
+        QVERIFY(p.form->nombreResaltado() != highlighted);
+        QCOMPARE(p.chosen, QStringList());
+        QVERIFY(p.form->isVisible());
+    }
+
+    void enterHandsOverTheFirstProductOfTheName()
+    {
+        Picker p;
+        p.search("arroz");
+        QCOMPARE(p.names().size(), 3);
+        p.form->List1->setFocus();
+        QTest::keyClick(p.form->List1, Qt::Key_A);
+        QTest::keyClick(p.form->List1, Qt::Key_A);   // "arroz" or "Arroz", whichever lists second
+        QVERIFY(p.form->nombreResaltado().compare("arroz", Qt::CaseInsensitive) == 0);
+
+        // The first product named so, letter case aside, in name order.
+        Connection connection(p.database.folder());
+        RecordSet byName(connection, Query::ProductosListado, RecordSet::Mode::ReadOnlyList);
+        while (byName.text("NombreProducto").compare("arroz", Qt::CaseInsensitive) != 0)
+            byName.moveNext();
+        const QString first = byName.text("CodigoProducto");
+
+        QTest::keyClick(p.form->List1, Qt::Key_Return);
+        QCOMPARE(p.chosen, QStringList({first}));
+        QTRY_VERIFY_WITH_TIMEOUT(!p.form->isVisible(), 2000);
+        QCOMPARE(p.closings, 1);
+    }
+
+    void enterWithoutAHighlightStaysOpen()
+    {
+        Picker p;
+        p.search("xyz");
+        QTest::keyClick(p.form->List1, Qt::Key_Return);
+        p.search("Feij");
+        p.form->List1->clearSelection();
+        QTest::keyClick(p.form->List1, Qt::Key_Return);
+        QCOMPARE(p.chosen, QStringList());
+        QVERIFY(p.form->isVisible());
+        QCOMPARE(p.closings, 0);
+    }
+
+    void escapeClosesFromBothBoxes_data()
+    {
+        QTest::addColumn<bool>("fromList");
+        QTest::newRow("search box") << false;
+        QTest::newRow("list") << true;
+    }
+    void escapeClosesFromBothBoxes()
+    {
+        QFETCH(bool, fromList);
+        Picker p;
+        p.search("lei");
+        QTest::keyClick(fromList ? static_cast<QWidget*>(p.form->List1) : p.form->Text1, Qt::Key_Escape);
+        QTRY_VERIFY_WITH_TIMEOUT(!p.form->isVisible(), 2000);
+        QCOMPARE(p.chosen, QStringList());
+        QCOMPARE(p.closings, 1);
+    }
+
+    void saleWindowTakesTheChosenCodeAndAsksForTheQuantity()
+    {
+        TestDatabase database({catalogue()});
+        FakePlatform fakes(database.folder());
+        Form1 sale(fakes.platform);
+        sale.show();
+        QVERIFY(QTest::qWaitForWindowActive(&sale));
+        QTest::mouseClick(sale.Command3, Qt::LeftButton);
+        QPointer<Form10> picker = openPicker();
+        QVERIFY(picker);
+        QCOMPARE(picker->objectName(), QString("Form11"));
+        QVERIFY(!sale.isEnabled());
+        QVERIFY(QTest::qWaitForWindowActive(picker));
+        typeKeys(picker->Text1, "ijã");
+        picker->List1->setFocus();
+        QTest::keyClick(picker->List1, Qt::Key_Return);
+        QTRY_VERIFY_WITH_TIMEOUT(picker.isNull(), 2000);
+
+        QVERIFY(sale.isEnabled());
+        QCOMPARE(sale.Text7->text(), QString("1"));
+        QVERIFY(!sale.Text7->isEnabled());
+        QVERIFY(sale.Text8->isEnabled());
+        QCOMPARE(sale.Text8->text(), QString());
+        QTRY_VERIFY_WITH_TIMEOUT(sale.Text8->hasFocus(), 2000);
+        QVERIFY(sale.Check1->isChecked());
+        QVERIFY(!sale.Check1->isEnabled());
+        QCOMPARE(sale.ListView1->rowCount(), 0);   // nothing added until the quantity is confirmed
+
+        typeKeys(sale.Text8, "3");
+        QTest::keyClick(sale.Text8, Qt::Key_Return);
+        QCOMPARE(sale.ListView1->rowCount(), 1);
+        QCOMPARE(sale.ListView1->text(0, 1), QString("1"));
+        QCOMPARE(sale.ListView1->text(0, 3), QString("3"));
+    }
+
+    void saleWindowGetsTheCodeBoxBackWithoutAChoice()
+    {
+        TestDatabase database({catalogue()});
+        FakePlatform fakes(database.folder());
+        Form1 sale(fakes.platform);
+        sale.show();
+        QVERIFY(QTest::qWaitForWindowActive(&sale));
+        QTest::mouseClick(sale.Command3, Qt::LeftButton);
+        QPointer<Form10> picker = openPicker();
+        QVERIFY(picker);
+        QTest::keyClick(picker->Text1, Qt::Key_Escape);
+        QTRY_VERIFY_WITH_TIMEOUT(picker.isNull(), 2000);
+        QVERIFY(sale.isVisible());
+        QVERIFY(sale.isEnabled());
+        QVERIFY(sale.Text7->isEnabled());
+        QCOMPARE(sale.Text7->text(), QString());
+        QTRY_VERIFY_WITH_TIMEOUT(sale.Text7->hasFocus(), 2000);
+        QVERIFY(!sale.Check1->isChecked());
+        QVERIFY(sale.Check1->isEnabled());
+    }
+};
+
+QTEST_MAIN(Form10Test)
+#include "tst_form10.moc"
