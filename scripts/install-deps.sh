@@ -9,6 +9,7 @@ packages=(
   libsqlcipher-dev sqlcipher
   libxlsxwriter-dev
   fonts-dejavu-core
+  python3 python3-openpyxl
 )
 
 missing=()
