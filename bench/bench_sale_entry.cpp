@@ -13,6 +13,7 @@
 #include "common/report_list.h"
 #include "sale/form1.h"
 #include "store/connection.h"
+#include "support/bench_platform.h"
 #include "support/large_database.h"
 #include "support/raw_sqlite.h"
 #include "support/seeded_random.h"
@@ -35,33 +36,6 @@ constexpr std::uint64_t SAMPLE_SEED = 11;
 constexpr char RAW_LOOKUP[] = "select * from Productos where CodigoProducto = ? order by NombreProducto";
 
 QTextStream out(stdout);
-
-// Counts the messages instead of showing them: a benchmark must never wait on a box.
-class CountingPrompter : public Prompter {
-public:
-    void ok(const QString& text) override { note(text); }
-    bool yesNo(const QString& text, const QString&) override
-    {
-        note(text);
-        return false;
-    }
-    void critical(const QString& text) override { note(text); }
-    void exclamation(const QString& text, const QString&) override { note(text); }
-    int count = 0;
-    QString last;
-
-private:
-    void note(const QString& text)
-    {
-        ++count;
-        last = text;
-    }
-};
-
-class FixedScreen : public Screen {
-public:
-    QSize size() const override { return {1366, 768}; }
-};
 
 QStringList sampleCodes(const QString& path, qsizetype& catalogueSize)
 {

@@ -245,18 +245,21 @@ QList<QStringList> leerFilas(RecordSet& productos, const std::function<QStringLi
 
 }   // namespace
 
+// The quantity and prices are read once as numbers and written as the store writes them.
 QStringList Form9::Agregar_Fila(const RecordSet& productos, int item)
 {
     const double cantidad = productos.number(QStringLiteral("Cantidad"));
+    const double costo = productos.number(QStringLiteral("PrecioCosto"));
+    const double venta = productos.number(QStringLiteral("PrecioVenta"));
     return {QString::number(item),
             productos.text(QStringLiteral("CodigoProducto")),
             productos.text(QStringLiteral("NombreProducto")),
-            productos.text(QStringLiteral("Cantidad")),
-            productos.text(QStringLiteral("PrecioCosto")),
-            productos.text(QStringLiteral("PrecioVenta")),
+            A_Texto(cantidad),
+            A_Texto(costo),
+            A_Texto(venta),
             productos.text(QStringLiteral("Categoria")),
-            A_Texto(cantidad * productos.number(QStringLiteral("PrecioCosto"))),
-            A_Texto(cantidad * productos.number(QStringLiteral("PrecioVenta")))};
+            A_Texto(cantidad * costo),
+            A_Texto(cantidad * venta)};
 }
 
 void Form9::Mostrar_Filas(QList<QStringList> filas)

@@ -64,7 +64,10 @@ void XlsxSpreadsheet::createWorkbook()
         throw SpreadsheetError(QStringLiteral("Não foi possível criar a pasta %1 para a planilha.")
                                    .arg(QDir::toNativeSeparators(folder_)));
     path_ = QDir(folder_).filePath(fileName());
-    workbook_ = workbook_new(QFile::encodeName(path_).constData());
+    // Rows go to disk as they are finished, so a large listing costs little memory.
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
+    workbook_ = workbook_new_opt(QFile::encodeName(path_).constData(), &options);
     if (workbook_)
         worksheet_ = workbook_add_worksheet(workbook_, nullptr);
     if (!worksheet_) {
@@ -93,8 +96,17 @@ void XlsxSpreadsheet::setColumnWidth(const QString& column, double width)
           QStringLiteral("ajustar a largura da coluna %1").arg(column));
 }
 
+// Finished rows are already on disk: a cell above the current row would be lost.
+void XlsxSpreadsheet::checkOrder(int row)
+{
+    if (row < currentRow_)
+        throw SpreadsheetError(QStringLiteral("A linha %1 da planilha já foi gravada.").arg(row));
+    currentRow_ = row;
+}
+
 void XlsxSpreadsheet::setText(int row, int column, const QString& text)
 {
+    checkOrder(row);
     check(worksheet_write_string(sheet(), row - 1, column - 1, text.toUtf8().constData(), nullptr),
           QStringLiteral("escrever a célula da linha %1, coluna %2").arg(row).arg(column));
     if (row == 1)
@@ -103,6 +115,7 @@ void XlsxSpreadsheet::setText(int row, int column, const QString& text)
 
 void XlsxSpreadsheet::setNumber(int row, int column, double value)
 {
+    checkOrder(row);
     check(worksheet_write_number(sheet(), row - 1, column - 1, value, nullptr),
           QStringLiteral("escrever a célula da linha %1, coluna %2").arg(row).arg(column));
     if (row == 1)
@@ -113,6 +126,7 @@ void XlsxSpreadsheet::setNumber(int row, int column, double value)
 void XlsxSpreadsheet::setHeadingFont(int column, const CellFont& font)
 {
     lxw_worksheet* target = sheet();
+    checkOrder(1);
     lxw_format* format = workbook_add_format(workbook_);
     if (!format)
         throw SpreadsheetError(QStringLiteral("Não foi possível preparar a planilha: falta memória."));
@@ -137,6 +151,7 @@ void XlsxSpreadsheet::makeVisible()
     workbook_ = nullptr;
     worksheet_ = nullptr;
     heading_.clear();
+    currentRow_ = 1;
     const QString where = QDir::toNativeSeparators(path_);
     if (result != LXW_NO_ERROR) {
         QFile::remove(path_);
@@ -157,4 +172,5 @@ void XlsxSpreadsheet::discard()
     workbook_ = nullptr;
     worksheet_ = nullptr;
     heading_.clear();
+    currentRow_ = 1;
 }

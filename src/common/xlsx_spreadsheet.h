@@ -11,7 +11,8 @@
 struct lxw_workbook;
 struct lxw_worksheet;
 
-// Writes the workbook as a new .xlsx file in a folder (by default the user's
+// Writes the workbook as a new .xlsx file, row after row (a row above the
+// one being written is refused), in a folder (by default the user's
 // documents), named after the moment of the export so that nothing earlier
 // is overwritten, and opens it with the desktop's spreadsheet program.
 class XlsxSpreadsheet : public Spreadsheet {
@@ -39,6 +40,7 @@ public:
 private:
     lxw_worksheet* sheet() const;
     void check(int result, const QString& doing) const;
+    void checkOrder(int row);
     QString fileName() const;
 
     const Clock& clock_;
@@ -47,5 +49,6 @@ private:
     QString path_;
     lxw_workbook* workbook_ = nullptr;
     lxw_worksheet* worksheet_ = nullptr;
+    int currentRow_ = 1;
     QHash<int, QVariant> heading_;   // the heading row's values by column, to re-write them with a font
 };
