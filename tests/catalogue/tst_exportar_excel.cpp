@@ -252,6 +252,21 @@ private slots:
         QCOMPARE(opened, QStringList({"Estoque 05-03-2024 08-15-02.xlsx", "Estoque 05-03-2024 08-15-02 (2).xlsx"}));
     }
 
+    // Finished rows are on disk already: writing above them is refused, not lost silently.
+    void realRefusesARowAboveTheCurrentOne()
+    {
+        QTemporaryDir folder;
+        FakeClock clock;
+        XlsxSpreadsheet spreadsheet(clock, folder.path(), [](const QString&) { return true; });
+        spreadsheet.createWorkbook();
+        spreadsheet.setText(1, 1, "ITEM");
+        spreadsheet.setNumber(3, 1, 2);
+        QVERIFY_THROWS_EXCEPTION(SpreadsheetError, spreadsheet.setText(2, 1, "x"));
+        QVERIFY_THROWS_EXCEPTION(SpreadsheetError, spreadsheet.setHeadingFont(1, {Qt::blue, 10, true}));
+        spreadsheet.discard();
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList());
+    }
+
     void realFailuresSayWhere()
     {
         QTemporaryDir folder;
