@@ -3,6 +3,7 @@
 #include "common/platform.h"
 #include "common/prompter.h"
 #include "common/screen.h"
+#include "common/xlsx_spreadsheet.h"
 #include "users/program_start.h"
 
 #include <QApplication>
@@ -16,6 +17,8 @@ int main(int argc, char* argv[])
     MessageBoxPrompter prompter;
     SystemClock clock;
     DisplayScreen screen;
+    XlsxSpreadsheet spreadsheet(clock);
     Platform platform{prompter, clock, screen, QCoreApplication::applicationDirPath()};
+    platform.spreadsheet = &spreadsheet;
     return Ejecutar_Programa(platform);
 }

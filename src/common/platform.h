@@ -3,6 +3,7 @@
 #include "common/clock.h"
 #include "common/prompter.h"
 #include "common/screen.h"
+#include "common/spreadsheet.h"
 
 #include <QString>
 
@@ -13,4 +14,5 @@ struct Platform {
     Clock& clock;
     Screen& screen;
     QString folder;   // the program's folder, where bd1 lives
+    Spreadsheet* spreadsheet = nullptr;
 };

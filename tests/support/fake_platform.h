@@ -4,6 +4,7 @@
 #include "common/platform.h"
 #include "common/prompter.h"
 #include "common/screen.h"
+#include "support/fake_spreadsheet.h"
 
 #include <QList>
 #include <QQueue>
@@ -54,9 +55,13 @@ public:
 
 // A complete set of fakes with a Platform over them.
 struct FakePlatform {
-    explicit FakePlatform(const QString& folder = QString()) : platform{prompter, clock, screen, folder} {}
+    explicit FakePlatform(const QString& folder = QString()) : platform{prompter, clock, screen, folder}
+    {
+        platform.spreadsheet = &spreadsheet;
+    }
     FakePrompter prompter;
     FakeClock clock;
     FakeScreen screen;
+    FakeSpreadsheet spreadsheet;
     Platform platform;
 };

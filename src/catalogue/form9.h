@@ -1,0 +1,63 @@
+#pragma once
+
+#include "common/window.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class RecordSet;
+class ReportList;
+
+// The stock report: lists the catalogue by part of the name, by code, by
+// category or in critical state, with each product's stock value and the
+// total investment, and exports the listing to a spreadsheet. It never
+// changes the catalogue.
+class Form9 : public Window {
+    Q_OBJECT
+public:
+    explicit Form9(Platform& platform, QWidget* parent = nullptr);
+
+    QWidget* Picture1;
+    QLabel* Label1;           // "ESTOQUE COMPLETO"
+    QRadioButton* Option1;    // "Nome do Produto"
+    QRadioButton* Option2;    // "Código do Produto"
+    QRadioButton* Option3;    // "Por Categoria"
+    QLineEdit* Text1;         // part of the name
+    QLineEdit* Text2;         // product code
+    QComboBox* Combo1;        // category
+    QPushButton* Command2;    // "BUSCAR"
+    QPushButton* Command3;    // "Estoque Crítico"
+    QPushButton* Command1;    // "Exportar"
+    QProgressBar* ProgressBar1;
+    ReportList* ListView1;
+    QLabel* Label2;           // the total line
+
+    void Option1_Click();
+    void Option2_Click();
+    void Option3_Click();
+    void Buscar();
+    void Command3_Click();
+    void Command1_Click();
+
+protected:
+    void Form_Load() override;
+
+private:
+    void construirControles();
+    void conectarEventos();
+    void Preparar_Lista();
+    void Centrar_Panel();
+    void Deshabilitar_Busquedas();
+    void Buscar_Nombre();
+    void Buscar_Codigo();
+    void Buscar_Categoria();
+    void Calcular_Inversion();
+    void Colores_Busqueda();
+    void Mostrar_Filas(QList<QStringList> filas);
+    void Terminar_Listado(QWidget* box, const QString& sinResultado);
+    void Limpiar_Modo(bool vaciarCodigo);
+    static QStringList Agregar_Fila(const RecordSet& productos, int item);
+};
