@@ -174,6 +174,9 @@ void likeFunction(sqlite3_context* context, int argumentCount, sqlite3_value** a
 // statement the engine refused, whose own text is then shown.
 QString causeOf(int code, const QString& path)
 {
+    if (code == SQLITE_BUSY_SNAPSHOT)
+        return QStringLiteral("Os dados foram alterados por outra operação depois de lidos; nada foi gravado. "
+                              "Abra a janela de novo e repita.");
     switch (code & 0xFF) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:

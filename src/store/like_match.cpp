@@ -49,3 +49,16 @@ bool likeMatches(const QString& patternText, const QString& subjectText, char32_
         ++p;
     return p == pattern.size();
 }
+
+QString likePatternContaining(const QString& typed)
+{
+    QString pattern = QStringLiteral("%");
+    pattern.reserve(typed.size() * 2 + 2);
+    for (const QChar c : typed) {
+        if (c == u'%' || c == u'_' || c == LIKE_ESCAPE)
+            pattern += LIKE_ESCAPE;
+        pattern += c;
+    }
+    pattern += u'%';
+    return pattern;
+}

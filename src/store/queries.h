@@ -10,6 +10,9 @@ inline constexpr char ProductosPorCantidad[] = "select * from Productos order by
 // Products whose name contains the search text; the text is bound as the one
 // parameter, never pasted into the statement.
 inline constexpr char ProductosBusqueda[] = "select * from Productos where NombreProducto like '%' || ? || '%'";
+// The same search where "%" and "_" typed by the user stand for themselves:
+// bind likePatternContaining(search text).
+inline constexpr char ProductosBusquedaLiteral[] = "select * from Productos where NombreProducto like ? escape '\\'";
 inline constexpr char Categorias[] = "select Categoria from Productos Group by Categoria";
 
 inline constexpr char Temporal[] = "select * from Temporal";
