@@ -14,6 +14,8 @@
 #include <QHash>
 #include <QPasswordDigestor>
 #include <QSet>
+
+#include <bitset>
 #include <QStringList>
 
 #include <optional>
@@ -75,10 +77,10 @@ const QString DAMAGED = QStringLiteral("O arquivo de dados bd1 está danificado 
 // with another password.
 bool looksEncrypted(const QByteArray& page)
 {
-    QSet<char> values;
+    std::bitset<256> values;
     for (char byte : page)
-        values.insert(byte);
-    return values.size() > 128;
+        values.set(static_cast<unsigned char>(byte));
+    return values.count() > 128;
 }
 
 // The first bytes of an encrypted file are its key salt. Reading them first
@@ -249,7 +251,7 @@ Connection::Connection(const QString& folder) : path_(databasePath(folder))
         useWriteAheadLog();
         execute(QString::fromLatin1(DURABLE_COMMITS));
         execute(QString::fromLatin1(PAGE_CACHE));
-        upgradeTextCollations(*this);
+        upgradeTextCollationsOnce(key);
     } catch (...) {
         closeAfterFailure();
         throw;
@@ -259,6 +261,17 @@ Connection::Connection(const QString& folder) : path_(databasePath(folder))
 Connection::~Connection()
 {
     sqlite3_close_v2(db_);
+}
+
+// The layout is checked at the first open of each file in a run, not at every
+// open of every user action. The key names the file: each file has its own salt.
+void Connection::upgradeTextCollationsOnce(const QByteArray& key)
+{
+    static QSet<QByteArray> checked;
+    if (checked.contains(key))
+        return;
+    upgradeTextCollations(*this);
+    checked.insert(key);
 }
 
 void Connection::closeAfterFailure()
