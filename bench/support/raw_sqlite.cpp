@@ -17,8 +17,8 @@ RawConnection::RawConnection(const QString& path, const QByteArray& key)
         throw std::runtime_error("opening " + path.toStdString() + ": " + message);
     }
     // The file's cipher settings and the collations its text fields are declared with.
-    if (sqlite3_key(db_, key.constData(), static_cast<int>(key.size())) != SQLITE_OK ||
-        pinCipherSettings(db_) != SQLITE_OK || registerCollations(db_) != SQLITE_OK) {
+    if (pinCipherDefaults(db_) != SQLITE_OK || sqlite3_key(db_, key.constData(), static_cast<int>(key.size())) != SQLITE_OK ||
+        registerCollations(db_) != SQLITE_OK) {
         sqlite3_close_v2(db_);
         throw std::runtime_error("keying " + path.toStdString());
     }

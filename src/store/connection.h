@@ -52,6 +52,10 @@ private:
 // before its first read, so that a later engine with other defaults still
 // opens every file. Returns the engine's result code.
 int pinCipherSettings(sqlite3* db);
+// The same settings made the engine's defaults for every connection this
+// process keys afterwards (set once; call before the key). Returns the
+// engine's result code.
+int pinCipherDefaults(sqlite3* db);
 
 // The program's database password, for creating new files.
 QByteArray databasePassword();
