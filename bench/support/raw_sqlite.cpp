@@ -1,5 +1,8 @@
 #include "support/raw_sqlite.h"
 
+#include "store/collation.h"
+#include "store/connection.h"
+
 #include <sqlite3.h>
 
 #include <QFile>
@@ -13,7 +16,9 @@ RawConnection::RawConnection(const QString& path, const QByteArray& key)
         sqlite3_close_v2(db_);
         throw std::runtime_error("opening " + path.toStdString() + ": " + message);
     }
-    if (sqlite3_key(db_, key.constData(), static_cast<int>(key.size())) != SQLITE_OK) {
+    // The file's cipher settings and the collations its text fields are declared with.
+    if (pinCipherDefaults(db_) != SQLITE_OK || sqlite3_key(db_, key.constData(), static_cast<int>(key.size())) != SQLITE_OK ||
+        registerCollations(db_) != SQLITE_OK) {
         sqlite3_close_v2(db_);
         throw std::runtime_error("keying " + path.toStdString());
     }

@@ -118,15 +118,16 @@ DecimalDigits decimalDigits(double value)
     return {value < 0, stripTrailingZeros(digits), exponent + 1};
 }
 
-// Group separators, where present, must group thousands: one to three digits,
-// then groups of exactly three ("1.234.567"). A point typed as a decimal point
-// under Brazilian settings ("1.5") is thus refused instead of read as 15.
+// Group separators, where present, must group thousands: one to three digits
+// not starting with 0, then groups of exactly three ("1.234.567"). A point
+// typed as a decimal point under Brazilian settings ("1.5", "0.500") is thus
+// refused instead of read as 15 or 500.
 bool wellGrouped(const QString& integer, QChar group)
 {
     if (!integer.contains(group))
         return true;
     const QStringList groups = integer.split(group);
-    if (groups.first().isEmpty() || groups.first().size() > 3)
+    if (groups.first().isEmpty() || groups.first().size() > 3 || groups.first().startsWith(u'0'))
         return false;
     return std::all_of(groups.cbegin() + 1, groups.cend(), [](const QString& g) { return g.size() == 3; });
 }

@@ -26,8 +26,8 @@ struct DecimalDigits {
 DecimalDigits decimalDigits(double value);
 
 // Reads a number written with the given settings: optional sign, digits with
-// group separators that group thousands ("1.234.567"; "1.5" is refused under
-// Brazilian settings rather than read as 15), at most one decimal separator (digits before it are
+// group separators that group thousands ("1.234.567"; "1.5" and "0.500" are
+// refused under Brazilian settings rather than read as 15 and 500), at most one decimal separator (digits before it are
 // optional: ",50" is 0,5) and spaces around. Throws ConversionError with a
 // Portuguese message for anything else (empty text, lone separator, two
 // decimal separators, letters, a value beyond the range of a double).

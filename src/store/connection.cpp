@@ -1,8 +1,9 @@
 #include "store/connection.h"
 
+#include "store/collation.h"
 #include "store/like_match.h"
 #include "store/schema.h"
-#include "store/store_error.h"
+#include "store/schema_upgrade.h"
 
 #include <sqlite3.h>
 
@@ -12,24 +13,91 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QPasswordDigestor>
+#include <QSet>
+
+#include <bitset>
 #include <QStringList>
 
 #include <optional>
 
+#include <unistd.h>
+
 namespace {
 
-constexpr int KDF_ITERATIONS = 64000;   // the engine's default for a password key
+constexpr int KDF_ITERATIONS = 64000;
 constexpr int KEY_BYTES = 32;
 constexpr int SALT_BYTES = 16;
 constexpr qint64 PAGE_SIZE = 1024;
 constexpr int BUSY_TIMEOUT_MS = 5000;
+// The settings every bd1 has been written with. Pinned rather than left to
+// the engine's defaults, which a later engine version changes. Settings an
+// engine does not know are ignored by it, and those it knows only have the
+// values the older engines fixed.
+constexpr const char* CIPHER_SETTINGS[] = {
+    "PRAGMA cipher_page_size = 1024",
+    "PRAGMA kdf_iter = 64000",
+    "PRAGMA fast_kdf_iter = 2",
+    "PRAGMA cipher_use_hmac = ON",
+    "PRAGMA cipher_hmac_algorithm = HMAC_SHA1",
+    "PRAGMA cipher_kdf_algorithm = PBKDF2_HMAC_SHA1",
+};
+// The same settings as the engine's defaults for every connection keyed
+// afterwards in this process: set once, they cost an open nothing. (The HMAC
+// key's iteration count has no default setting; 2 has been every engine's.)
+constexpr const char* CIPHER_DEFAULTS[] = {
+    "PRAGMA cipher_default_page_size = 1024",
+    "PRAGMA cipher_default_kdf_iter = 64000",
+    "PRAGMA cipher_default_use_hmac = ON",
+    "PRAGMA cipher_default_hmac_algorithm = HMAC_SHA1",
+    "PRAGMA cipher_default_kdf_algorithm = PBKDF2_HMAC_SHA1",
+};
+// A sale the window cleared must survive a power cut: each commit reaches the disk.
+constexpr char DURABLE_COMMITS[] = "PRAGMA synchronous = FULL";
 // Listings in name order read the table's pages out of order; a larger page
 // cache than the engine's default keeps a full listing of a large catalogue quick.
 constexpr char PAGE_CACHE[] = "PRAGMA cache_size = -16384";   // 16 MB
+// The engine's side files of the write-ahead log, beside bd1.
+constexpr const char* SIDE_FILE_SUFFIXES[] = {"-wal", "-shm"};
+
+StoreError fileError(const QString& cause, const QString& path)
+{
+    return StoreError(QStringLiteral("%1\nArquivo: %2").arg(cause, QDir::toNativeSeparators(path)));
+}
 
 [[noreturn]] void failOpening(const QString& cause, const QString& path)
 {
-    throw StoreError(QStringLiteral("%1\nArquivo: %2").arg(cause, QDir::toNativeSeparators(path)));
+    throw fileError(cause, path);
+}
+
+bool writable(const QString& path)
+{
+    return ::access(QFile::encodeName(path).constData(), W_OK) == 0;
+}
+
+bool folderWritable(const QString& path)
+{
+    return writable(QFileInfo(path).absolutePath());
+}
+
+QString folderNotWritable(const QString& path)
+{
+    return QStringLiteral("A pasta do programa (%1) não permite gravação; o arquivo de dados bd1 não pode ser usado "
+                          "sem gravar nela.")
+        .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
+}
+
+const QString DAMAGED = QStringLiteral("O arquivo de dados bd1 está danificado ou não é um banco de dados do programa.");
+
+// A page the engine encrypted looks like noise: nearly every byte value
+// occurs. A page of text, of zeros or of a repeated pattern does not, so a
+// file that fails to decrypt with such a first page is damaged, not keyed
+// with another password.
+bool looksEncrypted(const QByteArray& page)
+{
+    std::bitset<256> values;
+    for (char byte : page)
+        values.set(static_cast<unsigned char>(byte));
+    return values.count() > 128;
 }
 
 // The first bytes of an encrypted file are its key salt. Reading them first
@@ -46,11 +114,44 @@ QByteArray readSalt(const QString& path)
         failOpening(QStringLiteral("O arquivo de dados bd1 não pode ser lido: %1.").arg(file.errorString()), path);
     const qint64 size = file.size();
     if (size < PAGE_SIZE || size % PAGE_SIZE != 0)
-        failOpening(QStringLiteral("O arquivo de dados bd1 está danificado ou não é um banco de dados do programa."), path);
-    const QByteArray salt = file.read(SALT_BYTES);
-    if (salt == QByteArray("SQLite format 3\0", SALT_BYTES))
+        failOpening(DAMAGED, path);
+    const QByteArray firstPage = file.read(PAGE_SIZE);
+    if (firstPage.startsWith(QByteArray("SQLite format 3\0", SALT_BYTES)))
         failOpening(QStringLiteral("O arquivo de dados bd1 não está protegido com a senha do programa."), path);
-    return salt;
+    if (!looksEncrypted(firstPage))
+        failOpening(DAMAGED, path);
+    return firstPage.left(SALT_BYTES);
+}
+
+// A write-ahead side file left read-only (by a run that found bd1 read-only)
+// would make every later open fail: give it back to its owner for writing.
+// Its contents are kept, as they may hold changes not yet in bd1.
+void makeSideFilesWritable(const QString& path)
+{
+    for (const char* suffix : SIDE_FILE_SUFFIXES) {
+        const QString side = path + QLatin1String(suffix);
+        if (writable(side) || !QFile::exists(side))
+            continue;
+        QFile::setPermissions(side, QFile::permissions(side) | QFile::WriteOwner);
+        if (!writable(side))
+            failOpening(QStringLiteral("O arquivo auxiliar %1 do arquivo de dados bd1 está protegido contra gravação; "
+                                       "libere a gravação dele ou feche o programa que o usa.")
+                            .arg(QFileInfo(side).fileName()),
+                        path);
+    }
+}
+
+// Everything that would make the engine open the file read-only, or leave
+// side files behind, is refused before the engine touches it.
+void checkWritable(const QString& path)
+{
+    if (!writable(path))
+        failOpening(QStringLiteral("O arquivo de dados bd1 está protegido contra gravação; libere a gravação dele "
+                                   "para usar o programa."),
+                    path);
+    if (!folderWritable(path))
+        failOpening(folderNotWritable(path), path);
+    makeSideFilesWritable(path);
 }
 
 QByteArray keyForSalt(const QByteArray& salt)
@@ -87,6 +188,39 @@ void likeFunction(sqlite3_context* context, int argumentCount, sqlite3_value** a
     sqlite3_result_int(context, likeMatches(QString::fromUtf8(pattern), QString::fromUtf8(text), escape) ? 1 : 0);
 }
 
+// The cause of an engine failure in words for the user; empty for a
+// statement the engine refused, whose own text is then shown.
+QString causeOf(int code, const QString& path)
+{
+    if (code == SQLITE_BUSY_SNAPSHOT)
+        return QStringLiteral("Os dados foram alterados por outra operação depois de lidos; nada foi gravado. "
+                              "Abra a janela de novo e repita.");
+    switch (code & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("O arquivo de dados bd1 está em uso por outro programa; nada foi feito. Aguarde um "
+                              "momento e tente de novo.");
+    case SQLITE_READONLY:
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+        if (!folderWritable(path))
+            return folderNotWritable(path);
+        return QStringLiteral("O arquivo de dados bd1 ou um arquivo auxiliar dele está protegido contra gravação; "
+                              "nada foi gravado.");
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return QStringLiteral("O arquivo de dados bd1 está danificado.");
+    case SQLITE_FULL:
+        return QStringLiteral("O disco está cheio; nada foi gravado no arquivo de dados bd1.");
+    case SQLITE_IOERR:
+        return QStringLiteral("Erro de leitura ou gravação no disco ao usar o arquivo de dados bd1.");
+    case SQLITE_NOMEM:
+        return QStringLiteral("Não há memória suficiente para usar o arquivo de dados bd1.");
+    default:
+        return {};
+    }
+}
+
 }   // namespace
 
 QString databasePath(const QString& folder)
@@ -104,25 +238,52 @@ QByteArray derivedKeyFor(const QString& path)
     return keyForSalt(readSalt(path));
 }
 
+int pinCipherDefaults(sqlite3* db)
+{
+    static bool pinned = false;
+    if (pinned)
+        return SQLITE_OK;
+    for (const char* setting : CIPHER_DEFAULTS) {
+        const int rc = sqlite3_exec(db, setting, nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK)
+            return rc;
+    }
+    pinned = true;
+    return SQLITE_OK;
+}
+
+int pinCipherSettings(sqlite3* db)
+{
+    for (const char* setting : CIPHER_SETTINGS) {
+        const int rc = sqlite3_exec(db, setting, nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK)
+            return rc;
+    }
+    return SQLITE_OK;
+}
+
 Connection::Connection(const QString& folder) : path_(databasePath(folder))
 {
     const QByteArray key = keyForSalt(readSalt(path_));
+    checkWritable(path_);
     const int rc = sqlite3_open_v2(QFile::encodeName(path_).constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK) {
-        const QString cause = engineMessage();
-        sqlite3_close_v2(db_);
-        db_ = nullptr;
-        failOpening(QStringLiteral("O arquivo de dados bd1 não pôde ser aberto: %1.").arg(cause), path_);
+        const StoreError failure = error();
+        closeAfterFailure();
+        throw failure;
     }
     try {
+        sqlite3_extended_result_codes(db_, 1);
+        registerFunctions();
         applyKey(key);
         checkOpensWithKey();
         sqlite3_busy_timeout(db_, BUSY_TIMEOUT_MS);
+        useWriteAheadLog();
+        execute(QString::fromLatin1(DURABLE_COMMITS));
         execute(QString::fromLatin1(PAGE_CACHE));
-        registerFunctions();
+        upgradeTextCollationsOnce(key);
     } catch (...) {
-        sqlite3_close_v2(db_);
-        db_ = nullptr;
+        closeAfterFailure();
         throw;
     }
 }
@@ -132,9 +293,27 @@ Connection::~Connection()
     sqlite3_close_v2(db_);
 }
 
+// The layout is checked at the first open of each file in a run, not at every
+// open of every user action. The key names the file: each file has its own salt.
+void Connection::upgradeTextCollationsOnce(const QByteArray& key)
+{
+    static QSet<QByteArray> checked;
+    if (checked.contains(key))
+        return;
+    upgradeTextCollations(*this);
+    checked.insert(key);
+}
+
+void Connection::closeAfterFailure()
+{
+    sqlite3_close_v2(db_);
+    db_ = nullptr;
+}
+
 void Connection::applyKey(const QByteArray& key)
 {
-    if (sqlite3_key(db_, key.constData(), static_cast<int>(key.size())) != SQLITE_OK)
+    if (pinCipherDefaults(db_) != SQLITE_OK ||
+        sqlite3_key(db_, key.constData(), static_cast<int>(key.size())) != SQLITE_OK)
         fail();
 }
 
@@ -147,16 +326,15 @@ void Connection::checkOpensWithKey()
         while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
             tables.append(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0))));
     }
+    const StoreError failure = error();
     sqlite3_finalize(statement);
 
-    if (rc == SQLITE_NOTADB)
-        failOpening(QStringLiteral("A senha do arquivo de dados bd1 não confere com a do programa, "
-                                   "ou o arquivo está danificado."),
+    if ((rc & 0xFF) == SQLITE_NOTADB)
+        failOpening(QStringLiteral("O arquivo de dados bd1 não abre com a senha do programa: está danificado ou "
+                                   "foi criado com outra senha."),
                     path_);
-    if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
-        failOpening(QStringLiteral("O arquivo de dados bd1 está bloqueado por outro programa."), path_);
     if (rc != SQLITE_DONE)
-        failOpening(QStringLiteral("O arquivo de dados bd1 não pôde ser lido: %1.").arg(engineMessage()), path_);
+        throw failure;
     if (sqlite3_db_readonly(db_, "main") == 1)
         failOpening(QStringLiteral("O arquivo de dados bd1 está protegido contra gravação."), path_);
     for (const TableDefinition& table : storeTables()) {
@@ -168,6 +346,24 @@ void Connection::checkOpensWithKey()
     }
 }
 
+// With the write-ahead log a write never waits for a reading statement still
+// open on another connection. A file in another journal mode is switched
+// over; when another program holds it just then, it is switched at a later open.
+void Connection::useWriteAheadLog()
+{
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db_, "PRAGMA journal_mode", -1, &statement, nullptr) != SQLITE_OK)
+        fail();
+    QString mode;
+    if (sqlite3_step(statement) == SQLITE_ROW)
+        mode = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
+    const StoreError failure = error();
+    if (sqlite3_finalize(statement) != SQLITE_OK)
+        throw failure;
+    if (mode.compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0)
+        sqlite3_exec(db_, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr);
+}
+
 void Connection::registerFunctions()
 {
     for (int argumentCount : {2, 3}) {
@@ -175,6 +371,8 @@ void Connection::registerFunctions()
                                     likeFunction, nullptr, nullptr) != SQLITE_OK)
             fail();
     }
+    if (registerCollations(db_) != SQLITE_OK)
+        fail();
 }
 
 void Connection::execute(const QString& sql)
@@ -188,7 +386,16 @@ QString Connection::engineMessage() const
     return db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QStringLiteral("sem memória");
 }
 
+StoreError Connection::error() const
+{
+    const int code = db_ ? sqlite3_extended_errcode(db_) : SQLITE_NOMEM;
+    const QString cause = causeOf(code, path_);
+    if (!cause.isEmpty())
+        return fileError(cause, path_);
+    return fileError(QStringLiteral("Erro no banco de dados: %1").arg(engineMessage()), path_);
+}
+
 void Connection::fail() const
 {
-    throw StoreError(QStringLiteral("Erro no banco de dados: %1").arg(engineMessage()));
+    throw error();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/store_error.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -27,16 +29,33 @@ public:
 
     // The engine's last error as a message for the user.
     QString engineMessage() const;
+    // The engine's last error on this connection, in Portuguese and naming the
+    // file: a lock held too long by another program, a write-protected file or
+    // folder, a damaged file, a full disk; the engine's own text only for a
+    // statement the engine refused.
+    StoreError error() const;
     [[noreturn]] void fail() const;
 
 private:
     void applyKey(const QByteArray& key);
     void checkOpensWithKey();
+    void useWriteAheadLog();
     void registerFunctions();
+    void upgradeTextCollationsOnce(const QByteArray& key);
+    void closeAfterFailure();
 
     QString path_;
     sqlite3* db_ = nullptr;
 };
+
+// The cipher settings every bd1 is written with, set on a keyed connection
+// before its first read, so that a later engine with other defaults still
+// opens every file. Returns the engine's result code.
+int pinCipherSettings(sqlite3* db);
+// The same settings made the engine's defaults for every connection this
+// process keys afterwards (set once; call before the key). Returns the
+// engine's result code.
+int pinCipherDefaults(sqlite3* db);
 
 // The program's database password, for creating new files.
 QByteArray databasePassword();

@@ -1,5 +1,6 @@
 #include "store/database_creator.h"
 
+#include "store/collation.h"
 #include "store/connection.h"
 #include "store/schema.h"
 #include "store/store_error.h"
@@ -23,7 +24,8 @@ public:
                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
             fail();
         const QByteArray password = databasePassword();
-        if (sqlite3_key(db_, password.constData(), static_cast<int>(password.size())) != SQLITE_OK)
+        if (sqlite3_key(db_, password.constData(), static_cast<int>(password.size())) != SQLITE_OK ||
+            pinCipherSettings(db_) != SQLITE_OK || registerCollations(db_) != SQLITE_OK)
             fail();
     }
     ~NewFile() { close(); }
@@ -93,11 +95,21 @@ TableDefinition withoutUnitPrice(TableDefinition table)
     return table;
 }
 
-void createSchema(NewFile& file, bool olderTemporal)
+TableDefinition withoutCollations(TableDefinition table)
 {
-    for (const TableDefinition& table : storeTables()) {
-        const bool older = olderTemporal && table.name == QLatin1String("Temporal");
-        file.execute(createTableSql(older ? withoutUnitPrice(table) : table));
+    for (FieldDefinition& field : table.fields)
+        field.collation.clear();
+    return table;
+}
+
+void createSchema(NewFile& file, const NewDatabaseOptions& options)
+{
+    for (TableDefinition table : storeTables()) {
+        if (options.olderTemporal && table.name == QLatin1String("Temporal"))
+            table = withoutUnitPrice(table);
+        if (options.olderTextOrder)
+            table = withoutCollations(table);
+        file.execute(createTableSql(table));
         for (const QString& index : createIndexSql(table))
             file.execute(index);
     }
@@ -137,7 +149,7 @@ QString createDatabase(const QString& folder, const NewDatabaseOptions& options)
     try {
         file.execute(QStringLiteral("PRAGMA journal_mode = WAL"));
         file.execute(QStringLiteral("BEGIN"));
-        createSchema(file, options.olderTemporal);
+        createSchema(file, options);
         addAdministrator(file);
         addProducts(file, options.products);
         file.execute(QStringLiteral("COMMIT"));

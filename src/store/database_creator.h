@@ -17,6 +17,9 @@ struct NewDatabaseOptions {
     QList<NewProduct> products;
     // A Temporal of the older 10-field layout, without ValorUnitario (for testing the upgrade).
     bool olderTemporal = false;
+    // Text fields declared without their collations, as files made before the
+    // texts were ordered as a Brazilian reads them (for testing that upgrade).
+    bool olderTextOrder = false;
 };
 
 // Writes a new bd1, keyed with the program's password, into folder (made if

@@ -101,6 +101,21 @@ int bindValue(sqlite3_stmt* statement, int position, const QVariant& value)
     }
 }
 
+// Whole-number fields hold what a 32-bit whole number holds; a value is
+// rounded to the nearest whole, halves away from zero ("2,5" is 3).
+constexpr double WHOLE_MIN = -2147483648.0;
+constexpr double WHOLE_MAX = 2147483647.0;
+
+QVariant wholeNumber(double value, const QString& typed)
+{
+    const double rounded = std::round(value);
+    if (!(rounded >= WHOLE_MIN && rounded <= WHOLE_MAX))
+        throw ConversionError(QStringLiteral("\"%1\" está fora do intervalo de um número inteiro "
+                                             "(de -2147483648 a 2147483647)")
+                                  .arg(typed));
+    return static_cast<qlonglong>(rounded);
+}
+
 QString withField(const ConversionError& error, const QString& field)
 {
     return QStringLiteral("%1 (campo %2)").arg(error.message(), field);
@@ -215,9 +230,9 @@ bool RecordSet::fetchUpTo(qsizetype index) const
             break;
         }
         if (rc != SQLITE_ROW) {
-            const QString message = connection_.engineMessage();
+            const StoreError failure = connection_.error();
             finishStatement();
-            throw StoreError(QStringLiteral("Erro no banco de dados: %1").arg(message));
+            throw failure;
         }
         Row row;
         const int first = hasRowIds_ ? 1 : 0;
@@ -421,7 +436,7 @@ QVariant RecordSet::storedValue(FieldType type, const QString& text)
     case FieldType::Number:
         return A_Numero(text);
     case FieldType::WholeNumber:
-        return static_cast<qlonglong>(std::llround(A_Numero(text)));
+        return wholeNumber(A_Numero(text), text);
     case FieldType::DateTime:
         if (const std::optional<QDateTime> moment = parseDateTime(text))
             return toStoredDateTime(*moment);
@@ -458,7 +473,11 @@ void RecordSet::setNumber(const QString& field, double value)
         assign(field, value);
         break;
     case FieldType::WholeNumber:
-        assign(field, static_cast<qlonglong>(std::llround(value)));
+        try {
+            assign(field, wholeNumber(value, A_Texto(value)));
+        } catch (const ConversionError& error) {
+            throw ConversionError(withField(error, names_[index]));
+        }
         break;
     case FieldType::Text:
         assign(field, A_Texto(value));
@@ -557,6 +576,8 @@ void RecordSet::deleteCurrent()
     Row& row = rows_[position_];
     runWrite(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quotedName(table_)), {row.rowId});
     row.deleted = true;
+    if (sqlite3_changes(connection_.handle()) != 1)
+        throw StoreError(QStringLiteral("O registro já tinha sido excluído por outra operação; nada foi excluído."));
 }
 
 void RecordSet::runWrite(const QString& sql, const QVariantList& values)
@@ -567,11 +588,14 @@ void RecordSet::runWrite(const QString& sql, const QVariantList& values)
         rc = bindValue(statement, i + 1, values[i]);
     if (rc == SQLITE_OK)
         rc = sqlite3_step(statement);
-    const QString message = rc == SQLITE_DONE ? QString() : connection_.engineMessage();
+    if (rc != SQLITE_DONE) {
+        const StoreError failure = connection_.error();
+        sqlite3_reset(statement);
+        sqlite3_clear_bindings(statement);
+        throw failure;
+    }
     sqlite3_reset(statement);
     sqlite3_clear_bindings(statement);
-    if (rc != SQLITE_DONE)
-        throw StoreError(QStringLiteral("Erro no banco de dados: %1").arg(message));
 }
 
 // A walk that changes many rows writes them through the same few statements,
@@ -584,9 +608,9 @@ sqlite3_stmt* RecordSet::writeStatement(const QString& sql)
     sqlite3_stmt* statement = nullptr;
     if (sqlite3_prepare_v2(connection_.handle(), text.constData(), static_cast<int>(text.size()), &statement,
                            nullptr) != SQLITE_OK) {
-        const QString message = connection_.engineMessage();
+        const StoreError failure = connection_.error();
         sqlite3_finalize(statement);
-        throw StoreError(QStringLiteral("Erro no banco de dados: %1").arg(message));
+        throw failure;
     }
     writeStatements_.insert(sql, statement);
     return statement;

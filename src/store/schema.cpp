@@ -1,5 +1,7 @@
 #include "store/schema.h"
 
+#include "store/collation.h"
+
 namespace {
 
 QList<TableDefinition> buildTables()
@@ -14,15 +16,19 @@ QList<TableDefinition> buildTables()
     QList<FieldDefinition> temporalFields = saleLineFields;
     temporalFields.append({TEMPORAL_UNIT_PRICE_FIELD, T::Number});
 
+    // Lists are ordered by these texts as a Brazilian reads them; equality stays exact.
+    const QString ordered = QString::fromLatin1(ORDER_COLLATION);
+    // One category however its letters were typed ("Bebidas", "bebidas").
+    const QString grouped = QString::fromLatin1(GROUP_COLLATION);
     return {
         {"Productos",
-         {{"CodigoProducto", T::Text},
-          {"NombreProducto", T::Text},
+         {{"CodigoProducto", T::Text, std::nullopt, ordered},
+          {"NombreProducto", T::Text, std::nullopt, ordered},
           {"Cantidad", T::Number},
           {"PrecioCosto", T::Number},
           {"PrecioVenta", T::Number},
           {"StockCritico", T::WholeNumber},
-          {"Categoria", T::Text},
+          {"Categoria", T::Text, std::nullopt, grouped},
           {"ParteDeOferta", T::Number, 0.0}},
          {"CodigoProducto", "NombreProducto"}},
         {"Temporal", temporalFields, {"FechaVenta"}},
@@ -35,7 +41,7 @@ QList<TableDefinition> buildTables()
          {"FechaInicio"}},
         {"Recaudacion", saleLineFields, {"FechaInicio"}},
         {"Usuarios",
-         {{"NombreUsuario", T::Text}, {QStringLiteral("Contraseña"), T::Text}, {"PermisoCruce", T::Number}},
+         {{"NombreUsuario", T::Text, std::nullopt, ordered}, {QStringLiteral("Contraseña"), T::Text}, {"PermisoCruce", T::Number}},
          {"NombreUsuario"}},
     };
 }
@@ -103,6 +109,8 @@ QString createTableSql(const TableDefinition& table)
         QString column = quotedName(field.name) + u' ' + sqlType(field.type);
         if (field.defaultValue)
             column += QStringLiteral(" DEFAULT ") + QString::number(*field.defaultValue);
+        if (!field.collation.isEmpty())
+            column += QStringLiteral(" COLLATE ") + field.collation;
         columns.append(column);
     }
     return QStringLiteral("CREATE TABLE %1 (%2)").arg(quotedName(table.name), columns.join(QStringLiteral(", ")));

@@ -18,6 +18,8 @@ struct FieldDefinition {
     QString name;
     FieldType type;
     std::optional<double> defaultValue = std::nullopt;
+    // The collation the field is declared with (empty: the engine's byte order).
+    QString collation = {};
 };
 
 struct TableDefinition {

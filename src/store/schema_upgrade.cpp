@@ -2,6 +2,7 @@
 
 #include "store/connection.h"
 #include "store/schema.h"
+#include "store/transaction.h"
 
 #include <sqlite3.h>
 
@@ -9,19 +10,105 @@
 
 namespace {
 
-QStringList temporalColumns(Connection& connection)
+// Runs a statement and gives the text of each row's columns.
+QList<QStringList> rowsOf(Connection& connection, const QString& sql, const QString& parameter = {})
 {
     sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(connection.handle(), "PRAGMA table_info(\"Temporal\")", -1, &statement, nullptr) != SQLITE_OK)
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(connection.handle(), text.constData(), -1, &statement, nullptr) != SQLITE_OK)
         connection.fail();
-    QStringList columns;
+    const QByteArray bound = parameter.toUtf8();
+    if (!parameter.isNull())
+        sqlite3_bind_text(statement, 1, bound.constData(), static_cast<int>(bound.size()), SQLITE_STATIC);
+    QList<QStringList> rows;
     int rc;
-    while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
-        columns.append(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 1))));
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+        QStringList row;
+        for (int column = 0; column < sqlite3_column_count(statement); ++column) {
+            const auto* value = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+            row.append(value ? QString::fromUtf8(value) : QString());
+        }
+        rows.append(row);
+    }
     sqlite3_finalize(statement);
     if (rc != SQLITE_DONE)
         connection.fail();
+    return rows;
+}
+
+QStringList temporalColumns(Connection& connection)
+{
+    QStringList columns;
+    for (const QStringList& row : rowsOf(connection, QStringLiteral("PRAGMA table_info(\"Temporal\")")))
+        columns.append(row.at(1));
     return columns;
+}
+
+// The collation a field is declared with in the file ("BINARY" when none).
+QString declaredCollation(Connection& connection, const QString& table, const QString& field)
+{
+    const char* collation = nullptr;
+    if (sqlite3_table_column_metadata(connection.handle(), "main", table.toUtf8().constData(),
+                                      field.toUtf8().constData(), nullptr, &collation, nullptr, nullptr,
+                                      nullptr) != SQLITE_OK)
+        return {};   // a field the file lacks is not this upgrade's business
+    return QString::fromUtf8(collation);
+}
+
+bool lacksCollations(Connection& connection, const TableDefinition& table)
+{
+    for (const FieldDefinition& field : table.fields) {
+        if (field.collation.isEmpty())
+            continue;
+        const QString declared = declaredCollation(connection, table.name, field.name);
+        if (!declared.isEmpty() && declared.compare(field.collation, Qt::CaseInsensitive) != 0)
+            return true;
+    }
+    return false;
+}
+
+// The table's fields as the file has them, each given the layout's collation.
+QString rebuiltTableSql(Connection& connection, const TableDefinition& table, const QString& name,
+                        QStringList& fields)
+{
+    QStringList columns;
+    for (const QStringList& info :
+         rowsOf(connection, QStringLiteral("PRAGMA table_info(%1)").arg(quotedName(table.name)))) {
+        // cid, name, type, notnull, dflt_value, pk
+        const QString& field = info.at(1);
+        QString column = quotedName(field) + u' ' + info.at(2);
+        if (info.at(3) == QLatin1String("1"))
+            column += QStringLiteral(" NOT NULL");
+        if (!info.at(4).isNull())
+            column += QStringLiteral(" DEFAULT ") + info.at(4);
+        const FieldDefinition* definition = findField(table, field);
+        if (definition && !definition->collation.isEmpty())
+            column += QStringLiteral(" COLLATE ") + definition->collation;
+        columns.append(column);
+        fields.append(quotedName(field));
+    }
+    return QStringLiteral("CREATE TABLE %1 (%2)").arg(quotedName(name), columns.join(QStringLiteral(", ")));
+}
+
+void rebuildWithCollations(Connection& connection, const TableDefinition& table)
+{
+    const QString rebuilt = table.name + QStringLiteral("_reordenada");
+    QStringList indexes;
+    for (const QStringList& row :
+         rowsOf(connection, QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'index' AND tbl_name = ? "
+                                           "AND sql IS NOT NULL"),
+                table.name))
+        indexes.append(row.at(0));
+    QStringList fields;
+    connection.execute(rebuiltTableSql(connection, table, rebuilt, fields));
+    const QString list = fields.join(QStringLiteral(", "));
+    connection.execute(QStringLiteral("INSERT INTO %1 (rowid, %2) SELECT rowid, %2 FROM %3")
+                           .arg(quotedName(rebuilt), list, quotedName(table.name)));
+    connection.execute(QStringLiteral("DROP TABLE %1").arg(quotedName(table.name)));
+    connection.execute(QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(quotedName(rebuilt), quotedName(table.name)));
+    // Each index orders by its fields' declared collations again.
+    for (const QString& index : indexes)
+        connection.execute(index);
 }
 
 }   // namespace
@@ -32,5 +119,21 @@ bool Actualizar_Temporal(Connection& connection)
     if (columns.size() == TEMPORAL_FIELD_COUNT || columns.contains(TEMPORAL_UNIT_PRICE_FIELD, Qt::CaseInsensitive))
         return false;
     connection.execute(QStringLiteral("ALTER TABLE \"Temporal\" ADD COLUMN %1 REAL").arg(quotedName(TEMPORAL_UNIT_PRICE_FIELD)));
+    return true;
+}
+
+bool upgradeTextCollations(Connection& connection)
+{
+    QList<const TableDefinition*> outdated;
+    for (const TableDefinition& table : storeTables()) {
+        if (lacksCollations(connection, table))
+            outdated.append(&table);
+    }
+    if (outdated.isEmpty())
+        return false;
+    Transaction transaction(connection);
+    for (const TableDefinition* table : outdated)
+        rebuildWithCollations(connection, *table);
+    transaction.commit();
     return true;
 }

@@ -6,3 +6,10 @@ class Connection;
 // give it the ValorUnitario column (a double). A table that already has the
 // column is left alone. Returns true when the column was added.
 bool Actualizar_Temporal(Connection& connection);
+
+// A bd1 made before its texts were ordered as a Brazilian reads them declares
+// its text fields without a collation. Rebuilds each such table with the
+// collations of the current layout, keeping every row, row id, extra field and
+// index, in one transaction. Cheap when nothing is to be done. Returns true
+// when a table was rebuilt.
+bool upgradeTextCollations(Connection& connection);

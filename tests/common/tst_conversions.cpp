@@ -72,6 +72,9 @@ void TestConversions::rejectsInvalidNumbers_data()
     QTest::newRow("group after decimal") << "1,234.5";
     QTest::newRow("point typed as a decimal point") << "1.5";
     QTest::newRow("price typed with a point") << "2.50";
+    QTest::newRow("half typed with a point") << "0.500";
+    QTest::newRow("quarter typed with a point") << "0.250";
+    QTest::newRow("first group with a leading zero") << "01.234";
     QTest::newRow("group too long") << "1234.567";
     QTest::newRow("group too short") << "1.23,4";
     QTest::newRow("leading group separator") << ".5";

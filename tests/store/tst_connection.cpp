@@ -1,6 +1,11 @@
+#include "store/collation.h"
 #include "store/connection.h"
+#include "store/queries.h"
+#include "store/record_set.h"
 #include "store/store_error.h"
+#include "store/transaction.h"
 #include "support/test_database.h"
+#include "support/write_protection.h"
 
 #include <sqlite3.h>
 
@@ -8,6 +13,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <functional>
+
+#include <unistd.h>
 
 namespace {
 
@@ -28,6 +37,65 @@ void writeBytes(const QString& path, const QByteArray& bytes)
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(bytes);
+}
+
+// The message of the failure to open the folder's bd1; empty when it opens.
+QString openingMessage(const QString& folder)
+{
+    try {
+        Connection connection(folder);
+    } catch (const StoreError& error) {
+        return error.message();
+    }
+    return {};
+}
+
+QStringList sideFiles(const QString& path)
+{
+    QStringList present;
+    for (const char* suffix : {"-wal", "-shm", "-journal"}) {
+        if (QFile::exists(path + suffix))
+            present.append(path + suffix);
+    }
+    return present;
+}
+
+// A connection of another program: straight to the engine, with none of the store's settings.
+class OtherProgram {
+public:
+    explicit OtherProgram(const QString& path)
+    {
+        sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+        const QByteArray key = derivedKeyFor(path);
+        sqlite3_key(db_, key.constData(), static_cast<int>(key.size()));
+        pinCipherSettings(db_);
+        registerCollations(db_);
+    }
+    ~OtherProgram() { sqlite3_close(db_); }
+    int execute(const char* sql) { return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr); }
+    QString text(const char* sql)
+    {
+        sqlite3_stmt* statement = nullptr;
+        sqlite3_prepare_v2(db_, sql, -1, &statement, nullptr);
+        QString value;
+        if (sqlite3_step(statement) == SQLITE_ROW)
+            value = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
+        sqlite3_finalize(statement);
+        return value;
+    }
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
+constexpr int SHORT_BUSY_MS = 200;
+
+void appendUser(Connection& connection, const QString& name)
+{
+    RecordSet users(connection, Query::Usuarios, RecordSet::Mode::AppendOnly);
+    users.addNew();
+    users.setText("NombreUsuario", name);
+    users.update();
 }
 
 const QString ALL_TABLES = QStringLiteral(
@@ -59,7 +127,7 @@ private slots:
         QTest::newRow("text file") << "text" << "danificado";
         QTest::newRow("random pages") << "random" << "danificado";
         QTest::newRow("plain database") << "plain" << "não está protegido";
-        QTest::newRow("another password") << "wrong key" << "senha do arquivo de dados bd1 não confere";
+        QTest::newRow("another password") << "wrong key" << "não abre com a senha do programa";
         QTest::newRow("missing table") << "missing table" << "não tem a tabela Usuarios";
     }
 
@@ -94,6 +162,188 @@ private slots:
         QVERIFY2(message.contains(QDir::toNativeSeparators(path)), qPrintable(message));
         if (kind == "missing")
             QVERIFY2(!QFile::exists(path), "a missing database must never be created");
+        QCOMPARE(sideFiles(path), QStringList());
+    }
+
+    // A file cut short or a file of another kind is damaged, not a matter of the password.
+    void reportsDamagedFilesAsDamaged_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("cut at a page boundary") << "truncated";
+        QTest::newRow("cut inside a page") << "cut";
+        QTest::newRow("zeros") << "zeros";
+        QTest::newRow("text padded to whole pages") << "text";
+    }
+
+    void reportsDamagedFilesAsDamaged()
+    {
+        QFETCH(QString, kind);
+        NewDatabaseOptions options;
+        for (int i = 0; i < 400; ++i)
+            options.products.append(product(QString::number(i), QStringLiteral("Produto de teste número %1").arg(i), 1));
+        TestDatabase database(options);
+        const QString path = database.path();
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        if (kind == "truncated")
+            QVERIFY(file.resize(file.size() / 2048 * 1024));
+        else if (kind == "cut")
+            QVERIFY(file.resize(file.size() / 2 + 100));
+        else if (kind == "zeros")
+            QVERIFY(file.resize(0) && file.resize(8192));
+        else if (kind == "text")
+            QVERIFY(file.resize(0) && file.write(QByteArray("isto é um texto\n").repeated(512)) > 0);
+        file.close();
+
+        const QString message = openingMessage(database.folder());
+        QVERIFY2(message.contains("danificado"), qPrintable(message));
+        QVERIFY2(!message.contains("senha"), qPrintable(message));
+        QVERIFY2(!message.contains("malformed"), qPrintable(message));
+        QVERIFY2(message.contains(QDir::toNativeSeparators(path)), qPrintable(message));
+    }
+
+    // A write-protected bd1 is refused at once, and leaves no side files that
+    // would keep refusing it once it is writable again.
+    void refusesAWriteProtectedFileAndLeavesNothingBehind()
+    {
+        TestDatabase database;
+        {
+            WriteProtection protection(database.path());
+            if (!protection.active())
+                QSKIP("the file cannot be write-protected here");
+            const QString message = openingMessage(database.folder());
+            QVERIFY2(message.contains("bd1 está protegido contra gravação"), qPrintable(message));
+            QVERIFY2(message.contains(QDir::toNativeSeparators(database.path())), qPrintable(message));
+            QCOMPARE(sideFiles(database.path()), QStringList());
+        }
+        Connection connection(database.folder());
+        appendUser(connection, "maria");
+        QCOMPARE(database.count("Usuarios"), 2);
+    }
+
+    void refusesAFolderItCannotWrite()
+    {
+        TestDatabase database;
+        WriteProtection protection(database.folder());
+        if (!protection.active())
+            QSKIP("the folder cannot be write-protected here");
+        const QString message = openingMessage(database.folder());
+        QVERIFY2(message.contains("A pasta do programa") && message.contains("não permite gravação"),
+                 qPrintable(message));
+        QVERIFY2(message.contains(QDir::toNativeSeparators(database.path())), qPrintable(message));
+    }
+
+    // Side files left read-only by an earlier run are made writable again, their contents kept.
+    void readOnlySideFilesLeftBehindDoNotBlockTheFile()
+    {
+        TestDatabase database;
+        for (const char* suffix : {"-wal", "-shm"}) {
+            QFile side(database.path() + suffix);
+            QVERIFY(side.open(QIODevice::WriteOnly));
+            side.close();
+            QVERIFY(side.setPermissions(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        }
+        if (geteuid() == 0) {
+            // The superuser writes through permission bits: a side file that stays unwritable is named instead.
+            WriteProtection protection(database.path() + "-wal");
+            QVERIFY(protection.active());
+            const QString message = openingMessage(database.folder());
+            QVERIFY2(message.contains("bd1-wal") && message.contains("protegido contra gravação"),
+                     qPrintable(message));
+        }
+        Connection connection(database.folder());
+        appendUser(connection, "maria");
+        QCOMPARE(database.count("Usuarios"), 2);
+    }
+
+    // A file left in the rollback-journal mode is switched to the write-ahead
+    // log, so a write never waits for another connection's open reading statement.
+    void writesWhileAnotherConnectionIsReading()
+    {
+        NewDatabaseOptions options;
+        for (int i = 0; i < 300; ++i)
+            options.products.append(product(QString::number(i), QStringLiteral("Produto %1").arg(i), 1));
+        TestDatabase database(options);
+        {
+            OtherProgram other(database.path());
+            QCOMPARE(other.execute("PRAGMA journal_mode = DELETE"), SQLITE_OK);
+            QCOMPARE(other.text("PRAGMA journal_mode"), QString("delete"));
+        }
+        Connection reader(database.folder());
+        RecordSet products(reader, Query::ProductosPorNombre);
+        QVERIFY(!products.eof());   // the reading statement stays open on the first rows
+
+        Connection writer(database.folder());
+        sqlite3_busy_timeout(writer.handle(), SHORT_BUSY_MS);
+        appendUser(writer, "maria");
+        {
+            Transaction transaction(writer);
+            appendUser(writer, "joao");
+            transaction.commit();
+        }
+        QCOMPARE(products.recordCount(), 300);
+        QCOMPARE(database.count("Usuarios"), 3);
+        QCOMPARE(OtherProgram(database.path()).text("PRAGMA journal_mode"), QString("wal"));
+    }
+
+    void commitsReachTheDisk()
+    {
+        TestDatabase database;
+        Connection connection(database.folder());
+        OtherProgram check(database.path());
+        sqlite3_stmt* statement = nullptr;
+        QCOMPARE(sqlite3_prepare_v2(connection.handle(), "PRAGMA synchronous", -1, &statement, nullptr), SQLITE_OK);
+        QCOMPARE(sqlite3_step(statement), SQLITE_ROW);
+        const int level = sqlite3_column_int(statement, 0);
+        sqlite3_finalize(statement);
+        QCOMPARE(level, 2);   // FULL
+    }
+
+    // Another program holding the write lock: a write waits out the time-out,
+    // then says the file is in use; a transaction says so before writing anything.
+    void waitsForAnotherProgramThenSaysTheFileIsInUse()
+    {
+        TestDatabase database;
+        Connection connection(database.folder());
+        sqlite3_busy_timeout(connection.handle(), SHORT_BUSY_MS);
+        OtherProgram other(database.path());
+        QCOMPARE(other.execute("BEGIN IMMEDIATE"), SQLITE_OK);
+
+        auto messageOf = [](const std::function<void()>& work) {
+            try {
+                work();
+            } catch (const StoreError& error) {
+                return error.message();
+            }
+            return QString();
+        };
+        for (const QString& message :
+             {messageOf([&] { appendUser(connection, "maria"); }),
+              messageOf([&] { Transaction transaction(connection); })}) {
+            QVERIFY2(message.contains("em uso por outro programa"), qPrintable(message));
+            QVERIFY2(message.contains(QDir::toNativeSeparators(database.path())), qPrintable(message));
+            QVERIFY2(!message.contains("locked"), qPrintable(message));
+        }
+        QCOMPARE(other.execute("ROLLBACK"), SQLITE_OK);
+        QCOMPARE(database.count("Usuarios"), 1);
+    }
+
+    // A transaction takes the write lock when it begins, so a second writer is
+    // stopped at its start and never half-way through its writes.
+    void aWritingTransactionLocksAtItsStart()
+    {
+        TestDatabase database;
+        Connection first(database.folder());
+        Connection second(database.folder());
+        sqlite3_busy_timeout(second.handle(), SHORT_BUSY_MS);
+        Transaction writing(first);
+        QVERIFY_THROWS_EXCEPTION(StoreError, Transaction{second});
+        appendUser(first, "maria");
+        writing.commit();
+        Transaction afterwards(second);
+        appendUser(second, "joao");
+        afterwards.commit();
+        QCOMPARE(database.count("Usuarios"), 3);
     }
 
     void reportsEngineErrorsWithTheEngineMessage()

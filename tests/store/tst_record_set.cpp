@@ -1,4 +1,5 @@
 #include "common/number_settings.h"
+#include "common/numbers.h"
 #include "store/connection.h"
 #include "store/like_match.h"
 #include "store/queries.h"
@@ -8,6 +9,8 @@
 #include "support/test_database.h"
 
 #include <QtTest>
+
+#include <functional>
 
 namespace {
 
@@ -31,6 +34,16 @@ QStringList searchNames(const QString& folder, const QString& searchText)
     Connection connection(folder);
     RecordSet rows(connection, Query::ProductosBusqueda, QVariantList{likeLiteral(searchText)});
     return walkNames(rows);
+}
+
+QString errorOf(const std::function<void()>& work)
+{
+    try {
+        work();
+    } catch (const AppError& error) {
+        return error.message();
+    }
+    return {};
 }
 
 }   // namespace
@@ -340,6 +353,156 @@ private slots:
         QCOMPARE(searchNames(folder, "%"), QStringList{"Desconto 10% c_f"});
         QCOMPARE(searchNames(folder, "a\\f"), QStringList{"Barra\\Ferro"});
         QCOMPARE(database.count("Productos"), 6);
+    }
+
+    // The search with an escape character ignores letter case as the plain one
+    // does, and what the user types stands for itself.
+    void literalSearchFindsWhatWasTyped_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("found");
+        QTest::newRow("percent") << "50%" << QStringList{"Desconto 50% Sabão"};
+        QTest::newRow("underscore") << "a_b" << QStringList{"Kit A_B"};
+        QTest::newRow("escape character") << "\\" << QStringList{"Barra \\ Dupla"};
+        QTest::newRow("accented capitals") << "açúcar" << QStringList{"AÇÚCAR CRISTAL"};
+        QTest::newRow("apostrophe") << "d'a" << QStringList{"Biscoito D'Ajuda"};
+        QTest::newRow("nothing typed") << "" << QStringList{"AÇÚCAR CRISTAL", "Biscoito D'Ajuda", "Desconto 50% Sabão",
+                                                           "Sabão 500 g",    "Kit A_B",          "Kit AxB",
+                                                           "Barra \\ Dupla"};
+    }
+
+    void literalSearchFindsWhatWasTyped()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, found);
+        TestDatabase database({{product("1", "AÇÚCAR CRISTAL", 5), product("2", "Biscoito D'Ajuda", 3),
+                                product("3", "Desconto 50% Sabão", 1), product("4", "Sabão 500 g", 10),
+                                product("5", "Kit A_B", 1), product("6", "Kit AxB", 1),
+                                product("7", "Barra \\ Dupla", 1)}});
+        QCOMPARE(searchNames(database.folder(), typed), found);
+    }
+
+    // A deleted row leaves the set: the walk, the count and both ends skip it.
+    void deletedRowsLeaveTheSet()
+    {
+        TestDatabase database({{product("1", "Arroz", 5), product("2", "Banana", 3), product("3", "Café", 10),
+                                product("4", "Doce", 2)}});
+        Connection connection(database.folder());
+        RecordSet products(connection, Query::ProductosPorNombre);
+        products.deleteCurrent();   // Arroz
+        QVERIFY_THROWS_EXCEPTION(StoreError, products.text("NombreProducto"));
+        QCOMPARE(products.recordCount(), 3);
+        products.moveFirst();
+        QCOMPARE(products.text("NombreProducto"), QString("Banana"));
+        products.moveLast();
+        products.deleteCurrent();   // Doce
+        products.moveLast();
+        QCOMPARE(products.text("NombreProducto"), QString("Café"));
+        QCOMPARE(products.recordCount(), 2);
+        products.movePrevious();
+        QCOMPARE(products.text("NombreProducto"), QString("Banana"));
+        products.movePrevious();
+        QVERIFY(products.bof());
+        QCOMPARE(walkNames(products), (QStringList{"Banana", "Café"}));
+        QCOMPARE(database.count("Productos"), 2);
+    }
+
+    // A row another connection deleted meanwhile can be neither changed nor deleted, and says so.
+    void rowDeletedMeanwhileIsNotReportedAsDone()
+    {
+        TestDatabase database({{product("1", "Arroz", 5), product("2", "Banana", 3)}});
+        Connection connection(database.folder());
+        Connection other(database.folder());
+        RecordSet changed(connection, Query::ProductosPorNombre, RecordSet::Equals{"CodigoProducto", "1"});
+        RecordSet deleted(other, Query::ProductosPorNombre, RecordSet::Equals{"CodigoProducto", "2"});
+        QCOMPARE(changed.text("NombreProducto"), QString("Arroz"));
+        QCOMPARE(deleted.text("NombreProducto"), QString("Banana"));
+        Connection reading(database.folder());
+        RecordSet stillReading(reading, Query::ProductosPorNombre);
+        QCOMPARE(stillReading.text("NombreProducto"), QString("Arroz"));
+        database.execute("DELETE FROM Productos");
+
+        // A connection still reading the data as they were cannot write over the change.
+        const QString staleError = errorOf([&] {
+            RecordSet users(reading, Query::Usuarios, RecordSet::Mode::AppendOnly);
+            users.addNew();
+            users.update();
+        });
+        QVERIFY2(staleError.contains("alterados por outra operação"), qPrintable(staleError));
+
+        const QString changeError = errorOf([&] {
+            changed.setText("Cantidad", "7");
+            changed.update();
+        });
+        QVERIFY2(changeError.contains("excluído por outra operação"), qPrintable(changeError));
+        const QString deleteError = errorOf([&] { deleted.deleteCurrent(); });
+        QVERIFY2(deleteError.contains("excluído por outra operação"), qPrintable(deleteError));
+        QCOMPARE(database.count("Productos"), 0);
+    }
+
+    // Whole-number fields round to the nearest whole and refuse what they cannot hold.
+    void wholeNumbersRoundAndStayInRange_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QVariant>("stored");
+        QTest::newRow("rounds up") << "2,7" << QVariant(3);
+        QTest::newRow("half away from zero") << "2,5" << QVariant(3);
+        QTest::newRow("negative half") << "-2,5" << QVariant(-3);
+        QTest::newRow("rounds down") << "0,4" << QVariant(0);
+        QTest::newRow("largest") << "2.147.483.647" << QVariant(2147483647);
+        QTest::newRow("smallest") << "-2147483648" << QVariant(-2147483648LL);
+        QTest::newRow("one too many") << "2147483648" << QVariant();
+        QTest::newRow("far too many") << "100000000000000000000" << QVariant();
+        QTest::newRow("far too few") << "-100000000000000000000" << QVariant();
+    }
+
+    void wholeNumbersRoundAndStayInRange()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QVariant, stored);
+        TestDatabase database({{product("1", "Arroz", 5, 100, 9)}});
+        {
+            Connection connection(database.folder());
+            RecordSet products(connection, Query::ProductosPorNombre);
+            const QString message = errorOf([&] {
+                products.setText("StockCritico", typed);
+                products.update();
+            });
+            if (stored.isValid()) {
+                QCOMPARE(message, QString());
+            } else {
+                QVERIFY2(message.contains("fora do intervalo") && message.contains("StockCritico") &&
+                             message.contains(typed),
+                         qPrintable(message));
+                QVERIFY_THROWS_EXCEPTION(ConversionError, products.setNumber("StockCritico", A_Numero(typed)));
+            }
+        }
+        const QVariant expected = stored.isValid() ? QVariant(stored.toLongLong()) : QVariant(9LL);
+        QCOMPARE(database.scalar("SELECT StockCritico FROM Productos"), expected);
+    }
+
+    // Rows that tie on the query's order come back in the order they were added, every time.
+    void tiesKeepTheOrderRowsWereAdded()
+    {
+        QList<NewProduct> products;
+        for (int i = 0; i < 40; ++i)
+            products.append(product("555", QStringLiteral("Igual"), 1, i % 4, 0, i));
+        TestDatabase database({products});
+        Connection connection(database.folder());
+        for (const char* query : {Query::ProductosPorNombre, Query::ProductosPorCodigo, Query::ProductosPorCantidad}) {
+            RecordSet rows(connection, query);
+            QList<double> costs;
+            for (; !rows.eof(); rows.moveNext())
+                costs.append(rows.number("PrecioCosto"));
+            // By quantity (0, 1, 2, 3), and within one quantity in the order added.
+            const bool byQuantity = QByteArray(query) == Query::ProductosPorCantidad;
+            QList<double> expected;
+            for (int i = 0; i < 40; ++i)
+                expected.append(byQuantity ? (i % 10) * 4 + i / 10 : i);
+            QCOMPARE(costs, expected);
+        }
+        RecordSet first(connection, Query::ProductosPorNombre, RecordSet::Equals{"CodigoProducto", "555"});
+        QCOMPARE(first.number("PrecioCosto"), 0.0);
     }
 };
 

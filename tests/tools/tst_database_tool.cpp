@@ -3,6 +3,8 @@
 #include "store/queries.h"
 #include "store/record_set.h"
 
+#include <sqlite3.h>
+
 #include <QCryptographicHash>
 #include <QFile>
 #include <QProcess>
@@ -104,16 +106,27 @@ private slots:
                  QStringList({"FechaInicio", "efectivo", "tarjeta", "CajaInicial", "FechaCierre"}));
         QCOMPARE(fieldNames(path, "Usuarios"), QStringList({"NombreUsuario", "Contraseña", "PermisoCruce"}));
 
-        const QString defaults = shell(path, "INSERT INTO TipoPago (FechaInicio) VALUES ('x');"
-                                             "INSERT INTO Productos (CodigoProducto) VALUES ('1');"
-                                             "SELECT efectivo, tarjeta, CajaInicial FROM TipoPago;"
-                                             "SELECT ParteDeOferta FROM Productos;")
-                                     .out;
-        QCOMPARE(defaults, QString("0.0|0.0|0.0\n0.0\n"));
+        QCOMPARE(shell(path, "INSERT INTO TipoPago (FechaInicio) VALUES ('x');"
+                             "SELECT efectivo, tarjeta, CajaInicial FROM TipoPago;")
+                     .out,
+                 QString("0.0|0.0|0.0\n"));
         QCOMPARE(shell(path, "SELECT NombreUsuario, Contraseña, PermisoCruce FROM Usuarios;").out,
                  QString("admin|admin|0.0\n"));
-        QVERIFY(shell(path, "EXPLAIN QUERY PLAN SELECT * FROM Productos WHERE CodigoProducto = '1';")
-                    .out.contains("USING INDEX"));
+        // Product and user texts are ordered with the program's collations, which only its own connections know.
+        QVERIFY(shell(path, "SELECT sql FROM sqlite_master WHERE name = 'Productos';")
+                    .out.contains("\"NombreProducto\" TEXT COLLATE PORTUGUES"));
+        Connection connection(dir.path());
+        connection.execute("INSERT INTO Productos (CodigoProducto) VALUES ('1')");
+        QCOMPARE(shell(path, "SELECT ParteDeOferta FROM Productos;").out, QString("0.0\n"));
+        sqlite3_stmt* plan = nullptr;
+        QCOMPARE(sqlite3_prepare_v2(connection.handle(),
+                                    "EXPLAIN QUERY PLAN SELECT * FROM Productos WHERE CodigoProducto = '1'", -1, &plan,
+                                    nullptr),
+                 SQLITE_OK);
+        QCOMPARE(sqlite3_step(plan), SQLITE_ROW);
+        const QString step = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(plan, 3)));
+        sqlite3_finalize(plan);
+        QVERIFY2(step.contains("USING INDEX"), qPrintable(step));
 
         const Run withoutKey = shell(path, "SELECT count(*) FROM sqlite_master;", false);
         QVERIFY2(withoutKey.err.contains("file is encrypted or is not a database"), qPrintable(withoutKey.err));

@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sqlite3.h>
+
 namespace {
 
 struct Start {
@@ -67,10 +69,13 @@ private slots:
     void databaseUnderAnotherPasswordIsReported()
     {
         QTemporaryDir dir;
-        QFile file(dir.filePath("bd1"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray(8192, '\x11'));
-        file.close();
+        sqlite3* db = nullptr;
+        QCOMPARE(sqlite3_open_v2(QFile::encodeName(dir.filePath("bd1")).constData(), &db,
+                                 SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr),
+                 SQLITE_OK);
+        sqlite3_key(db, "outra", 5);
+        QCOMPARE(sqlite3_exec(db, "CREATE TABLE Usuarios (NombreUsuario TEXT)", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
         Start start(dir.path());
         QCOMPARE(start.check(), std::optional<int>(EXIT_START_REFUSED));
         QVERIFY2(start.fakes.prompter.last().contains("senha"), qPrintable(start.fakes.prompter.last()));
