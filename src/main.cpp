@@ -1,4 +1,5 @@
 #include "common/clock.h"
+#include "common/cups_receipt_printer.h"
 #include "common/number_settings.h"
 #include "common/platform.h"
 #include "common/prompter.h"
@@ -16,6 +17,7 @@ int main(int argc, char* argv[])
     MessageBoxPrompter prompter;
     SystemClock clock;
     DisplayScreen screen;
-    Platform platform{prompter, clock, screen, QCoreApplication::applicationDirPath()};
+    CupsReceiptPrinter printer;
+    Platform platform{prompter, clock, screen, QCoreApplication::applicationDirPath(), &printer};
     return Ejecutar_Programa(platform);
 }

@@ -3,6 +3,7 @@
 #include "common/window.h"
 #include "sale/venta_actual.h"
 
+#include <QPointer>
 #include <optional>
 
 class QCheckBox;
@@ -67,6 +68,15 @@ public:
     // The session start becomes the one stored with the open session's first line.
     void Restaurar_Inicio();
 
+    // Paying (form1_registro.cpp). The payment dialog hands over the payment
+    // and has the sale recorded; false when the recording failed and the
+    // sale is still on screen (the cashier has seen why).
+    bool CobrarEfectivo(const QString& pagaCon, const QString& vuelto);
+    bool CobrarTarjeta();
+    bool guardar_Click();
+    void Registrar_Venta();
+    Window* pago() const { return pago_; }   // the payment dialog while it is open
+
 protected:
     void Form_Load() override;
 
@@ -88,4 +98,5 @@ private:
     void Proteger_Entrada(Action&& action);
 
     VentaActual venta_;
+    QPointer<Window> pago_;
 };
