@@ -9,6 +9,8 @@ packages=(
   libsqlcipher-dev sqlcipher
   libxlsxwriter-dev
   fonts-dejavu-core
+  libcups2-dev
+  cups cups-client printer-driver-cups-pdf poppler-utils
 )
 
 missing=()

@@ -26,6 +26,9 @@ QFont printerFont(int points, bool bold)
     font.setStyleHint(QFont::Monospace);
     font.setFixedPitch(true);
     font.setPointSize(points);
+    // Narrowed as a roll printer's own font is: 80 mm hold the widest lines of
+    // the receipts, and 58 mm some 36 characters at 10 points.
+    font.setStretch(QFont::Condensed);
     font.setBold(bold);
     return font;
 }

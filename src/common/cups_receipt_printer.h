@@ -19,7 +19,7 @@ public:
     void endDocument() override;
 
     // The size of the printer's own font.
-    static constexpr int DEFAULT_POINTS = 6;
+    static constexpr int DEFAULT_POINTS = 8;
 
     struct Piece {
         double twips;   // negative: just after the previous text
