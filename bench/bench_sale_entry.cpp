@@ -14,6 +14,7 @@
 #include "sale/form1.h"
 #include "store/connection.h"
 #include "support/large_database.h"
+#include "support/measurements.h"
 #include "support/raw_sqlite.h"
 #include "support/seeded_random.h"
 
@@ -35,33 +36,6 @@ constexpr std::uint64_t SAMPLE_SEED = 11;
 constexpr char RAW_LOOKUP[] = "select * from Productos where CodigoProducto = ? order by NombreProducto";
 
 QTextStream out(stdout);
-
-// Counts the messages instead of showing them: a benchmark must never wait on a box.
-class CountingPrompter : public Prompter {
-public:
-    void ok(const QString& text) override { note(text); }
-    bool yesNo(const QString& text, const QString&) override
-    {
-        note(text);
-        return false;
-    }
-    void critical(const QString& text) override { note(text); }
-    void exclamation(const QString& text, const QString&) override { note(text); }
-    int count = 0;
-    QString last;
-
-private:
-    void note(const QString& text)
-    {
-        ++count;
-        last = text;
-    }
-};
-
-class FixedScreen : public Screen {
-public:
-    QSize size() const override { return {1366, 768}; }
-};
 
 QStringList sampleCodes(const QString& path, qsizetype& catalogueSize)
 {
@@ -90,26 +64,6 @@ void scan(QWidget* box, const QString& code)
     }
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
     QCoreApplication::sendEvent(box, &enter);
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-double percentile95(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() * 95 / 100];
-}
-
-void row(const QString& what, const std::vector<double>& micros)
-{
-    out << what.leftJustified(46) << QString::number(median(micros) / 1000, 'f', 3).rightJustified(10)
-        << QString::number(percentile95(micros) / 1000, 'f', 3).rightJustified(10)
-        << QString::number(*std::max_element(micros.begin(), micros.end()) / 1000, 'f', 3).rightJustified(10)
-        << '\n';
 }
 
 }   // namespace
@@ -166,10 +120,9 @@ int main(int argc, char* argv[])
                    .arg(DISTINCT_PRODUCTS)
                    .arg(form.ListView1->rowCount())
                    .arg(form.Label8->text());
-        out << QString("milliseconds").leftJustified(46) << QString("median").rightJustified(10)
-            << QString("p95").rightJustified(10) << QString("max").rightJustified(10) << '\n';
-        row(QStringLiteral("scan: Enter until line and total painted"), scans);
-        row(QStringLiteral("raw indexed lookup on an open connection"), rawLookups);
+        printTimingHeading(out);
+        printTimingRow(out, QStringLiteral("scan: Enter until line and total painted"), scans);
+        printTimingRow(out, QStringLiteral("raw indexed lookup on an open connection"), rawLookups);
         out << QString("ratio scan / raw lookup (median)").leftJustified(46)
             << QString::number(median(scans) / median(rawLookups), 'f', 1).rightJustified(10) << '\n';
         if (prompter.count > 0)
