@@ -149,11 +149,17 @@ void Form5::Command3_Click()
 }
 
 // The receipt is printed before the sale is recorded; a receipt that could
-// not be printed is reported only after the sale is safely stored.
+// not be printed never stops the sale, and is reported only after the sale is
+// safely stored.
 void Form5::Pagar(const QString& tipo)
 {
     Devolver_Venta();
-    const QString sinRecibo = Imprimir_Recibo(platform(), principal_.Text4, Leer_Recibo());
+    QString sinRecibo;
+    try {
+        sinRecibo = Imprimir_Recibo(platform(), principal_.Text4, Leer_Recibo());
+    } catch (const AppError& error) {   // the receipt choice could not be read
+        sinRecibo = error.message();
+    }
     const bool registrada = tipo == QLatin1String("EFECTIVO")
                                 ? principal_.CobrarEfectivo(Text1->text(), Label5->text())
                                 : principal_.CobrarTarjeta();

@@ -1,9 +1,12 @@
 #include "common/number_settings.h"
 #include "sale/registro_venta.h"
+#include "store/connection.h"
 #include "store/store_error.h"
 #include "support/test_database.h"
 
 #include <QtTest>
+
+#include <sqlite3.h>
 
 namespace {
 
@@ -129,6 +132,20 @@ private slots:
                  QString("Apagado"));
         QCOMPARE(db.count("Productos"), 1);
         QCOMPARE(stock(db, "111"), 6.0);
+    }
+
+    // A sale the window has cleared is on the disk: every commit waits for the
+    // log to be synced, so a power cut right after loses nothing.
+    void commitsReachTheDisk()
+    {
+        TestDatabase db;
+        Connection conexion(db.folder());
+        sqlite3_stmt* statement = nullptr;
+        QCOMPARE(sqlite3_prepare_v2(conexion.handle(), "PRAGMA synchronous", -1, &statement, nullptr), SQLITE_OK);
+        QCOMPARE(sqlite3_step(statement), SQLITE_ROW);
+        const int synchronous = sqlite3_column_int(statement, 0);
+        sqlite3_finalize(statement);
+        QCOMPARE(synchronous, 2);   // FULL
     }
 
     void aFailureHalfWayStoresNothing_data()
