@@ -134,7 +134,9 @@ void CupsReceiptPrinter::endDocument()
     if (!folder.isValid())
         throw PrintError(QStringLiteral("não foi possível preparar o documento de impressão"));
     const QString pdf = folder.filePath(QStringLiteral("recibo.pdf"));
-    const double lengthMm = std::ceil(pageLengthMm(lines));
+    // The printing service takes a page wider than long for a landscape one
+    // and turns it: a short receipt is as long as the roll is wide.
+    const double lengthMm = std::max<double>(std::ceil(pageLengthMm(lines)), paperWidthMm_);
     {
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);

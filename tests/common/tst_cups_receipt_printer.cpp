@@ -59,15 +59,20 @@ QSet<QString> pdfFilesNow()
     return files;
 }
 
-// The text of the first new PDF that holds the wanted text, waiting at most a minute.
-QString waitForPrintedText(const QSet<QString>& before, const QString& wanted)
+struct Printed {
+    QString file;
+    QString text;
+};
+
+// The first new PDF that holds the wanted text, waiting at most a minute.
+Printed waitForPrintedText(const QSet<QString>& before, const QString& wanted)
 {
     QDeadlineTimer deadline(WAIT_MS);
     while (!deadline.hasExpired()) {
         for (const QString& file : pdfFilesNow() - before) {
             const auto text = run("pdftotext", {"-layout", file, "-"});
             if (text && text->contains(wanted))
-                return *text;
+                return {file, *text};
         }
         QThread::msleep(200);
     }
@@ -155,8 +160,16 @@ private slots:
             Recibo_80mm(printer, venda(marca));
         else
             Recibo_58mm(printer, venda(marca));
-        const QString printed = waitForPrintedText(before, marca);
+        const Printed paper = waitForPrintedText(before, marca);
+        const QString& printed = paper.text;
         QVERIFY2(!printed.isEmpty(), "no PDF with the receipt arrived within a minute");
+        // As wide as the roll, in points, and never turned on its side.
+        const auto info = run("pdfinfo", {paper.file});
+        QVERIFY(info);
+        const auto size = QRegularExpression("Page size:\\s+([\\d.]+) x ([\\d.]+)").match(*info);
+        QVERIFY2(size.hasMatch(), qPrintable(*info));
+        QCOMPARE(qRound(size.captured(1).toDouble() * 25.4 / 72), width);
+        QVERIFY(size.captured(2).toDouble() >= size.captured(1).toDouble());
         if (width == 80)
             verifyInOrder(printed, {"05/03/2024 8:15:02", "Descrição", "Quantidade", "Total", "Arroz Tipo 1 " + marca,
                                     "12,5", "Feijao Carioca", "12,735", "Cafe Torrado", "15,9", "Total       R$ 41,135",
