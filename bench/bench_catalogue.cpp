@@ -14,7 +14,7 @@
 #include "dialogs/form10.h"
 #include "sale/form1.h"
 #include "store/connection.h"
-#include "support/bench_platform.h"
+#include "support/measurements.h"
 #include "support/large_database.h"
 #include "support/raw_sqlite.h"
 #include "support/seeded_random.h"

@@ -11,6 +11,7 @@
 #include "sale/cierre_dia.h"
 #include "store/connection.h"
 #include "support/large_database.h"
+#include "support/measurements.h"
 #include "support/raw_sqlite.h"
 
 #include <QCoreApplication>
@@ -72,18 +73,6 @@ void forgetClosedSession(RawConnection& connection)
 {
     connection.execute("DELETE FROM Recaudacion WHERE FechaInicio = '2026-12-08 07:30:00'");
     connection.execute("DELETE FROM TipoPago WHERE FechaInicio = '2026-12-08 07:30:00'");
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-double percentile95(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, values.size() * 95 / 100)];
 }
 
 }   // namespace

@@ -13,8 +13,8 @@
 #include "common/report_list.h"
 #include "sale/form1.h"
 #include "store/connection.h"
-#include "support/bench_platform.h"
 #include "support/large_database.h"
+#include "support/measurements.h"
 #include "support/raw_sqlite.h"
 #include "support/seeded_random.h"
 
@@ -64,14 +64,6 @@ void scan(QWidget* box, const QString& code)
     }
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
     QCoreApplication::sendEvent(box, &enter);
-}
-
-void row(const QString& what, const std::vector<double>& micros)
-{
-    out << what.leftJustified(46) << QString::number(median(micros) / 1000, 'f', 3).rightJustified(10)
-        << QString::number(percentile95(micros) / 1000, 'f', 3).rightJustified(10)
-        << QString::number(*std::max_element(micros.begin(), micros.end()) / 1000, 'f', 3).rightJustified(10)
-        << '\n';
 }
 
 }   // namespace
@@ -127,10 +119,9 @@ int main(int argc, char* argv[])
                    .arg(DISTINCT_PRODUCTS)
                    .arg(form.ListView1->rowCount())
                    .arg(form.Label8->text());
-        out << QString("milliseconds").leftJustified(46) << QString("median").rightJustified(10)
-            << QString("p95").rightJustified(10) << QString("max").rightJustified(10) << '\n';
-        row(QStringLiteral("scan: Enter until line and total painted"), scans);
-        row(QStringLiteral("raw indexed lookup on an open connection"), rawLookups);
+        printTimingHeading(out);
+        printTimingRow(out, QStringLiteral("scan: Enter until line and total painted"), scans);
+        printTimingRow(out, QStringLiteral("raw indexed lookup on an open connection"), rawLookups);
         out << QString("ratio scan / raw lookup (median)").leftJustified(46)
             << QString::number(median(scans) / median(rawLookups), 'f', 1).rightJustified(10) << '\n';
         if (prompter.count > 0)

@@ -13,7 +13,7 @@
 #include "common/report_list.h"
 #include "common/xlsx_spreadsheet.h"
 #include "store/connection.h"
-#include "support/bench_platform.h"
+#include "support/measurements.h"
 #include "support/large_database.h"
 
 #include <QApplication>

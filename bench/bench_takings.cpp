@@ -18,7 +18,7 @@
 #include "reports/form7.h"
 #include "sale/form1.h"
 #include "store/connection.h"
-#include "support/bench_platform.h"
+#include "support/measurements.h"
 #include "support/large_database.h"
 #include "support/raw_sqlite.h"
 

@@ -1,4 +1,5 @@
 #include "common/clock.h"
+#include "common/cups_receipt_printer.h"
 #include "common/number_settings.h"
 #include "common/platform.h"
 #include "common/prompter.h"
@@ -18,7 +19,8 @@ int main(int argc, char* argv[])
     SystemClock clock;
     DisplayScreen screen;
     XlsxSpreadsheet spreadsheet(clock);
-    Platform platform{prompter, clock, screen, QCoreApplication::applicationDirPath()};
+    CupsReceiptPrinter printer;
+    Platform platform{prompter, clock, screen, QCoreApplication::applicationDirPath(), &printer};
     platform.spreadsheet = &spreadsheet;
     return Ejecutar_Programa(platform);
 }

@@ -2,6 +2,7 @@
 
 #include "common/clock.h"
 #include "common/prompter.h"
+#include "common/receipt_printer.h"
 #include "common/screen.h"
 #include "common/spreadsheet.h"
 
@@ -14,5 +15,6 @@ struct Platform {
     Clock& clock;
     Screen& screen;
     QString folder;   // the program's folder, where bd1 lives
+    ReceiptPrinter* printer = nullptr;   // the default printer; none: receipts fail with a message
     Spreadsheet* spreadsheet = nullptr;
 };

@@ -5,6 +5,7 @@
 #include "common/numbers.h"
 #include "common/report_list.h"
 #include "common/twips.h"
+#include "dialogs/form5.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -178,7 +179,20 @@ void Form1::Command1_Click()
     if (ListView1->rowCount() == 0) {
         platform().prompter.ok(MSG_LISTA_VACIA);
         Text7->setFocus();
+        return;
     }
+    if (pago_) {   // one payment at a time
+        pago_->activateWindow();
+        return;
+    }
+    auto* pago = new Form5(platform(), *this);
+    pago_ = pago;
+    connect(pago, &Window::closed, this, [this] {
+        Frame2->setEnabled(true);
+        Text7->setFocus();
+    });
+    pago->openFrom(this);
+    Frame2->setEnabled(false);
 }
 
 void Form1::Command2_Click()

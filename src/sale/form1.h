@@ -4,6 +4,7 @@
 #include "sale/venta_actual.h"
 
 #include <QHash>
+#include <QPointer>
 
 #include <functional>
 #include <optional>
@@ -88,6 +89,15 @@ public:
     void Elegir_Producto(const QString& codigo);
     void Volver_Del_Selector();
 
+    // Paying (form1_registro.cpp). The payment dialog hands over the payment
+    // and has the sale recorded; false when the recording failed and the
+    // sale is still on screen (the cashier has seen why).
+    bool CobrarEfectivo(const QString& pagaCon, const QString& vuelto);
+    bool CobrarTarjeta();
+    bool guardar_Click();
+    void Registrar_Venta();
+    Window* pago() const { return pago_; }   // the payment dialog while it is open
+
 protected:
     void Form_Load() override;
     void Form_Unload(bool& cancel) override;
@@ -125,4 +135,5 @@ private:
 
     VentaActual venta_;
     QHash<QString, FabricaVentana> ventanas_;
+    QPointer<Window> pago_;
 };

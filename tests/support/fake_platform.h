@@ -3,6 +3,7 @@
 #include "common/clock.h"
 #include "common/platform.h"
 #include "common/prompter.h"
+#include "common/receipt_printer.h"
 #include "common/screen.h"
 #include "support/fake_spreadsheet.h"
 
@@ -53,15 +54,55 @@ public:
     QSize pixels = QSize(1024, 768);
 };
 
+// Records every printed text with its position and font, line by line and
+// document by document. With a failure set, ending a document throws it and
+// the document is not kept.
+class FakeReceiptPrinter : public ReceiptPrinter {
+public:
+    struct Piece {
+        double twips;   // -1: just after the previous text
+        QString text;
+        int points;     // 0: the printer's own font size
+        bool bold;
+        bool operator==(const Piece&) const = default;
+    };
+    using Line = QList<Piece>;
+    struct Document {
+        int paperWidthMm = 0;
+        QList<Line> lines;
+        bool ended = false;
+        // Each line's texts joined, for comparing whole lines.
+        QStringList texts() const;
+    };
+
+    void startDocument(int paperWidthMm) override;
+    void setFontSize(int points) override { points_ = points; }
+    void setBold(bool bold) override { bold_ = bold; }
+    void setPosition(double twips) override { position_ = twips; }
+    void print(const QString& text, Then then) override;
+    void endDocument() override;
+
+    QList<Document> documents;   // the documents handed to the printer
+    QString failure;             // the reason the printer gives, when set
+
+private:
+    Document current_;
+    Line line_;
+    int points_ = 0;
+    bool bold_ = false;
+    double position_ = -1;
+};
+
 // A complete set of fakes with a Platform over them.
 struct FakePlatform {
-    explicit FakePlatform(const QString& folder = QString()) : platform{prompter, clock, screen, folder}
+    explicit FakePlatform(const QString& folder = QString()) : platform{prompter, clock, screen, folder, &printer}
     {
         platform.spreadsheet = &spreadsheet;
     }
     FakePrompter prompter;
     FakeClock clock;
     FakeScreen screen;
+    FakeReceiptPrinter printer;
     FakeSpreadsheet spreadsheet;
     Platform platform;
 };

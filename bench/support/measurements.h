@@ -4,6 +4,7 @@
 #include "common/screen.h"
 
 #include <QString>
+#include <QTextStream>
 
 #include <algorithm>
 #include <vector>
@@ -30,11 +31,6 @@ private:
     }
 };
 
-class FixedScreen : public Screen {
-public:
-    QSize size() const override { return {1366, 768}; }
-};
-
 inline double median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
@@ -45,4 +41,25 @@ inline double percentile95(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
     return values[values.size() * 95 / 100];
+}
+
+// A 1366 × 768 display, whatever the machine has.
+class FixedScreen : public Screen {
+public:
+    QSize size() const override { return {1366, 768}; }
+};
+
+// The table of timings in milliseconds: a heading, then one row per measured thing.
+inline void printTimingHeading(QTextStream& out)
+{
+    out << QString("milliseconds").leftJustified(46) << QString("median").rightJustified(10)
+        << QString("p95").rightJustified(10) << QString("max").rightJustified(10) << '\n';
+}
+
+inline void printTimingRow(QTextStream& out, const QString& what, const std::vector<double>& micros)
+{
+    out << what.leftJustified(46) << QString::number(median(micros) / 1000, 'f', 3).rightJustified(10)
+        << QString::number(percentile95(micros) / 1000, 'f', 3).rightJustified(10)
+        << QString::number(*std::max_element(micros.begin(), micros.end()) / 1000, 'f', 3).rightJustified(10)
+        << '\n';
 }

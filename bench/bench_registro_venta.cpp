@@ -1,0 +1,244 @@
+// Measures paying a sale at the counter on a large database:
+//   bench_registro_venta [FOLDER]
+// 200 paid sales of 20 lines on 100 000 products with 5 000 lines of the
+// open session already in Temporal: from the click on "DINHEIRO" until the
+// sale window is cleared for the next customer (receipt of 80 mm laid out on
+// a printer that keeps nothing), beside the same rows written by raw prepared
+// statements in one transaction, and beside the recording alone (no
+// window, no receipt). Without FOLDER a database is generated in a
+// temporary folder; a FOLDER without bd1 gets one kept for later runs (the
+// open session is laid out afresh on every run).
+
+#include "common/clock.h"
+#include "common/date_text.h"
+#include "common/number_settings.h"
+#include "common/platform.h"
+#include "common/receipt_printer.h"
+#include "common/report_list.h"
+#include "dialogs/form5.h"
+#include "sale/form1.h"
+#include "sale/registro_venta.h"
+#include "store/connection.h"
+#include "support/large_database.h"
+#include "support/measurements.h"
+#include "support/raw_sqlite.h"
+#include "support/seeded_random.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <QTextStream>
+
+namespace {
+
+constexpr int SALES = 200;
+constexpr int LINES_PER_SALE = 20;
+constexpr int OPEN_SESSION_LINES = 5000;
+constexpr std::uint64_t SAMPLE_SEED = 23;
+const QString SESSION_START = QStringLiteral("08/12/2026 7:00:00");
+const QByteArray SESSION_START_STORED = "2026-12-08 07:00:00";
+
+QTextStream out(stdout);
+
+
+// Lays the receipt out and keeps nothing.
+class DiscardingPrinter : public ReceiptPrinter {
+public:
+    void startDocument(int) override {}
+    void setFontSize(int) override {}
+    void setBold(bool) override {}
+    void setPosition(double) override {}
+    void print(const QString&, Then then) override { lines += then == Then::EndLine; }
+    void endDocument() override { ++documents; }
+    int lines = 0;
+    int documents = 0;
+};
+
+// A moment that moves on one second per reading, so each sale has its own.
+class SteppingClock : public Clock {
+public:
+    QDateTime now() const override { return moment_ = moment_.addSecs(1); }
+
+private:
+    mutable QDateTime moment_ = QDateTime(QDate(2026, 12, 8), QTime(8, 0, 0));
+};
+
+QList<ProductoLeido> sampleProducts(const QString& path)
+{
+    RawConnection connection(path, derivedKeyFor(path));
+    RawStatement statement(connection, "select CodigoProducto, NombreProducto, PrecioCosto, PrecioVenta, Categoria, "
+                                       "Cantidad from Productos");
+    QList<ProductoLeido> all;
+    while (statement.step())
+        all.append({statement.text(0), statement.text(1), statement.text(2).replace('.', ','),
+                    statement.text(3).replace('.', ','), statement.text(4), statement.text(5).toDouble()});
+    SeededRandom random(SAMPLE_SEED);
+    QList<ProductoLeido> chosen;
+    QStringList codes;
+    while (chosen.size() < LINES_PER_SALE * 10) {
+        const ProductoLeido& product = all.at(random.below(static_cast<int>(all.size())));
+        if (!codes.contains(product.codigo)) {
+            codes.append(product.codigo);
+            chosen.append(product);
+        }
+    }
+    return chosen;
+}
+
+// The open session as the benchmark wants it: 5 000 lines and their takings.
+void layOutOpenSession(const QString& path, const QList<ProductoLeido>& products)
+{
+    RawConnection raw(path, derivedKeyFor(path));
+    raw.execute("BEGIN");
+    raw.execute("delete from Temporal");
+    raw.execute("delete from TipoPago where FechaInicio = '2026-12-08 07:00:00'");
+    raw.execute("update Usuarios set PermisoCruce = 80 where NombreUsuario = 'admin'");
+    RawStatement insert(raw, "insert into Temporal (CodigoProducto, NombreProducto, Cantidad, TotalCosto, TotalVenta, "
+                             "TipoPago, NombreUsuario, Categoria, FechaInicio, FechaVenta, ValorUnitario) "
+                             "values (?, ?, 1, 1, 2, 'EFECTIVO', 'admin', 'Geral', ?, ?, 2)");
+    for (int i = 0; i < OPEN_SESSION_LINES; ++i) {
+        const ProductoLeido& product = products.at(i % products.size());
+        insert.bindText(1, product.codigo.toUtf8()).bindText(2, product.nombre.toUtf8());
+        insert.bindText(3, SESSION_START_STORED).bindText(4, "2026-12-08 07:30:00");
+        insert.run();
+    }
+    raw.execute("insert into TipoPago (FechaInicio, efectivo, tarjeta, CajaInicial, FechaCierre) "
+                "values ('2026-12-08 07:00:00', 10000, 0, 0, '2026-12-08 07:30:00')");
+    raw.execute("COMMIT");
+}
+
+// The rows one paid sale writes, by statements prepared once on an open connection.
+class RawSale {
+public:
+    explicit RawSale(const QString& path)
+        : raw_(path, derivedKeyFor(path)),
+          stock_(raw_, "update Productos set Cantidad = Cantidad - ? where CodigoProducto = ?"),
+          line_(raw_, "insert into Temporal (CodigoProducto, NombreProducto, Cantidad, TotalCosto, TotalVenta, "
+                      "TipoPago, NombreUsuario, Categoria, FechaInicio, FechaVenta, ValorUnitario) "
+                      "values (?, ?, ?, ?, ?, 'EFECTIVO', 'admin', ?, ?, ?, ?)"),
+          start_(raw_, "select FechaInicio from Temporal limit 1"),
+          takings_(raw_, "update TipoPago set efectivo = efectivo + ?, FechaCierre = ? where FechaInicio = ?")
+    {
+    }
+
+    void record(const QList<ProductoLeido>& products, const QByteArray& moment)
+    {
+        raw_.execute("BEGIN IMMEDIATE");
+        double total = 0;
+        for (const ProductoLeido& product : products) {
+            const double price = product.precioVenta.toDouble();
+            stock_.bindNumber(1, 1).bindText(2, product.codigo.toUtf8()).run();
+            line_.bindText(1, product.codigo.toUtf8()).bindText(2, product.nombre.toUtf8()).bindNumber(3, 1);
+            line_.bindNumber(4, 1).bindNumber(5, price).bindText(6, product.categoria.toUtf8());
+            line_.bindText(7, SESSION_START_STORED).bindText(8, moment).bindNumber(9, price).run();
+            total += price;
+        }
+        start_.step();
+        const QByteArray start = start_.text(0).toUtf8();
+        start_.reset();
+        takings_.bindNumber(1, total).bindText(2, moment).bindText(3, start).run();
+        raw_.execute("COMMIT");
+    }
+
+private:
+    RawConnection raw_;
+    RawStatement stock_;
+    RawStatement line_;
+    RawStatement start_;
+    RawStatement takings_;
+};
+
+}   // namespace
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    NumberSettings::setCurrent(NumberSettings::brazilian());
+    try {
+        std::unique_ptr<QTemporaryDir> temporary;
+        LargeDatabaseOptions options;
+        options.saleLines = 0;
+        const QString folder = largeDatabaseFolder(app.arguments(), temporary, options);
+        const QString path = databasePath(folder);
+        const QList<ProductoLeido> products = sampleProducts(path);
+        layOutOpenSession(path, products);
+
+        CountingPrompter prompter;
+        SteppingClock clock;
+        FixedScreen screen;
+        DiscardingPrinter printer;
+        Platform platform{prompter, clock, screen, folder, &printer};
+        const Connection heldOpen(folder);   // as the program holds one for its whole run
+        Form1 form(platform);
+        form.show();
+        form.Text4 = QStringLiteral("admin");
+        form.Text3 = SESSION_START;
+        QCoreApplication::processEvents();
+
+        RawSale raw(path);
+        std::vector<double> paid;
+        std::vector<double> rawWrites;
+        std::vector<double> recordingOnly;
+        QElapsedTimer timer;
+        for (int sale = 0; sale < SALES; ++sale) {
+            const int first = (sale * LINES_PER_SALE) % static_cast<int>(products.size());
+            const QList<ProductoLeido> lines = products.mid(first, LINES_PER_SALE);
+            for (const ProductoLeido& product : lines)
+                form.Agregar_Producto(product);
+            form.Command1_Click();   // "PAGAR"
+            auto* dialog = qobject_cast<Form5*>(form.pago());
+            if (!dialog)
+                throw std::runtime_error("the payment dialog did not open");
+            QCoreApplication::processEvents();
+
+            timer.start();
+            dialog->Command1->click();   // "DINHEIRO" without an amount
+            form.ListView1->viewport()->repaint();
+            form.Label8->repaint();
+            QCoreApplication::processEvents();
+            paid.push_back(timer.nsecsElapsed() / 1000.0);
+            if (form.ListView1->rowCount() != 0)
+                throw std::runtime_error("the sale window was not cleared");
+
+            timer.start();
+            raw.record(lines, toStoredDateTime(clock.now()).toUtf8());
+            rawWrites.push_back(timer.nsecsElapsed() / 1000.0);
+
+            QList<LineaVenta> saleLines;
+            for (const ProductoLeido& product : lines)
+                saleLines.append(nuevaLinea(product, QStringLiteral("1"), static_cast<int>(saleLines.size()) + 1));
+            const DatosSesion session{QStringLiteral("EFECTIVO"), QStringLiteral("10"), QStringLiteral("admin"),
+                                      SESSION_START, clock.now()};
+            timer.start();
+            RegistroVenta(folder).registrar(saleLines, session);
+            recordingOnly.push_back(timer.nsecsElapsed() / 1000.0);
+        }
+
+        out << QStringLiteral("Database %1: %2 products sampled from the catalogue, %3 open-session lines before\n")
+                   .arg(path)
+                   .arg(products.size())
+                   .arg(OPEN_SESSION_LINES);
+        out << QStringLiteral("%1 cash sales of %2 lines, each recorded by the program and by raw statements; "
+                              "%3 receipts of %4 lines laid out\n\n")
+                   .arg(SALES)
+                   .arg(LINES_PER_SALE)
+                   .arg(printer.documents)
+                   .arg(printer.documents ? printer.lines / printer.documents : 0);
+        printTimingHeading(out);
+        printTimingRow(out, QStringLiteral("DINHEIRO until the window is cleared"), paid);
+        printTimingRow(out, QStringLiteral("the recording alone, without the windows"), recordingOnly);
+        printTimingRow(out, QStringLiteral("raw statements, one transaction"), rawWrites);
+        out << QString("ratio program / raw (median)").leftJustified(46)
+            << QString::number(median(paid) / median(rawWrites), 'f', 2).rightJustified(10) << '\n';
+        out << QString("ratio program / raw (p95)").leftJustified(46)
+            << QString::number(percentile95(paid) / percentile95(rawWrites), 'f', 2).rightJustified(10) << '\n';
+        if (prompter.count > 0)
+            out << QStringLiteral("WARNING: %1 messages, the last: %2\n").arg(prompter.count).arg(prompter.last);
+    } catch (const std::exception& error) {
+        QTextStream(stderr) << "bench_registro_venta: " << QString::fromUtf8(error.what()) << '\n';
+        return 1;
+    }
+    return 0;
+}

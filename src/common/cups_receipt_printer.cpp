@@ -1,0 +1,181 @@
+#include "common/cups_receipt_printer.h"
+
+#include <QtMath>
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPageSize>
+#include <QPrinter>
+#include <QTemporaryDir>
+
+#include <cups/cups.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double TWIPS_PER_INCH = 1440;
+constexpr double POINTS_PER_MM = 72 / 25.4;
+constexpr double LINE_SPACING = 1.2;   // line height per font point, for the page length
+constexpr double MARGIN_MM = 4;
+
+QFont printerFont(int points, bool bold)
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setStyleHint(QFont::Monospace);
+    font.setFixedPitch(true);
+    font.setPointSize(points);
+    // Narrowed as a roll printer's own font is: 80 mm hold the widest lines of
+    // the receipts, and 58 mm some 36 characters at 10 points.
+    font.setStretch(QFont::Condensed);
+    font.setBold(bold);
+    return font;
+}
+
+int tallestPoints(const CupsReceiptPrinter::Line& line)
+{
+    int points = 0;
+    for (const auto& piece : line)
+        points = std::max(points, piece.points);
+    return points;
+}
+
+// The roll is cut after the last line: the page is as long as the lines need.
+double pageLengthMm(const QList<CupsReceiptPrinter::Line>& lines)
+{
+    double points = 0;
+    for (const auto& line : lines)
+        points += tallestPoints(line) * LINE_SPACING;
+    return points / POINTS_PER_MM + 2 * MARGIN_MM;
+}
+
+QString reasonFor(ipp_status_t status, const QString& printer)
+{
+    switch (status) {
+    case IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS:
+        return QStringLiteral("a impressora \"%1\" não está aceitando trabalhos").arg(printer);
+    case IPP_STATUS_ERROR_SERVICE_UNAVAILABLE:
+    case IPP_STATUS_ERROR_INTERNAL:
+        return QStringLiteral("o serviço de impressão não está respondendo");
+    case IPP_STATUS_ERROR_NOT_FOUND:
+        return QStringLiteral("a impressora \"%1\" não foi encontrada").arg(printer);
+    default:
+        return QStringLiteral("a impressora \"%1\" recusou o trabalho").arg(printer);
+    }
+}
+
+void paint(QPainter& painter, const QPrinter& printer, const QList<CupsReceiptPrinter::Line>& lines)
+{
+    const double dotsPerTwip = printer.resolution() / TWIPS_PER_INCH;
+    double y = MARGIN_MM * POINTS_PER_MM * printer.resolution() / 72;
+    for (const auto& line : lines) {
+        const int points = tallestPoints(line);
+        QFontMetricsF tallest(printerFont(points, false), &printer);
+        const double baseline = y + tallest.ascent();
+        double x = 0;
+        for (const auto& piece : line) {
+            const QFont font = printerFont(piece.points, piece.bold);
+            painter.setFont(font);
+            if (piece.twips >= 0)
+                x = piece.twips * dotsPerTwip;
+            painter.drawText(QPointF(x, baseline), piece.text);
+            x += QFontMetricsF(font, &printer).horizontalAdvance(piece.text);
+        }
+        y += points * LINE_SPACING * printer.resolution() / 72;
+    }
+}
+
+}   // namespace
+
+void CupsReceiptPrinter::startDocument(int paperWidthMm)
+{
+    paperWidthMm_ = paperWidthMm;
+    points_ = DEFAULT_POINTS;
+    bold_ = false;
+    position_ = -1;
+    current_.clear();
+    lines_.clear();
+}
+
+void CupsReceiptPrinter::setFontSize(int points)
+{
+    points_ = points;
+}
+
+void CupsReceiptPrinter::setBold(bool bold)
+{
+    bold_ = bold;
+}
+
+void CupsReceiptPrinter::setPosition(double twips)
+{
+    position_ = twips;
+}
+
+void CupsReceiptPrinter::print(const QString& text, Then then)
+{
+    current_.append({position_, text, points_, bold_});
+    position_ = -1;
+    if (then == Then::EndLine) {
+        lines_.append(current_);
+        current_.clear();
+    }
+}
+
+void CupsReceiptPrinter::endDocument()
+{
+    if (!current_.isEmpty())
+        print(QString(), Then::EndLine);
+    const QList<Line> lines = lines_;
+    lines_.clear();
+
+    QTemporaryDir folder;
+    if (!folder.isValid())
+        throw PrintError(QStringLiteral("não foi possível preparar o documento de impressão"));
+    const QString pdf = folder.filePath(QStringLiteral("recibo.pdf"));
+    // The printing service takes a page wider than long for a landscape one
+    // and turns it: a short receipt is as long as the roll is wide.
+    const double lengthMm = std::max<double>(std::ceil(pageLengthMm(lines)), paperWidthMm_);
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        printer.setFullPage(true);
+        printer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        printer.setPageSize(QPageSize(QSizeF(paperWidthMm_, lengthMm), QPageSize::Millimeter,
+                                      QStringLiteral("Recibo"), QPageSize::ExactMatch));
+        QPainter painter;
+        if (!painter.begin(&printer))
+            throw PrintError(QStringLiteral("não foi possível preparar o documento de impressão"));
+        paint(painter, printer, lines);
+        if (!painter.end())
+            throw PrintError(QStringLiteral("não foi possível preparar o documento de impressão"));
+    }
+    queue(pdf, lengthMm);
+}
+
+// Hands the finished document to the default printer's queue: the service
+// answers as soon as the job is queued, long before the paper comes out.
+void CupsReceiptPrinter::queue(const QString& pdfPath, double lengthMm) const
+{
+    cups_dest_t* destination = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
+    if (!destination) {
+        const ipp_status_t status = cupsLastError();
+        if (status == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE || status == IPP_STATUS_ERROR_INTERNAL)
+            throw PrintError(reasonFor(status, {}));
+        throw PrintError(QStringLiteral("nenhuma impressora padrão está configurada no sistema"));
+    }
+    const QString name = QString::fromLocal8Bit(destination->name);
+    // The roll's own width and the document's length, so the queue neither scales nor pads it.
+    const QByteArray media = QStringLiteral("Custom.%1x%2mm").arg(paperWidthMm_).arg(qCeil(lengthMm)).toLatin1();
+    cups_option_t* options = nullptr;
+    const int optionCount = cupsAddOption("media", media.constData(), 0, &options);
+    const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, destination->name, pdfPath.toLocal8Bit().constData(),
+                                   "Recibo", optionCount, options);
+    const ipp_status_t status = cupsLastError();
+    cupsFreeOptions(optionCount, options);
+    cupsFreeDests(1, destination);
+    if (job == 0)
+        throw PrintError(reasonFor(status, name));
+}

@@ -1,0 +1,184 @@
+#include "dialogs/form5.h"
+
+#include "common/key_filter.h"
+#include "common/money_format.h"
+#include "common/numbers.h"
+#include "common/report_list.h"
+#include "dialogs/imprimir_recibo.h"
+#include "dialogs/recibos.h"
+#include "sale/form1.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <optional>
+
+namespace {
+
+const QString MSG_VALOR_MENOR = QStringLiteral("O valor inserido deve ser igual ou superior ao total a pagar");
+const QString MSG_VALOR_INVALIDO =
+    QStringLiteral("O valor inserido não é um número válido. Digite o valor pago pelo cliente, por exemplo 50 ou 50,25.");
+const QString MSG_RECIBO = QStringLiteral("A venda foi registrada, mas o recibo não foi impresso: %1.");
+
+bool digitOrComma(QChar c)
+{
+    return KeyFilter::digits(c) || c == QLatin1Char(',');
+}
+
+// The columns of the sale list that a receipt prints.
+enum ColumnaLista { NOME = 2, QUANTIDADE = 3, VALOR_UNITARIO = 4, VALOR_TOTAL = 5 };
+
+}   // namespace
+
+Form5::Form5(Platform& platform, Form1& principal, QWidget* parent) : Window(platform, parent), principal_(principal)
+{
+    setClientSizeTwips(5415, 3495);
+    QWidget* panel = centralWidget();
+    Label1 = new QLabel(panel);
+    Label2 = new QLabel(panel);
+    Label3 = new QLabel(panel);
+    Text1 = new QLineEdit(panel);
+    Label4 = new QLabel(panel);
+    Label5 = new QLabel(panel);
+    Command1 = new QPushButton(panel);
+    Command2 = new QPushButton(panel);
+    Command3 = new QPushButton(panel);
+    declareControls({
+        {Label1, "Label1", 240, 240, 2055, 375, "Total a pagar", 12},
+        {Label2, "Label2", 2400, 120, 2775, 615, {}, 18},
+        {Label3, "Label3", 240, 960, 2055, 375, "Paga com     R$", 12},
+        {Text1, "Text1", 2400, 840, 2775, 615, {}, 18},
+        {Label4, "Label4", 240, 1680, 2055, 375, "Seu troco é  R$", 12},
+        {Label5, "Label5", 2400, 1560, 2775, 615, {}, 18},
+        {Command1, "Command1", 240, 2520, 1575, 735, "DINHEIRO", 12},
+        {Command2, "Command2", 1920, 2520, 1575, 735, "CARTÃO", 12},
+        {Command3, "Command3", 3600, 2520, 1575, 735, "VOLTAR", 12},
+    });
+    KeyFilter::install(Text1, digitOrComma, [this] { Text1_Enter(); }, [this] { Command3_Click(); });
+    on(Command1, &QPushButton::clicked, [this] { Command1_Click(); });
+    on(Command2, &QPushButton::clicked, [this] { Command2_Click(); });
+    on(Command3, &QPushButton::clicked, [this] { Command3_Click(); });
+    // Enter on a focused button presses it, as Space does.
+    for (QPushButton* button : {Command1, Command2, Command3})
+        button->installEventFilter(this);
+}
+
+void Form5::Form_Load()
+{
+    Label2->setText(principal_.Label8->text());
+    Text1->clear();
+    Text1->setReadOnly(false);
+    Label5->clear();
+    Command1->setEnabled(true);
+    Command2->setEnabled(true);
+    Text1->setFocus();
+}
+
+// However the dialog closes, the sale window is usable again.
+void Form5::Form_Unload(bool& cancel)
+{
+    Q_UNUSED(cancel)
+    Devolver_Venta();
+}
+
+bool Form5::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        auto* button = qobject_cast<QPushButton*>(watched);
+        if (button && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            button->click();
+            return true;
+        }
+    }
+    return Window::eventFilter(watched, event);
+}
+
+void Form5::Text1_Enter()
+{
+    if (Text1->text().isEmpty()) {
+        Command1->click();
+        return;
+    }
+    const double total = A_Numero(principal_.venta().totalAPagar);
+    const std::optional<double> pagaCon = lerNumero(Text1->text());
+    if (!pagaCon || total > *pagaCon) {
+        platform().prompter.ok(pagaCon ? MSG_VALOR_MENOR : MSG_VALOR_INVALIDO);
+        Text1->clear();
+        Text1->setFocus();
+        return;
+    }
+    Mostrar_Vuelto(*pagaCon - total);
+    Text1->setReadOnly(true);
+    Command1->setEnabled(true);
+    Command2->setEnabled(false);
+    Command1->setFocus();
+}
+
+// Below 1 the change shows as a plain number (0, 0,5); from 1 up with two decimals.
+void Form5::Mostrar_Vuelto(double vuelto)
+{
+    Label5->setText(A_Texto(vuelto));
+    if (Valor_Inicial(Label5->text()) != 0)
+        Label5->setText(Formato(vuelto, FORMATO_NUMERO_2_FIXO));
+}
+
+void Form5::Devolver_Venta()
+{
+    principal_.Frame2->setEnabled(true);
+    principal_.setEnabled(true);
+}
+
+void Form5::Command1_Click()
+{
+    Text2 = QStringLiteral("0");
+    Pagar(QStringLiteral("EFECTIVO"));
+}
+
+void Form5::Command2_Click()
+{
+    Text2 = QStringLiteral("1");
+    Pagar(QStringLiteral("TARJETA"));
+}
+
+void Form5::Command3_Click()
+{
+    close();
+}
+
+// The receipt is printed before the sale is recorded; a receipt that could
+// not be printed never stops the sale, and is reported only after the sale is
+// safely stored.
+void Form5::Pagar(const QString& tipo)
+{
+    Devolver_Venta();
+    QString sinRecibo;
+    try {
+        sinRecibo = Imprimir_Recibo(platform(), principal_.Text4, Leer_Recibo());
+    } catch (const AppError& error) {   // the receipt choice could not be read
+        sinRecibo = error.message();
+    }
+    const bool registrada = tipo == QLatin1String("EFECTIVO")
+                                ? principal_.CobrarEfectivo(Text1->text(), Label5->text())
+                                : principal_.CobrarTarjeta();
+    close();
+    if (registrada && !sinRecibo.isEmpty())
+        platform().prompter.ok(MSG_RECIBO.arg(sinRecibo));
+}
+
+Recibo Form5::Leer_Recibo() const
+{
+    Recibo recibo;
+    const ReportList* lista = principal_.ListView1;
+    for (int fila = 0; fila < lista->rowCount(); ++fila)
+        recibo.filas.append({lista->text(fila, NOME), lista->text(fila, QUANTIDADE), lista->text(fila, VALOR_UNITARIO),
+                             lista->text(fila, VALOR_TOTAL)});
+    recibo.total = Label2->text();
+    recibo.pagaCon = Text1->text();
+    recibo.vuelto = Label5->text();
+    recibo.tipoPago = Text2;
+    recibo.momento = platform().clock.now();
+    return recibo;
+}

@@ -1,0 +1,102 @@
+#include "sale/registro_venta.h"
+
+#include "common/date_text.h"
+#include "common/numbers.h"
+#include "store/connection.h"
+#include "store/queries.h"
+#include "store/record_set.h"
+#include "store/transaction.h"
+
+namespace {
+
+const QString EFECTIVO = QStringLiteral("EFECTIVO");
+const QString TARJETA = QStringLiteral("TARJETA");
+
+double numberOrZero(const RecordSet& row, const QString& field)
+{
+    return row.isNull(field) ? 0 : row.number(field);
+}
+
+// Stock may go below zero; a product no longer in the catalogue changes nothing.
+void Descontar_Stock(Connection& conexion, const QList<LineaVenta>& lineas)
+{
+    for (const LineaVenta& linea : lineas) {
+        const double vendido = A_Numero(linea.cantidad);
+        RecordSet producto(conexion, Query::ProductosPorNombre, RecordSet::Equals{QStringLiteral("CodigoProducto"), linea.codigo});
+        if (producto.eof())
+            continue;
+        const QString cantidad = QStringLiteral("Cantidad");
+        producto.setNumber(cantidad, numberOrZero(producto, cantidad) - vendido);
+        producto.update();
+    }
+}
+
+void Grabar_Lineas(Connection& conexion, const QList<LineaVenta>& lineas, const DatosSesion& sesion)
+{
+    const QString fechaVenta = formatDateTime(sesion.ahora);
+    RecordSet temporal(conexion, Query::Temporal, RecordSet::Mode::AppendOnly);
+    for (const LineaVenta& linea : lineas) {
+        temporal.addNew();
+        temporal.setText(QStringLiteral("CodigoProducto"), linea.codigo);
+        temporal.setText(QStringLiteral("NombreProducto"), linea.nombre);
+        temporal.setText(QStringLiteral("Cantidad"), linea.cantidad);
+        temporal.setText(QStringLiteral("TotalCosto"), linea.costoTotal);
+        temporal.setText(QStringLiteral("TotalVenta"), linea.ventaTotal);
+        temporal.setText(QStringLiteral("TipoPago"), sesion.tipoPago);
+        temporal.setText(QStringLiteral("NombreUsuario"), sesion.usuario);
+        temporal.setText(QStringLiteral("Categoria"), linea.categoria);
+        temporal.setText(QStringLiteral("FechaInicio"), sesion.fechaInicio);
+        temporal.setText(QStringLiteral("FechaVenta"), fechaVenta);
+        temporal.setText(QStringLiteral("ValorUnitario"), linea.ventaUnitaria);
+        temporal.update();
+    }
+}
+
+// The session start stored with the open session's first line.
+QString Restaurar_Inicio(Connection& conexion, const QString& fechaInicio)
+{
+    RecordSet temporal(conexion, Query::Temporal);
+    return temporal.eof() ? fechaInicio : temporal.text(QStringLiteral("FechaInicio"));
+}
+
+// The takings go to the field of the payment type; any other type adds
+// nothing, but the moment of the last sale is stamped all the same.
+void Acumular_Pago(Connection& conexion, const DatosSesion& sesion, const QString& fechaInicio)
+{
+    const QString efectivo = QStringLiteral("efectivo");
+    const QString tarjeta = QStringLiteral("tarjeta");
+    const double monto = A_Numero(sesion.total);
+    RecordSet tipoPago(conexion, Query::TipoPago, RecordSet::Equals{QStringLiteral("FechaInicio"), fechaInicio});
+    double enEfectivo = 0;
+    double enTarjeta = 0;
+    if (tipoPago.eof()) {
+        tipoPago.addNew();
+        tipoPago.setText(QStringLiteral("FechaInicio"), fechaInicio);
+        tipoPago.setNumber(QStringLiteral("CajaInicial"), 0);
+    } else {
+        enEfectivo = numberOrZero(tipoPago, efectivo);
+        enTarjeta = numberOrZero(tipoPago, tarjeta);
+    }
+    if (sesion.tipoPago == EFECTIVO)
+        enEfectivo += monto;
+    else if (sesion.tipoPago == TARJETA)
+        enTarjeta += monto;
+    tipoPago.setNumber(efectivo, enEfectivo);
+    tipoPago.setNumber(tarjeta, enTarjeta);
+    tipoPago.setText(QStringLiteral("FechaCierre"), formatDateTime(sesion.ahora));
+    tipoPago.update();
+}
+
+}   // namespace
+
+QString RegistroVenta::registrar(const QList<LineaVenta>& lineas, const DatosSesion& sesion) const
+{
+    Connection conexion(folder_);
+    Transaction transaccion(conexion);
+    Descontar_Stock(conexion, lineas);
+    Grabar_Lineas(conexion, lineas, sesion);
+    const QString inicio = Restaurar_Inicio(conexion, sesion.fechaInicio);
+    Acumular_Pago(conexion, sesion, inicio);
+    transaccion.commit();
+    return inicio;
+}

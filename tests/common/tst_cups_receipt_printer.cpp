@@ -1,0 +1,212 @@
+#include "common/cups_receipt_printer.h"
+#include "common/number_settings.h"
+#include "dialogs/recibos.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QThread>
+#include <QtTest>
+
+#include <unistd.h>
+
+namespace {
+
+constexpr int WAIT_MS = 60000;
+const QString QUEUE = "receipts";
+const QString REFUSING_QUEUE = "receipts-refusing";
+
+// Runs a command to its end (bounded); its output, or nothing when it failed.
+std::optional<QString> run(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        return std::nullopt;
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+bool schedulerRunning()
+{
+    const auto status = run("lpstat", {"-r"});
+    return status && status->contains("is running");
+}
+
+// The folders the PDF queue may write into, as its configuration names them.
+QStringList pdfFolders()
+{
+    QStringList folders{QDir::homePath() + "/PDF", "/root/PDF", "/var/spool/cups-pdf/ANONYMOUS"};
+    QFile conf("/etc/cups/cups-pdf.conf");
+    if (conf.open(QIODevice::ReadOnly)) {
+        const QRegularExpression out("^Out\\s+(\\S+)", QRegularExpression::MultilineOption);
+        const auto match = out.match(QString::fromUtf8(conf.readAll()));
+        if (match.hasMatch())
+            folders.prepend(QString(match.captured(1)).replace("${HOME}", QDir::homePath()));
+    }
+    return folders;
+}
+
+QSet<QString> pdfFilesNow()
+{
+    QSet<QString> files;
+    for (const QString& folder : pdfFolders())
+        for (const QFileInfo& file : QDir(folder).entryInfoList({"*.pdf"}, QDir::Files))
+            files.insert(file.absoluteFilePath());
+    return files;
+}
+
+struct Printed {
+    QString file;
+    QString text;
+};
+
+// The first new PDF that holds the wanted text, waiting at most a minute.
+Printed waitForPrintedText(const QSet<QString>& before, const QString& wanted)
+{
+    QDeadlineTimer deadline(WAIT_MS);
+    while (!deadline.hasExpired()) {
+        for (const QString& file : pdfFilesNow() - before) {
+            const auto text = run("pdftotext", {"-layout", file, "-"});
+            if (text && text->contains(wanted))
+                return {file, *text};
+        }
+        QThread::msleep(200);
+    }
+    return {};
+}
+
+// The lines holding each wanted text, in order; fails on the first one missing.
+// Runs of spaces count as one: the text is read back from where it was drawn.
+QString simplified(const QString& text)
+{
+    return QString(text).replace(QRegularExpression("[ \\t]+"), " ");
+}
+
+void verifyInOrder(const QString& printedText, const QStringList& wanted)
+{
+    const QString printed = simplified(printedText);
+    qsizetype from = 0;
+    for (const QString& wantedText : wanted) {
+        const QString text = simplified(wantedText);
+        const qsizetype at = printed.indexOf(text, from);
+        QVERIFY2(at >= 0, qPrintable(QString("\"%1\" missing or out of order in:\n%2").arg(text, printed)));
+        from = at + text.size();
+    }
+}
+
+Recibo venda(const QString& marca)
+{
+    Recibo recibo;
+    recibo.filas = {{"Arroz Tipo 1 " + marca, "2", "6,25", "12,5"},
+                    {"Feijao Carioca", "1,5", "8,49", "12,735"},
+                    {"Cafe Torrado", "1", "15,9", "15,9"}};
+    recibo.total = "R$ 41,135";
+    recibo.pagaCon = "50";
+    recibo.vuelto = "8,87";
+    recibo.tipoPago = "0";
+    recibo.momento = QDateTime(QDate(2024, 3, 5), QTime(8, 15, 2));
+    return recibo;
+}
+
+}   // namespace
+
+// Prints through the system's printing service onto a PDF queue and reads the
+// paper back.
+class CupsReceiptPrinterTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        NumberSettings::setCurrent(NumberSettings::brazilian());
+        if (QStandardPaths::findExecutable("lpadmin").isEmpty() || QStandardPaths::findExecutable("pdftotext").isEmpty())
+            QSKIP("the printing service tools (cups-client, poppler-utils) are not installed");
+        if (!schedulerRunning()) {
+            if (geteuid() != 0)
+                QSKIP("the printing service is not running and only root can start it");
+            if (!run("/usr/sbin/cupsd", {}))
+                QSKIP("the printing service (cupsd) could not be started");
+            QDeadlineTimer deadline(WAIT_MS);
+            while (!schedulerRunning() && !deadline.hasExpired())
+                QThread::msleep(200);
+            if (!schedulerRunning())
+                QSKIP("the printing service (cupsd) did not come up within a minute");
+        }
+        QVERIFY(run("lpadmin", {"-p", QUEUE, "-E", "-v", "cups-pdf:/", "-m", "lsb/usr/cups-pdf/CUPS-PDF_opt.ppd"}));
+        QVERIFY(run("lpadmin", {"-p", QUEUE, "-o", "pdftops-renderer-default=pdftocairo"}));
+        QVERIFY(run("lpadmin", {"-d", QUEUE}));
+        qunsetenv("LPDEST");
+        qunsetenv("PRINTER");
+    }
+
+    void printsBothRollsOnTheDefaultPrinter_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::newRow("80 mm") << 80;
+        QTest::newRow("58 mm") << 58;
+    }
+
+    void printsBothRollsOnTheDefaultPrinter()
+    {
+        QFETCH(int, width);
+        const QString marca = QString::number(QDateTime::currentMSecsSinceEpoch());
+        const QSet<QString> before = pdfFilesNow();
+        CupsReceiptPrinter printer;
+        if (width == 80)
+            Recibo_80mm(printer, venda(marca));
+        else
+            Recibo_58mm(printer, venda(marca));
+        const Printed paper = waitForPrintedText(before, marca);
+        const QString& printed = paper.text;
+        QVERIFY2(!printed.isEmpty(), "no PDF with the receipt arrived within a minute");
+        // As wide as the roll, in points, and never turned on its side.
+        const auto info = run("pdfinfo", {paper.file});
+        QVERIFY(info);
+        const auto size = QRegularExpression("Page size:\\s+([\\d.]+) x ([\\d.]+)").match(*info);
+        QVERIFY2(size.hasMatch(), qPrintable(*info));
+        QCOMPARE(qRound(size.captured(1).toDouble() * 25.4 / 72), width);
+        QVERIFY(size.captured(2).toDouble() >= size.captured(1).toDouble());
+        if (width == 80)
+            verifyInOrder(printed, {"05/03/2024 8:15:02", "Descrição", "Quantidade", "Total", "Arroz Tipo 1 " + marca,
+                                    "12,5", "Feijao Carioca", "12,735", "Cafe Torrado", "15,9", "Total       R$ 41,135",
+                                    "Efectivo    50", "Vuelto      $ 8,87", "Forma de pagamento: DINHEIRO"});
+        else
+            verifyInOrder(printed, {"05/03/2024 8:15:02", "Detalle:", "Arroz Tipo 1 " + marca, "2 x", "6,25", "= ",
+                                    "12,5", "Feijao Carioca", "Cafe Torrado", "Total       R$ 41,135",
+                                    "Efectivo    50", "Vuelto      $ 8,87", "Forma de pagamento : DINHEIRO"});
+    }
+
+    // The program's own words, whatever the service answers.
+    void refusalIsReported()
+    {
+        QVERIFY(run("lpadmin", {"-p", REFUSING_QUEUE, "-E", "-v", "cups-pdf:/", "-m",
+                                "lsb/usr/cups-pdf/CUPS-PDF_opt.ppd"}));
+        QVERIFY(run("cupsreject", {REFUSING_QUEUE}));
+        qputenv("LPDEST", REFUSING_QUEUE.toUtf8());   // this process's default printer only
+        CupsReceiptPrinter printer;
+        QString reason;
+        try {
+            Recibo_80mm(printer, venda("x"));
+        } catch (const PrintError& error) {
+            reason = error.message();
+        }
+        qputenv("LPDEST", "no-such-printer");
+        QString noPrinter;
+        try {
+            Recibo_58mm(printer, venda("x"));
+        } catch (const PrintError& error) {
+            noPrinter = error.message();
+        }
+        qunsetenv("LPDEST");
+        run("lpadmin", {"-x", REFUSING_QUEUE});
+        QCOMPARE(reason, QString("a impressora \"%1\" não está aceitando trabalhos").arg(REFUSING_QUEUE));
+        QCOMPARE(noPrinter, QString("nenhuma impressora padrão está configurada no sistema"));
+    }
+};
+
+QTEST_MAIN(CupsReceiptPrinterTest)
+#include "tst_cups_receipt_printer.moc"
