@@ -1,4 +1,5 @@
 #include "common/clock.h"
+#include "common/data_folder.h"
 #include "common/number_settings.h"
 #include "common/platform.h"
 #include "common/prompter.h"
@@ -16,6 +17,8 @@ int main(int argc, char* argv[])
     MessageBoxPrompter prompter;
     SystemClock clock;
     DisplayScreen screen;
-    Platform platform{prompter, clock, screen, QCoreApplication::applicationDirPath()};
+    const QString folder = Pasta_Dados(QCoreApplication::arguments(), qEnvironmentVariable(DATA_FOLDER_VARIABLE),
+                                       QCoreApplication::applicationDirPath());
+    Platform platform{prompter, clock, screen, folder};
     return Ejecutar_Programa(platform);
 }
