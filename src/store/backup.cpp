@@ -14,6 +14,7 @@
 namespace {
 
 constexpr int BUSY_RETRIES = 50;
+constexpr int SALT_BYTES = 16;
 constexpr int BUSY_WAIT_MS = 100;
 
 const QString BACKUP_DATE_FORMAT = QStringLiteral("yyyy-MM-dd-HHmmss");
@@ -58,15 +59,16 @@ QString causeOf(int rc, sqlite3* db)
 // The new copy, open under a temporary name until it is complete.
 class CopyFile {
 public:
-    explicit CopyFile(const QString& path) : path_(path)
+    // Keyed with the source's key and salt: the copy opens with the program's
+    // password like the source, without deriving the key once more.
+    CopyFile(const QString& path, const QByteArray& sourceKey) : path_(path)
     {
         removeFiles();
         const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db_,
                                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
         if (rc != SQLITE_OK)
             fail(rc);
-        const QByteArray password = databasePassword();
-        if (sqlite3_key(db_, password.constData(), static_cast<int>(password.size())) != SQLITE_OK)
+        if (sqlite3_key(db_, sourceKey.constData(), static_cast<int>(sourceKey.size())) != SQLITE_OK)
             fail(sqlite3_errcode(db_));
     }
     ~CopyFile()
@@ -132,6 +134,18 @@ private:
     sqlite3* db_ = nullptr;
     bool kept_ = false;
 };
+
+// The raw key statement value with the file's salt appended: "x'<key><salt>'".
+QByteArray keyWithSalt(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw StoreError(QStringLiteral("O arquivo de dados %1 não pode ser lido.").arg(native(path)));
+    const QByteArray salt = file.read(SALT_BYTES);
+    QByteArray key = derivedKeyFor(path);
+    key.chop(1);
+    return key + salt.toHex().toUpper() + "'";
+}
 
 QString newBackupName(const QDir& dir, const QDateTime& now)
 {
@@ -218,7 +232,7 @@ QString writeBackup(const QString& folder, const QDateTime& now, const QString& 
     const QString finalPath = newBackupName(QDir(target), now);
 
     Connection source(folder);
-    CopyFile copy(finalPath + QStringLiteral(".parcial"));
+    CopyFile copy(finalPath + QStringLiteral(".parcial"), keyWithSalt(source.path()));
     copy.copyFrom(source.handle());
     copy.keepAs(finalPath);
     removeOldBackups(target);
