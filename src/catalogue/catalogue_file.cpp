@@ -321,7 +321,8 @@ QHash<QString, QList<StoredProduct>> storedProducts(Connection& connection)
     return byCode;
 }
 
-// Rows whose name another product would also carry once the rows are written.
+// Rows whose name another product would also carry once the rows are written:
+// a stored product that the file leaves alone, or an earlier row of the file.
 // Refusing a row keeps that product's stored name, which may clash in turn, so
 // the check runs until nothing changes.
 void refuseNameClashes(QList<ProductRow>& rows, const QHash<QString, QList<StoredProduct>>& stored,
@@ -329,23 +330,21 @@ void refuseNameClashes(QList<ProductRow>& rows, const QHash<QString, QList<Store
 {
     for (bool changed = true; changed;) {
         changed = false;
-        QHash<QString, QString> finalName;   // code -> name after writing
-        for (auto it = stored.constBegin(); it != stored.constEnd(); ++it)
-            finalName.insert(it.key(), it.value().first().name);
+        QSet<QString> codesInFile;
         for (const ProductRow& row : rows)
-            finalName.insert(row.code, row.name);
-        QHash<QString, QStringList> owners;   // name -> codes
-        for (auto it = finalName.constBegin(); it != finalName.constEnd(); ++it)
-            owners[it.value()].append(it.key());
+            codesInFile.insert(row.code);
+        QHash<QString, QString> owner;   // name -> code
         for (const auto& [code, products] : stored.asKeyValueRange())
-            for (qsizetype i = 1; i < products.size(); ++i)
-                owners[products[i].name].append(code);
-
-        for (qsizetype i = rows.size() - 1; i >= 0; --i) {
-            const QStringList& codes = owners[rows[i].name];
-            if (codes.size() < 2)
+            if (!codesInFile.contains(code))
+                for (const StoredProduct& product : products)
+                    owner.insert(product.name, code);
+        for (qsizetype i = 0; i < rows.size();) {
+            const QString other = owner.value(rows[i].name);
+            if (other.isEmpty()) {
+                owner.insert(rows[i].name, rows[i].code);
+                ++i;
                 continue;
-            const QString other = codes[0] == rows[i].code ? codes[1] : codes[0];
+            }
             rejected.append({rows[i].line, QStringLiteral("o nome \"%1\" já é de outro produto (código %2)")
                                                .arg(rows[i].name, other)});
             rows.removeAt(i);
