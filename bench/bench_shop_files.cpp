@@ -115,7 +115,7 @@ int main(int argc, char* argv[])
     try {
         measureImportAndExport();
         std::unique_ptr<QTemporaryDir> temporary;
-        measureBackup(largeDatabaseFolder(app.arguments().mid(1), temporary));
+        measureBackup(largeDatabaseFolder(app.arguments(), temporary));
     } catch (const std::exception& error) {
         QTextStream(stderr) << "bench_shop_files: " << error.what() << '\n';
         return 1;

@@ -382,29 +382,45 @@ QList<ProductRow> acceptedRows(const QList<Record>& records, const RowReader& re
     return rows;
 }
 
+void bindFields(Statement& statement, const ProductRow& row)
+{
+    statement.bind(1, row.quantity);
+    statement.bind(2, row.cost);
+    statement.bind(3, row.price);
+    statement.bind(4, sqlite3_int64(row.critical));
+    statement.bind(5, row.category);
+}
+
+// Changes only the columns that can change, so that the index of codes, and
+// the index of names when the name stays, is not rewritten for every row.
 void writeRows(Connection& connection, const QList<ProductRow>& rows,
                const QHash<QString, QList<StoredProduct>>& stored, CatalogueImport& result)
 {
     Transaction transaction(connection);
-    Statement insert(connection, "INSERT INTO Productos (CodigoProducto, NombreProducto, Cantidad, PrecioCosto, "
-                                 "PrecioVenta, StockCritico, Categoria) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
-    Statement update(connection, "UPDATE Productos SET CodigoProducto = ?1, NombreProducto = ?2, Cantidad = ?3, "
-                                 "PrecioCosto = ?4, PrecioVenta = ?5, StockCritico = ?6, Categoria = ?7 "
-                                 "WHERE rowid = ?8");
+    Statement insert(connection, "INSERT INTO Productos (Cantidad, PrecioCosto, PrecioVenta, StockCritico, Categoria, "
+                                 "CodigoProducto, NombreProducto) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
+    Statement update(connection, "UPDATE Productos SET Cantidad = ?1, PrecioCosto = ?2, PrecioVenta = ?3, "
+                                 "StockCritico = ?4, Categoria = ?5 WHERE rowid = ?6");
+    Statement rename(connection, "UPDATE Productos SET Cantidad = ?1, PrecioCosto = ?2, PrecioVenta = ?3, "
+                                 "StockCritico = ?4, Categoria = ?5, NombreProducto = ?7 WHERE rowid = ?6");
     for (const ProductRow& row : rows) {
         const auto existing = stored.constFind(row.code);
-        Statement& statement = existing == stored.constEnd() ? insert : update;
-        statement.bind(1, row.code);
-        statement.bind(2, row.name);
-        statement.bind(3, row.quantity);
-        statement.bind(4, row.cost);
-        statement.bind(5, row.price);
-        statement.bind(6, sqlite3_int64(row.critical));
-        statement.bind(7, row.category);
-        if (existing != stored.constEnd())
-            statement.bind(8, existing->first().rowid);
+        if (existing == stored.constEnd()) {
+            bindFields(insert, row);
+            insert.bind(6, row.code);
+            insert.bind(7, row.name);
+            insert.run();
+            ++result.added;
+            continue;
+        }
+        const StoredProduct& product = existing->first();
+        Statement& statement = product.name == row.name ? update : rename;
+        bindFields(statement, row);
+        statement.bind(6, product.rowid);
+        if (product.name != row.name)
+            statement.bind(7, row.name);
         statement.run();
-        ++(existing == stored.constEnd() ? result.added : result.updated);
+        ++result.updated;
     }
     transaction.commit();
     result.written = true;
