@@ -1,5 +1,6 @@
 #include "common/clock.h"
 #include "common/cups_receipt_printer.h"
+#include "common/data_folder.h"
 #include "common/number_settings.h"
 #include "common/platform.h"
 #include "common/prompter.h"
@@ -18,9 +19,11 @@ int main(int argc, char* argv[])
     MessageBoxPrompter prompter;
     SystemClock clock;
     DisplayScreen screen;
+    const QString folder = Pasta_Dados(QCoreApplication::arguments(), qEnvironmentVariable(DATA_FOLDER_VARIABLE),
+                                       QCoreApplication::applicationDirPath());
     XlsxSpreadsheet spreadsheet(clock);
     CupsReceiptPrinter printer;
-    Platform platform{prompter, clock, screen, QCoreApplication::applicationDirPath(), &printer};
+    Platform platform{prompter, clock, screen, folder, &printer};
     platform.spreadsheet = &spreadsheet;
     return Ejecutar_Programa(platform);
 }

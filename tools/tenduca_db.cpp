@@ -1,16 +1,30 @@
-// tenduca-db: creates the database file bd1 that the program works on.
+// tenduca-db: creates the database file bd1 that the program works on, and
+// looks after it: backups, restoring a backup, the catalogue to and from a
+// spreadsheet's CSV file.
 //
 //   tenduca-db create FOLDER [--demo]
+//   tenduca-db backup FOLDER [DEST]
+//   tenduca-db restore FOLDER BACKUP
+//   tenduca-db import-products FOLDER FILE.csv [--ignorar-invalidas]
+//   tenduca-db export-products FOLDER FILE.csv
 //   tenduca-db --help
 //
 // The program itself never creates its database; an installation runs this once.
 
+#include "catalogue/catalogue_file.h"
 #include "demo_catalogue.h"
+#include "store/backup.h"
+#include "store/connection.h"
 #include "store/database_creator.h"
 #include "store/store_error.h"
+#include "users/instance_lock.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QHash>
 #include <QDir>
+#include <QFile>
+#include <QSaveFile>
 #include <QStringList>
 #include <QTextStream>
 
@@ -20,10 +34,22 @@ constexpr int USAGE_ERROR = 2;
 
 void printUsage(QTextStream& stream)
 {
-    stream << "Uso: tenduca-db create PASTA [--demo]\n"
-              "  Cria um novo arquivo de dados bd1 na PASTA, com o usuário admin (senha admin).\n"
-              "  --demo  inclui um catálogo de demonstração de uma pequena mercearia.\n"
-              "  -h, --help  mostra esta ajuda.\n";
+    stream << "Uso:\n"
+              "  tenduca-db create PASTA [--demo]\n"
+              "      Cria um novo arquivo de dados bd1 na PASTA, com o usuário admin (senha admin).\n"
+              "      --demo  inclui um catálogo de demonstração de uma pequena mercearia.\n"
+              "  tenduca-db backup PASTA [DESTINO]\n"
+              "      Grava uma cópia datada do bd1 em PASTA/backups (ou em DESTINO); guarda as 30 mais novas.\n"
+              "  tenduca-db restore PASTA BACKUP\n"
+              "      Coloca o BACKUP no lugar do bd1 da PASTA; o bd1 atual é guardado com a data no nome.\n"
+              "      Feche o programa antes.\n"
+              "  tenduca-db import-products PASTA ARQUIVO.csv [--ignorar-invalidas]\n"
+              "      Inclui e atualiza produtos a partir de uma planilha salva em CSV. Se alguma linha for\n"
+              "      recusada nada é gravado, a menos que se peça --ignorar-invalidas.\n"
+              "  tenduca-db export-products PASTA ARQUIVO.csv\n"
+              "      Grava o catálogo inteiro num arquivo CSV no mesmo formato.\n"
+              "  tenduca-db -h, --help\n"
+              "      Mostra esta ajuda.\n";
 }
 
 int usage(QTextStream& err)
@@ -35,6 +61,97 @@ int usage(QTextStream& err)
 bool asksForHelp(const QStringList& arguments)
 {
     return arguments.contains(QLatin1String("--help")) || arguments.contains(QLatin1String("-h"));
+}
+
+int create(const QString& folder, const QStringList& options, QTextStream& out, QTextStream& err)
+{
+    NewDatabaseOptions newOptions;
+    for (const QString& option : options) {
+        if (option == QLatin1String("--demo"))
+            newOptions.products = demoCatalogue();
+        else if (option == QLatin1String("--temporal-antigo"))   // for tests of the upgrade: the older Temporal
+            newOptions.olderTemporal = true;
+        else
+            return usage(err);
+    }
+    const QString path = createDatabase(folder, newOptions);
+    out << "Arquivo de dados criado: " << QDir::toNativeSeparators(path) << '\n';
+    if (!newOptions.products.isEmpty())
+        out << newOptions.products.size() << " produtos de demonstração incluídos.\n";
+    out << "Usuário: admin  Senha: admin\n";
+    return 0;
+}
+
+int backup(const QString& folder, const QStringList& options, QTextStream& out, QTextStream& err)
+{
+    if (options.size() > 1)
+        return usage(err);
+    const QString path = writeBackup(folder, QDateTime::currentDateTime(), options.value(0));
+    out << "Backup gravado: " << QDir::toNativeSeparators(path) << '\n';
+    return 0;
+}
+
+int restore(const QString& folder, const QStringList& options, QTextStream& out, QTextStream& err)
+{
+    if (options.size() != 1)
+        return usage(err);
+    // Held until the backup is in place, so the program cannot start on a half-restored folder.
+    const InstanceLock lock(folder);
+    if (lock.status() == InstanceLock::Status::AlreadyRunning) {
+        err << "O programa está aberto nesta pasta de dados. Feche-o (confirmando ou não o fim do dia) e tente de "
+               "novo; nada foi alterado.\n";
+        return 1;
+    }
+    if (lock.status() == InstanceLock::Status::FolderNotWritable) {
+        err << "A pasta " << QDir::toNativeSeparators(folder) << " não permite gravação; nada foi alterado.\n";
+        return 1;
+    }
+    const QString aside = restoreBackup(folder, options[0], QDateTime::currentDateTime());
+    out << "Backup restaurado em " << QDir::toNativeSeparators(databasePath(folder)) << '\n';
+    if (!aside.isEmpty())
+        out << "O arquivo de dados anterior foi guardado como " << QDir::toNativeSeparators(aside) << '\n';
+    return 0;
+}
+
+int importProducts(const QString& folder, const QStringList& options, QTextStream& out, QTextStream& err)
+{
+    const bool skipInvalid = options.contains(QStringLiteral("--ignorar-invalidas"));
+    if (options.size() != (skipInvalid ? 2 : 1) || options[0].startsWith(QLatin1String("--")))
+        return usage(err);
+    QFile file(options[0]);
+    if (!file.open(QIODevice::ReadOnly)) {
+        err << "O arquivo " << QDir::toNativeSeparators(options[0]) << " não pode ser lido: " << file.errorString()
+            << '\n';
+        return 1;
+    }
+    const CatalogueImport result = importCatalogue(folder, file.readAll(), skipInvalid);
+    for (const RejectedLine& rejected : result.rejected)
+        err << "Linha " << rejected.line << ": " << rejected.reason << '\n';
+    if (!result.written) {
+        err << result.rejected.size() << (result.rejected.size() == 1 ? " linha recusada" : " linhas recusadas")
+            << "; nada foi gravado. Corrija o arquivo ou use --ignorar-invalidas para gravar as outras linhas.\n";
+        return 1;
+    }
+    out << result.added << " produtos incluídos, " << result.updated << " atualizados";
+    if (!result.rejected.isEmpty())
+        out << ", " << result.rejected.size() << " linhas ignoradas";
+    out << ".\n";
+    return 0;
+}
+
+int exportProducts(const QString& folder, const QStringList& options, QTextStream& out, QTextStream& err)
+{
+    if (options.size() != 1)
+        return usage(err);
+    const QByteArray contents = exportCatalogue(folder);
+    QSaveFile file(options[0]);
+    if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size() || !file.commit()) {
+        err << "O arquivo " << QDir::toNativeSeparators(options[0]) << " não pôde ser gravado: " << file.errorString()
+            << '\n';
+        return 1;
+    }
+    out << "Catálogo gravado em " << QDir::toNativeSeparators(options[0]) << '\n';
+    return 0;
 }
 
 }   // namespace
@@ -50,29 +167,24 @@ int main(int argc, char* argv[])
         printUsage(out);
         return 0;
     }
-    if (arguments.size() < 2 || arguments.takeFirst() != QLatin1String("create"))
+    if (arguments.size() < 2)
         return usage(err);
+    const QString command = arguments.takeFirst();
     const QString folder = arguments.takeFirst();
-
-    NewDatabaseOptions options;
-    for (const QString& option : arguments) {
-        if (option == QLatin1String("--demo"))
-            options.products = demoCatalogue();
-        else if (option == QLatin1String("--temporal-antigo"))   // for tests of the upgrade: the older Temporal
-            options.olderTemporal = true;
-        else
-            return usage(err);
-    }
-
+    using Command = int (*)(const QString&, const QStringList&, QTextStream&, QTextStream&);
+    const QHash<QString, Command> commands = {
+        {QStringLiteral("create"), create},
+        {QStringLiteral("backup"), backup},
+        {QStringLiteral("restore"), restore},
+        {QStringLiteral("import-products"), importProducts},
+        {QStringLiteral("export-products"), exportProducts},
+    };
+    if (!commands.contains(command))
+        return usage(err);
     try {
-        const QString path = createDatabase(folder, options);
-        out << "Arquivo de dados criado: " << QDir::toNativeSeparators(path) << '\n';
-        if (!options.products.isEmpty())
-            out << options.products.size() << " produtos de demonstração incluídos.\n";
-        out << "Usuário: admin  Senha: admin\n";
-    } catch (const StoreError& error) {
+        return commands.value(command)(folder, arguments, out, err);
+    } catch (const AppError& error) {
         err << error.message() << '\n';
         return 1;
     }
-    return 0;
 }

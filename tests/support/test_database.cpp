@@ -55,6 +55,26 @@ int TestDatabase::count(const QString& table) const
     return scalar(QStringLiteral("SELECT count(*) FROM \"%1\"").arg(table)).toInt();
 }
 
+QStringList storedRows(const QString& folder)
+{
+    Connection connection(folder);
+    QStringList rows;
+    for (const char* table : {"Productos", "Temporal", "TipoPago", "Recaudacion", "Usuarios"}) {
+        sqlite3_stmt* statement = nullptr;
+        const QByteArray sql = QByteArray("SELECT * FROM \"") + table + "\" ORDER BY rowid";
+        if (sqlite3_prepare_v2(connection.handle(), sql.constData(), -1, &statement, nullptr) != SQLITE_OK)
+            connection.fail();
+        while (sqlite3_step(statement) == SQLITE_ROW) {
+            QStringList values{QString::fromLatin1(table)};
+            for (int i = 0; i < sqlite3_column_count(statement); ++i)
+                values.append(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, i))));
+            rows.append(values.join(u'|'));
+        }
+        sqlite3_finalize(statement);
+    }
+    return rows;
+}
+
 NewProduct product(const QString& code, const QString& name, double salePrice, double quantity, int criticalStock,
                    double costPrice, const QString& category)
 {

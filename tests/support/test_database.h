@@ -26,5 +26,9 @@ private:
     QTemporaryDir dir_;
 };
 
+// Every row of the five tables of the bd1 in folder, one text per row
+// ("Table|value|value|…", by table and row order), for comparing two files.
+QStringList storedRows(const QString& folder);
+
 NewProduct product(const QString& code, const QString& name, double salePrice, double quantity = 100,
                    int criticalStock = 0, double costPrice = 0, const QString& category = QStringLiteral("Geral"));

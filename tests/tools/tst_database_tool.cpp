@@ -166,7 +166,7 @@ private slots:
 
         const Run help = tool(arguments);
         QCOMPARE(help.exitCode, 0);
-        QVERIFY2(help.out.startsWith("Uso: tenduca-db create PASTA [--demo]\n"), qPrintable(help.out));
+        QVERIFY2(help.out.startsWith("Uso:\n  tenduca-db create PASTA [--demo]\n"), qPrintable(help.out));
         QVERIFY(help.out.contains("--demo"));
         QCOMPARE(help.err, QString());
         QVERIFY(!QFile::exists(dir.filePath("bd1")));

@@ -1,0 +1,479 @@
+#include "catalogue/catalogue_file.h"
+
+#include "common/errors.h"
+#include "common/numbers.h"
+#include "store/connection.h"
+#include "store/transaction.h"
+
+#include <sqlite3.h>
+
+#include <QHash>
+#include <QLocale>
+#include <QRegularExpression>
+#include <QSet>
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <optional>
+
+namespace {
+
+enum Column { CODE, NAME, QUANTITY, COST, PRICE, CRITICAL, CATEGORY, COLUMN_COUNT };
+
+constexpr int MAX_CODE_LENGTH = 15;
+constexpr int MAX_NAME_LENGTH = 40;
+constexpr int MAX_CRITICAL = 99999;
+
+const std::array<QString, COLUMN_COUNT> HEADINGS = {
+    QStringLiteral("Código"), QStringLiteral("Nome"),            QStringLiteral("Quantidade"),
+    QStringLiteral("Custo"),  QStringLiteral("Preço"),           QStringLiteral("Estoque crítico"),
+    QStringLiteral("Categoria")};
+
+// Other headings a spreadsheet of the shop or of a supplier may carry, already
+// without accents and in lower case.
+const QHash<QString, Column>& headingWords()
+{
+    static const QHash<QString, Column> words = {
+        {"codigo", CODE},         {"codigo do produto", CODE},     {"cod", CODE},
+        {"nome", NAME},           {"nome do produto", NAME},       {"produto", NAME},
+        {"descricao", NAME},      {"quantidade", QUANTITY},        {"qtd", QUANTITY},
+        {"qtde", QUANTITY},       {"estoque", QUANTITY},           {"custo", COST},
+        {"preco custo", COST},    {"preco de custo", COST},        {"preco", PRICE},
+        {"preco venda", PRICE},   {"preco de venda", PRICE},       {"venda", PRICE},
+        {"estoque critico", CRITICAL}, {"nivel critico", CRITICAL}, {"estoque minimo", CRITICAL},
+        {"categoria", CATEGORY},
+    };
+    return words;
+}
+
+struct ProductRow {
+    int line = 0;
+    QString code;
+    QString name;
+    double quantity = 0;
+    double cost = 0;
+    double price = 0;
+    int critical = 0;
+    QString category;
+};
+
+struct Record {
+    int line = 0;
+    QStringList fields;
+};
+
+QString decodeText(const QByteArray& contents)
+{
+    QByteArray bytes = contents;
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes.remove(0, 3);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(bytes);
+    if (utf8.hasError())
+        text = QString::fromLatin1(bytes);
+    return text;
+}
+
+// Splits the text into records; a field in double quotes may hold the
+// separator, doubled quotes and line breaks.
+QList<Record> splitRecords(const QString& text, QChar separator)
+{
+    QList<Record> records;
+    Record current{1, {}};
+    QString field;
+    bool quoted = false;
+    bool anyText = false;
+    int line = 1;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (quoted) {
+            if (c == u'"' && i + 1 < text.size() && text[i + 1] == u'"') {
+                field += u'"';
+                ++i;
+            } else if (c == u'"') {
+                quoted = false;
+            } else {
+                if (c == u'\n')
+                    ++line;
+                field += c;
+            }
+        } else if (c == u'"') {
+            quoted = true;
+            anyText = true;
+        } else if (c == separator) {
+            current.fields.append(field);
+            field.clear();
+            anyText = true;
+        } else if (c == u'\n' || c == u'\r') {
+            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+                ++i;
+            if (anyText || !field.isEmpty()) {
+                current.fields.append(field);
+                records.append(current);
+            }
+            ++line;
+            current = Record{line, {}};
+            field.clear();
+            anyText = false;
+        } else {
+            field += c;
+        }
+    }
+    if (anyText || !field.isEmpty()) {
+        current.fields.append(field);
+        records.append(current);
+    }
+    return records;
+}
+
+QString headingKey(const QString& heading)
+{
+    QString key;
+    for (const QChar c : heading.normalized(QString::NormalizationForm_D))
+        if (c.category() != QChar::Mark_NonSpacing && (c.isLetterOrNumber() || c.isSpace()))
+            key += c.toLower();
+    return key.simplified();
+}
+
+std::array<int, COLUMN_COUNT> columnsOf(const QStringList& heading)
+{
+    std::array<int, COLUMN_COUNT> columns;
+    columns.fill(-1);
+    for (int i = 0; i < heading.size(); ++i) {
+        const auto found = headingWords().constFind(headingKey(heading[i]));
+        if (found != headingWords().constEnd() && columns[*found] < 0)
+            columns[*found] = i;
+    }
+    QStringList missing;
+    for (int c = 0; c < COLUMN_COUNT; ++c)
+        if (columns[c] < 0)
+            missing.append(QStringLiteral("\"%1\"").arg(HEADINGS[c]));
+    if (!missing.isEmpty())
+        throw AppError(QStringLiteral("A primeira linha do arquivo deve nomear as colunas %1; faltam: %2.")
+                           .arg(QStringList(HEADINGS.begin(), HEADINGS.end()).join(QStringLiteral(", ")),
+                                missing.join(QStringLiteral(", "))));
+    return columns;
+}
+
+QString field(const Record& record, const std::array<int, COLUMN_COUNT>& columns, Column column)
+{
+    return record.fields.value(columns[column]).trimmed();
+}
+
+// A comma in any number of the file makes it the decimal separator (and the
+// point a thousands group); otherwise the point is.
+NumberSettings numberSettingsOf(const QList<Record>& rows, const std::array<int, COLUMN_COUNT>& columns)
+{
+    for (const Record& row : rows)
+        for (Column c : {QUANTITY, COST, PRICE})
+            if (field(row, columns, c).contains(u','))
+                return {u',', u'.'};
+    return {u'.', u','};
+}
+
+struct RowReader {
+    std::array<int, COLUMN_COUNT> columns;
+    NumberSettings numbers;
+
+    std::optional<double> number(const Record& record, Column column, QString& reason) const
+    {
+        QString text = field(record, columns, column);
+        if (column != QUANTITY && text.startsWith(QStringLiteral("R$")))
+            text = text.mid(2).trimmed();
+        const std::optional<double> value = text.isEmpty() ? std::nullopt : lerNumero(text, numbers);
+        const QString what = HEADINGS[column].toLower();
+        if (!value || !std::isfinite(*value))
+            reason = QStringLiteral("%1 não é um número: \"%2\"").arg(what, field(record, columns, column));
+        else if (column != QUANTITY && *value < 0)
+            reason = QStringLiteral("%1 negativo: \"%2\"").arg(what, field(record, columns, column));
+        else
+            return value;
+        return std::nullopt;
+    }
+
+    QString codeProblem(const QString& code) const
+    {
+        static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
+        if (code.isEmpty())
+            return QStringLiteral("código vazio");
+        if (code.contains(u'E', Qt::CaseInsensitive) && code.contains(u'+'))
+            return QStringLiteral("código em notação científica (\"%1\"); formate a coluna do código como texto na "
+                                  "planilha")
+                .arg(code);
+        if (!digits.match(code).hasMatch())
+            return QStringLiteral("o código deve ter só algarismos: \"%1\"").arg(code);
+        if (code.size() > MAX_CODE_LENGTH)
+            return QStringLiteral("código com mais de %1 algarismos: \"%2\"").arg(MAX_CODE_LENGTH).arg(code);
+        return {};
+    }
+
+    QString criticalProblem(const QString& text, int& critical) const
+    {
+        static const QRegularExpression whole(QStringLiteral("^[0-9]{1,5}$"));
+        if (text.isEmpty()) {
+            critical = 0;   // as the product window stores an empty box
+            return {};
+        }
+        if (!whole.match(text).hasMatch() || text.toInt() > MAX_CRITICAL)
+            return QStringLiteral("estoque crítico deve ser um número inteiro de 0 a %1: \"%2\"")
+                .arg(MAX_CRITICAL)
+                .arg(text);
+        critical = text.toInt();
+        return {};
+    }
+
+    // The row as a product, or the reason it is refused.
+    std::optional<ProductRow> read(const Record& record, QString& reason) const
+    {
+        if (record.fields.size() < *std::max_element(columns.begin(), columns.end()) + 1) {
+            reason = QStringLiteral("a linha tem %1 colunas; o cabeçalho pede %2")
+                         .arg(record.fields.size())
+                         .arg(*std::max_element(columns.begin(), columns.end()) + 1);
+            return std::nullopt;
+        }
+        ProductRow row;
+        row.line = record.line;
+        row.code = field(record, columns, CODE);
+        row.name = field(record, columns, NAME);
+        row.category = field(record, columns, CATEGORY);
+        if (reason = codeProblem(row.code); !reason.isEmpty())
+            return std::nullopt;
+        if (row.name.isEmpty())
+            reason = QStringLiteral("nome vazio");
+        else if (row.name.size() > MAX_NAME_LENGTH)
+            reason = QStringLiteral("nome com mais de %1 caracteres").arg(MAX_NAME_LENGTH);
+        else if (row.category.isEmpty())
+            reason = QStringLiteral("categoria vazia");
+        if (!reason.isEmpty())
+            return std::nullopt;
+        const auto quantity = number(record, QUANTITY, reason);
+        const auto cost = quantity ? number(record, COST, reason) : std::nullopt;
+        const auto price = cost ? number(record, PRICE, reason) : std::nullopt;
+        if (!price)
+            return std::nullopt;
+        if (reason = criticalProblem(field(record, columns, CRITICAL), row.critical); !reason.isEmpty())
+            return std::nullopt;
+        row.quantity = *quantity;
+        row.cost = *cost;
+        row.price = *price;
+        return row;
+    }
+};
+
+// A prepared statement, finalized on destruction.
+class Statement {
+public:
+    Statement(Connection& connection, const char* sql) : connection_(connection)
+    {
+        if (sqlite3_prepare_v2(connection.handle(), sql, -1, &statement_, nullptr) != SQLITE_OK)
+            connection.fail();
+    }
+    ~Statement() { sqlite3_finalize(statement_); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    bool next()
+    {
+        const int rc = sqlite3_step(statement_);
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+            connection_.fail();
+        return rc == SQLITE_ROW;
+    }
+    QString text(int column) const
+    {
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement_, column)));
+    }
+    double number(int column) const { return sqlite3_column_double(statement_, column); }
+    sqlite3_int64 whole(int column) const { return sqlite3_column_int64(statement_, column); }
+
+    void bind(int position, const QString& value)
+    {
+        const QByteArray bytes = value.toUtf8();
+        sqlite3_bind_text(statement_, position, bytes.constData(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+    }
+    void bind(int position, double value) { sqlite3_bind_double(statement_, position, value); }
+    void bind(int position, sqlite3_int64 value) { sqlite3_bind_int64(statement_, position, value); }
+    void run()
+    {
+        if (sqlite3_step(statement_) != SQLITE_DONE)
+            connection_.fail();
+        sqlite3_reset(statement_);
+    }
+
+private:
+    Connection& connection_;
+    sqlite3_stmt* statement_ = nullptr;
+};
+
+struct StoredProduct {
+    sqlite3_int64 rowid = 0;
+    QString name;
+};
+
+QHash<QString, QList<StoredProduct>> storedProducts(Connection& connection)
+{
+    QHash<QString, QList<StoredProduct>> byCode;
+    Statement select(connection, "SELECT rowid, CodigoProducto, NombreProducto FROM Productos");
+    while (select.next())
+        byCode[select.text(1)].append({select.whole(0), select.text(2)});
+    return byCode;
+}
+
+// Rows whose name another product would also carry once the rows are written:
+// a stored product that the file leaves alone, or an earlier row of the file.
+// Refusing a row keeps that product's stored name, which may clash in turn, so
+// the check runs until nothing changes.
+void refuseNameClashes(QList<ProductRow>& rows, const QHash<QString, QList<StoredProduct>>& stored,
+                       QList<RejectedLine>& rejected)
+{
+    for (bool changed = true; changed;) {
+        changed = false;
+        QSet<QString> codesInFile;
+        for (const ProductRow& row : rows)
+            codesInFile.insert(row.code);
+        QHash<QString, QString> owner;   // name -> code
+        for (const auto& [code, products] : stored.asKeyValueRange())
+            if (!codesInFile.contains(code))
+                for (const StoredProduct& product : products)
+                    owner.insert(product.name, code);
+        for (qsizetype i = 0; i < rows.size();) {
+            const QString other = owner.value(rows[i].name);
+            if (other.isEmpty()) {
+                owner.insert(rows[i].name, rows[i].code);
+                ++i;
+                continue;
+            }
+            rejected.append({rows[i].line, QStringLiteral("o nome \"%1\" já é de outro produto (código %2)")
+                                               .arg(rows[i].name, other)});
+            rows.removeAt(i);
+            changed = true;
+        }
+    }
+}
+
+QList<ProductRow> acceptedRows(const QList<Record>& records, const RowReader& reader,
+                               const QHash<QString, QList<StoredProduct>>& stored, QList<RejectedLine>& rejected)
+{
+    QList<ProductRow> rows;
+    QHash<QString, int> lineOfCode;
+    for (const Record& record : records) {
+        QString reason;
+        const std::optional<ProductRow> row = reader.read(record, reason);
+        if (!row) {
+            rejected.append({record.line, reason});
+        } else if (lineOfCode.contains(row->code)) {
+            rejected.append({record.line, QStringLiteral("o código %1 já apareceu na linha %2")
+                                              .arg(row->code)
+                                              .arg(lineOfCode.value(row->code))});
+        } else if (stored.value(row->code).size() > 1) {
+            rejected.append({record.line, QStringLiteral("o código %1 é de mais de um produto do catálogo; corrija "
+                                                         "na edição de produtos")
+                                              .arg(row->code)});
+        } else {
+            lineOfCode.insert(row->code, record.line);
+            rows.append(*row);
+        }
+    }
+    refuseNameClashes(rows, stored, rejected);
+    std::sort(rejected.begin(), rejected.end(),
+              [](const RejectedLine& a, const RejectedLine& b) { return a.line < b.line; });
+    return rows;
+}
+
+void bindFields(Statement& statement, const ProductRow& row)
+{
+    statement.bind(1, row.quantity);
+    statement.bind(2, row.cost);
+    statement.bind(3, row.price);
+    statement.bind(4, sqlite3_int64(row.critical));
+    statement.bind(5, row.category);
+}
+
+// Changes only the columns that can change, so that the index of codes, and
+// the index of names when the name stays, is not rewritten for every row.
+void writeRows(Connection& connection, const QList<ProductRow>& rows,
+               const QHash<QString, QList<StoredProduct>>& stored, CatalogueImport& result)
+{
+    Transaction transaction(connection);
+    Statement insert(connection, "INSERT INTO Productos (Cantidad, PrecioCosto, PrecioVenta, StockCritico, Categoria, "
+                                 "CodigoProducto, NombreProducto) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
+    Statement update(connection, "UPDATE Productos SET Cantidad = ?1, PrecioCosto = ?2, PrecioVenta = ?3, "
+                                 "StockCritico = ?4, Categoria = ?5 WHERE rowid = ?6");
+    Statement rename(connection, "UPDATE Productos SET Cantidad = ?1, PrecioCosto = ?2, PrecioVenta = ?3, "
+                                 "StockCritico = ?4, Categoria = ?5, NombreProducto = ?7 WHERE rowid = ?6");
+    for (const ProductRow& row : rows) {
+        const auto existing = stored.constFind(row.code);
+        if (existing == stored.constEnd()) {
+            bindFields(insert, row);
+            insert.bind(6, row.code);
+            insert.bind(7, row.name);
+            insert.run();
+            ++result.added;
+            continue;
+        }
+        const StoredProduct& product = existing->first();
+        Statement& statement = product.name == row.name ? update : rename;
+        bindFields(statement, row);
+        statement.bind(6, product.rowid);
+        if (product.name != row.name)
+            statement.bind(7, row.name);
+        statement.run();
+        ++result.updated;
+    }
+    transaction.commit();
+    result.written = true;
+}
+
+// The shortest text that reads back as the same double, with a decimal comma.
+QString exactNumber(double value)
+{
+    return QString::number(value, 'f', QLocale::FloatingPointShortest).replace(u'.', u',');
+}
+
+QString csvField(const QString& text)
+{
+    static const QRegularExpression special(QStringLiteral("[;\"\\r\\n]|^\\s|\\s$"));
+    if (!special.match(text).hasMatch())
+        return text;
+    return u'"' + QString(text).replace(QStringLiteral("\""), QStringLiteral("\"\"")) + u'"';
+}
+
+}   // namespace
+
+CatalogueImport importCatalogue(const QString& folder, const QByteArray& contents, bool skipInvalid)
+{
+    const QString text = decodeText(contents);
+    const QString firstLine = text.section(u'\n', 0, 0);
+    const QChar separator = firstLine.count(u';') >= firstLine.count(u',') && firstLine.contains(u';') ? u';' : u',';
+    QList<Record> records = splitRecords(text, separator);
+    if (records.isEmpty())
+        throw AppError(QStringLiteral("O arquivo está vazio."));
+    const std::array<int, COLUMN_COUNT> columns = columnsOf(records.takeFirst().fields);
+    const RowReader reader{columns, numberSettingsOf(records, columns)};
+
+    Connection connection(folder);
+    const QHash<QString, QList<StoredProduct>> stored = storedProducts(connection);
+    CatalogueImport result;
+    const QList<ProductRow> rows = acceptedRows(records, reader, stored, result.rejected);
+    if (!result.rejected.isEmpty() && !skipInvalid)
+        return result;
+    writeRows(connection, rows, stored, result);
+    return result;
+}
+
+QByteArray exportCatalogue(const QString& folder)
+{
+    Connection connection(folder);
+    Statement select(connection, "SELECT CodigoProducto, NombreProducto, Cantidad, PrecioCosto, PrecioVenta, "
+                                 "StockCritico, Categoria FROM Productos ORDER BY CodigoProducto, rowid");
+    QStringList lines = {QStringList(HEADINGS.begin(), HEADINGS.end()).join(u';')};
+    while (select.next()) {
+        lines.append(QStringList{csvField(select.text(0)), csvField(select.text(1)), exactNumber(select.number(2)),
+                                 exactNumber(select.number(3)), exactNumber(select.number(4)),
+                                 QString::number(select.whole(5)), csvField(select.text(6))}
+                         .join(u';'));
+    }
+    return "\xEF\xBB\xBF" + lines.join(QStringLiteral("\r\n")).toUtf8() + "\r\n";
+}

@@ -1,0 +1,287 @@
+#include "store/backup.h"
+
+#include "store/connection.h"
+#include "store/store_error.h"
+
+#include <sqlite3.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+namespace {
+
+constexpr int BUSY_RETRIES = 50;
+constexpr int SALT_BYTES = 16;
+constexpr int BUSY_WAIT_MS = 100;
+
+const QString BACKUP_DATE_FORMAT = QStringLiteral("yyyy-MM-dd-HHmmss");
+const QString SET_ASIDE_PREFIX = QStringLiteral("bd1-antes-da-restauracao-");
+
+QString native(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+const QRegularExpression& backupNamePattern()
+{
+    static const QRegularExpression pattern(QStringLiteral("^bd1-(\\d{4}-\\d{2}-\\d{2})-\\d{6}(-\\d+)?$"));
+    return pattern;
+}
+
+// What went wrong, in words for the shop, from the engine's result code.
+QString causeOf(int rc, sqlite3* db)
+{
+    switch (rc & 0xff) {
+    case SQLITE_FULL:
+        return QStringLiteral("o disco está cheio");
+    case SQLITE_READONLY:
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return QStringLiteral("a pasta não permite gravação");
+    case SQLITE_IOERR:
+        return QStringLiteral("erro de leitura ou gravação no disco");
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("o arquivo de dados está ocupado");
+    case SQLITE_NOMEM:
+        return QStringLiteral("falta de memória");
+    default:
+        return QStringLiteral("erro do banco de dados (código %1%2)")
+            .arg(rc)
+            .arg(db ? QStringLiteral(", ") + QString::fromUtf8(sqlite3_errmsg(db)) : QString());
+    }
+}
+
+// The new copy, open under a temporary name until it is complete.
+class CopyFile {
+public:
+    // Keyed with the source's key and salt: the copy opens with the program's
+    // password like the source, without deriving the key once more.
+    CopyFile(const QString& path, const QByteArray& sourceKey) : path_(path)
+    {
+        removeFiles();
+        const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db_,
+                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        if (rc != SQLITE_OK)
+            fail(rc);
+        if (sqlite3_key(db_, sourceKey.constData(), static_cast<int>(sourceKey.size())) != SQLITE_OK)
+            fail(sqlite3_errcode(db_));
+    }
+    ~CopyFile()
+    {
+        close();
+        if (!kept_)
+            removeFiles();
+    }
+
+    void copyFrom(sqlite3* source)
+    {
+        sqlite3_backup* backup = sqlite3_backup_init(db_, "main", source, "main");
+        if (!backup)
+            fail(sqlite3_errcode(db_));
+        // One step copies every page under one read of the source: a consistent copy
+        // that writers in write-ahead mode do not wait for.
+        int rc = SQLITE_OK;
+        for (int attempt = 0; attempt < BUSY_RETRIES; ++attempt) {
+            rc = sqlite3_backup_step(backup, -1);
+            if (rc != SQLITE_BUSY && rc != SQLITE_LOCKED)
+                break;
+            sqlite3_sleep(BUSY_WAIT_MS);
+        }
+        const int finished = sqlite3_backup_finish(backup);
+        if (rc != SQLITE_DONE)
+            fail(rc);
+        if (finished != SQLITE_OK)
+            fail(finished);
+    }
+
+    void close()
+    {
+        if (db_ && sqlite3_close(db_) != SQLITE_OK)
+            fail(sqlite3_errcode(db_));
+        db_ = nullptr;
+    }
+
+    void keepAs(const QString& finalPath)
+    {
+        close();
+        if (!QFile::rename(path_, finalPath))
+            throw StoreError(QStringLiteral("O backup não pôde ser gravado em %1.").arg(native(finalPath)));
+        kept_ = true;
+    }
+
+private:
+    void removeFiles() const
+    {
+        for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+            QFile::remove(path_ + QLatin1String(suffix));
+    }
+
+    [[noreturn]] void fail(int rc)
+    {
+        const QString cause = causeOf(rc, db_);
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+        throw StoreError(QStringLiteral("O backup do arquivo de dados não pôde ser gravado em %1: %2.")
+                             .arg(native(QFileInfo(path_).absolutePath()), cause));
+    }
+
+    QString path_;
+    sqlite3* db_ = nullptr;
+    bool kept_ = false;
+};
+
+// The raw key statement value with the file's salt appended: "x'<key><salt>'".
+QByteArray keyWithSalt(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw StoreError(QStringLiteral("O arquivo de dados %1 não pode ser lido.").arg(native(path)));
+    const QByteArray salt = file.read(SALT_BYTES);
+    QByteArray key = derivedKeyFor(path);
+    key.chop(1);
+    return key + salt.toHex().toUpper() + "'";
+}
+
+QString newBackupName(const QDir& dir, const QDateTime& now)
+{
+    const QString base = QStringLiteral("bd1-") + now.toString(BACKUP_DATE_FORMAT);
+    QString name = base;
+    for (int n = 2; QFileInfo::exists(dir.filePath(name)); ++n)
+        name = base + QStringLiteral("-%1").arg(n);
+    return dir.filePath(name);
+}
+
+void removeOldBackups(const QString& backupsFolder)
+{
+    const QStringList backups = existingBackups(backupsFolder);
+    for (qsizetype i = 0; i + BACKUPS_KEPT < backups.size(); ++i)
+        QFile::remove(backups[i]);
+}
+
+bool madeOn(const QString& backupsFolder, const QDate& day)
+{
+    const QString date = day.toString(QStringLiteral("yyyy-MM-dd"));
+    for (const QString& path : existingBackups(backupsFolder))
+        if (backupNamePattern().match(QFileInfo(path).fileName()).captured(1) == date)
+            return true;
+    return false;
+}
+
+// Closing the last connection writes the write-ahead log into bd1 and removes it,
+// so that the file set aside holds every committed change. A file that does not
+// open keeps its log beside it instead.
+void foldWriteAheadLog(const QString& folder)
+{
+    try {
+        Connection connection(folder);
+        connection.execute(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    } catch (const StoreError&) {
+    }
+}
+
+const char* const DATABASE_SUFFIXES[] = {"", "-wal", "-shm", "-journal"};
+
+void putBack(const QString& aside, const QString& folder)
+{
+    for (const char* suffix : DATABASE_SUFFIXES)
+        QFile::rename(aside + QLatin1String(suffix), databasePath(folder) + QLatin1String(suffix));
+}
+
+QString setCurrentAside(const QString& folder, const QDateTime& now)
+{
+    const QString current = databasePath(folder);
+    const QString aside = QDir(folder).filePath(SET_ASIDE_PREFIX + now.toString(BACKUP_DATE_FORMAT));
+    for (const char* suffix : DATABASE_SUFFIXES) {
+        const QString from = current + QLatin1String(suffix);
+        if (QFileInfo::exists(from) && !QFile::rename(from, aside + QLatin1String(suffix))) {
+            putBack(aside, folder);
+            throw StoreError(QStringLiteral("O arquivo de dados atual %1 não pôde ser renomeado; nada foi alterado.")
+                                 .arg(native(from)));
+        }
+    }
+    return aside;
+}
+
+}   // namespace
+
+QString backupFolder(const QString& folder)
+{
+    return QDir(folder).filePath(BACKUP_FOLDER_NAME);
+}
+
+QStringList existingBackups(const QString& backupsFolder)
+{
+    const QDir dir(backupsFolder);
+    QStringList backups;
+    for (const QString& name : dir.entryList(QDir::Files, QDir::Name))
+        if (backupNamePattern().match(name).hasMatch())
+            backups.append(dir.filePath(name));
+    return backups;
+}
+
+QString writeBackup(const QString& folder, const QDateTime& now, const QString& destination)
+{
+    const QString target = destination.isEmpty() ? backupFolder(folder) : destination;
+    if (!QDir().mkpath(target))
+        throw StoreError(QStringLiteral("A pasta de backups %1 não pôde ser criada.").arg(native(target)));
+    const QString finalPath = newBackupName(QDir(target), now);
+
+    Connection source(folder);
+    CopyFile copy(finalPath + QStringLiteral(".parcial"), keyWithSalt(source.path()));
+    copy.copyFrom(source.handle());
+    copy.keepAs(finalPath);
+    removeOldBackups(target);
+    return finalPath;
+}
+
+std::optional<QString> Respaldo_Automatico(const QString& folder, const QDateTime& now)
+{
+    try {
+        if (madeOn(backupFolder(folder), now.date()))
+            return std::nullopt;
+        writeBackup(folder, now);
+        return std::nullopt;
+    } catch (const StoreError& error) {
+        return QStringLiteral("O backup do dia não foi feito.\n%1\nAs vendas do dia estão gravadas no arquivo de "
+                              "dados; verifique o disco e a pasta de backups.")
+            .arg(error.message());
+    } catch (const std::exception&) {
+        return QStringLiteral("O backup do dia não foi feito por falta de memória ou de espaço.\nAs vendas do dia "
+                              "estão gravadas no arquivo de dados.");
+    }
+}
+
+QString restoreBackup(const QString& folder, const QString& backupPath, const QDateTime& now)
+{
+    if (!QFileInfo(backupPath).isFile())
+        throw StoreError(QStringLiteral("O backup %1 não foi encontrado.").arg(native(backupPath)));
+    QTemporaryDir staging(QDir(folder).filePath(QStringLiteral(".restauracao-XXXXXX")));
+    if (!staging.isValid())
+        throw StoreError(QStringLiteral("A pasta %1 não permite gravação; nada foi alterado.").arg(native(folder)));
+    if (!QFile::copy(backupPath, databasePath(staging.path())))
+        throw StoreError(QStringLiteral("O backup %1 não pôde ser copiado para a pasta %2; nada foi alterado.")
+                             .arg(native(backupPath), native(folder)));
+    try {
+        Connection check(staging.path());
+    } catch (const StoreError& error) {
+        throw StoreError(QStringLiteral("O arquivo %1 não é um backup utilizável; nada foi alterado.\n%2")
+                             .arg(native(backupPath), error.message()));
+    }
+
+    QString aside;
+    if (QFileInfo::exists(databasePath(folder))) {
+        foldWriteAheadLog(folder);
+        aside = setCurrentAside(folder, now);
+    }
+    if (!QFile::rename(databasePath(staging.path()), databasePath(folder))) {
+        putBack(aside, folder);
+        throw StoreError(QStringLiteral("O backup não pôde ser colocado no lugar de %1; nada foi alterado.")
+                             .arg(native(databasePath(folder))));
+    }
+    return aside;
+}
