@@ -37,7 +37,8 @@ void printUsage(QTextStream& stream)
     stream << "Uso:\n"
               "  tenduca-db create PASTA [--demo]\n"
               "      Cria um novo arquivo de dados bd1 na PASTA, com o usuário admin (senha admin).\n"
-              "      --demo  inclui um catálogo de demonstração de uma pequena mercearia.\n"
+              "      --demo  inclui um catálogo de demonstração de uma pequena mercearia, e o admin\n"
+              "              imprime o recibo de 80 mm.\n"
               "  tenduca-db backup PASTA [DESTINO]\n"
               "      Grava uma cópia datada do bd1 em PASTA/backups (ou em DESTINO); guarda as 30 mais novas.\n"
               "  tenduca-db restore PASTA BACKUP\n"
@@ -67,8 +68,10 @@ int create(const QString& folder, const QStringList& options, QTextStream& out, 
 {
     NewDatabaseOptions newOptions;
     for (const QString& option : options) {
-        if (option == QLatin1String("--demo"))
+        if (option == QLatin1String("--demo")) {
             newOptions.products = demoCatalogue();
+            newOptions.administratorReceipt = 80;   // the demo prints its receipts
+        }
         else if (option == QLatin1String("--temporal-antigo"))   // for tests of the upgrade: the older Temporal
             newOptions.olderTemporal = true;
         else

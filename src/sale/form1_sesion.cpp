@@ -3,6 +3,7 @@
 #include "sale/form1.h"
 
 #include "sale/cierre_dia.h"
+#include "store/backup.h"
 #include "store/connection.h"
 #include "store/queries.h"
 #include "store/record_set.h"
@@ -81,6 +82,9 @@ void Form1::Form_Unload(bool& cancel)
         return;
     }
     ::Cerrar_Ventas_Del_Dia(platform().folder, Text3, platform().clock.now());
+    // The day is stored: a backup that cannot be written is told, never holds the close up.
+    if (const std::optional<QString> falha = Respaldo_Automatico(platform().folder, platform().clock.now()))
+        platform().prompter.exclamation(*falha, PROGRAM_TITLE);
     Cerrar_Otras_Ventanas();
 }
 

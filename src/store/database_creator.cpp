@@ -115,11 +115,11 @@ void createSchema(NewFile& file, const NewDatabaseOptions& options)
     }
 }
 
-void addAdministrator(NewFile& file)
+void addAdministrator(NewFile& file, int receipt)
 {
     file.insertRows(QStringLiteral("INSERT INTO \"Usuarios\" (\"NombreUsuario\", \"Contraseña\", \"PermisoCruce\") "
                                    "VALUES (?, ?, ?)"),
-                    {{QStringLiteral("admin"), QStringLiteral("admin"), 0.0}});
+                    {{QStringLiteral("admin"), QStringLiteral("admin"), static_cast<double>(receipt)}});
 }
 
 void addProducts(NewFile& file, const QList<NewProduct>& products)
@@ -150,7 +150,7 @@ QString createDatabase(const QString& folder, const NewDatabaseOptions& options)
         file.execute(QStringLiteral("PRAGMA journal_mode = WAL"));
         file.execute(QStringLiteral("BEGIN"));
         createSchema(file, options);
-        addAdministrator(file);
+        addAdministrator(file, options.administratorReceipt);
         addProducts(file, options.products);
         file.execute(QStringLiteral("COMMIT"));
         file.close();

@@ -20,6 +20,8 @@ struct NewDatabaseOptions {
     // Text fields declared without their collations, as files made before the
     // texts were ordered as a Brazilian reads them (for testing that upgrade).
     bool olderTextOrder = false;
+    // The administrator's receipt choice: 0 prints none, 58 or 80 that layout.
+    int administratorReceipt = 0;
 };
 
 // Writes a new bd1, keyed with the program's password, into folder (made if

@@ -4,6 +4,8 @@
 #include "support/fake_platform.h"
 #include "support/test_database.h"
 
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
@@ -165,6 +167,34 @@ private slots:
         QVERIFY(continued.form.close());
         QCOMPARE(archived(open), ARCHIVED_EARLIER);
         QCOMPARE(open.scalar("SELECT FechaCierre FROM TipoPago").toString(), QString("2024-03-04 20:00:00"));
+    }
+
+    void aConfirmedCloseLeavesABackupAndAFailingOneIsToldOnce()
+    {
+        TestDatabase database;
+        openEarlierSession(database);
+        {
+            Session session(database, {true, true});
+            QVERIFY(session.form.close());
+            const QStringList backups = QDir(database.folder() + "/backups").entryList(QDir::Files);
+            QCOMPARE(backups.size(), 1);
+            QVERIFY(session.fakes.prompter.messages.last().kind != FakePrompter::Kind::Exclamation);
+        }
+
+        TestDatabase blocked;
+        openEarlierSession(blocked);
+        QFile plain(blocked.folder() + "/backups");   // a file where the backups folder should be
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        plain.close();
+        Session session(blocked, {true, true});
+        QVERIFY(session.form.close());   // the day is closed all the same
+        QCOMPARE(blocked.count("Temporal"), 0);
+        QCOMPARE(blocked.count("Recaudacion"), 2);
+        int told = 0;
+        for (const FakePrompter::Message& message : session.fakes.prompter.messages)
+            told += message.kind == FakePrompter::Kind::Exclamation ? 1 : 0;
+        QCOMPARE(told, 1);
+        QVERIFY(session.fakes.prompter.messages.last().text.startsWith("O backup do dia não foi feito."));
     }
 
     void aFailedCloseKeepsTheWindowOpenAndTheSessionWhole()

@@ -543,7 +543,38 @@ private slots:
         QVERIFY(form.isVisible());
         QTRY_VERIFY(opened.isNull());
 
-        form.findChild<QAction*>("usuarios")->trigger();   // no window for it: nothing changes
+        form.Registrar_Ventana("usuarios", {});   // an item without a window changes nothing
+        form.findChild<QAction*>("usuarios")->trigger();
+        QVERIFY(form.isVisible());
+    }
+
+    void everyMenuItemOpensItsOwnWindow_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("window");
+        QTest::newRow("products") << "edicionProductos" << "Form2";
+        QTest::newRow("users") << "usuarios" << "Form8";
+        QTest::newRow("takings of the day") << "recaudaciondeldia" << "Form6";
+        QTest::newRow("takings report") << "recaudacion" << "Form7";
+        QTest::newRow("stock") << "stock" << "Form9";
+        QTest::newRow("open session's sales") << "ventaparcial" << "Form12";
+    }
+
+    void everyMenuItemOpensItsOwnWindow()
+    {
+        QFETCH(QString, item);
+        QFETCH(QString, window);
+        Counter counter({product("1", "Arroz", 2)});
+        Form1& form = counter.form;
+        form.findChild<QAction*>(item)->trigger();
+        QWidget* opened = nullptr;
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (top->isVisible() && top->metaObject()->className() == window)
+                opened = top;
+        }
+        QVERIFY2(opened, qPrintable(window + " is not open"));
+        QVERIFY(!form.isVisible());
+        opened->close();
         QVERIFY(form.isVisible());
     }
 };

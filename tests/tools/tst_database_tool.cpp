@@ -178,6 +178,8 @@ private slots:
         QCOMPARE(tool({"create", dir.path(), "--demo"}).exitCode, 0);
 
         Connection connection(dir.path());
+        RecordSet admin(connection, Query::UsuariosPorNombre);
+        QCOMPARE(admin.text("PermisoCruce"), QString("80"));   // the demo prints 80 mm receipts
         RecordSet products(connection, Query::ProductosPorNombre);
         int count = 0, critical = 0, accented = 0;
         QSet<QString> categories, codes;
