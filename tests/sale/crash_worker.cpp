@@ -1,0 +1,110 @@
+// Records sales and closes days on a bd1 for ever, as fast as it can, so that
+// the crash test can kill it at any moment:
+//   tenduca_crash_worker FOLDER SEED
+// Every sale is marked so that a check can tell a whole sale from a partial
+// one: its lines carry the number of lines of the sale as the user's name
+// ("n3"), and each sale has a moment of its own, one second after the last
+// one stored. A session left open by a kill is continued, as the cashier
+// would at the recovery question.
+#include "common/date_text.h"
+#include "common/number_settings.h"
+#include "common/numbers.h"
+#include "sale/cierre_dia.h"
+#include "sale/registro_venta.h"
+#include "store/connection.h"
+
+#include <sqlite3.h>
+
+#include <QCoreApplication>
+#include <QRandomGenerator>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int PRODUCTS = 8;
+
+QString latestStored(Connection& connection, const char* sql)
+{
+    sqlite3_stmt* statement = nullptr;
+    QString value;
+    if (sqlite3_prepare_v2(connection.handle(), sql, -1, &statement, nullptr) == SQLITE_OK &&
+        sqlite3_step(statement) == SQLITE_ROW && sqlite3_column_type(statement, 0) != SQLITE_NULL)
+        value = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
+    sqlite3_finalize(statement);
+    return value;
+}
+
+// The moment after everything stored, and the open session's start if one is open.
+QDateTime nextMoment(const QString& folder, QString& openSession)
+{
+    Connection connection(folder);
+    openSession.clear();
+    if (const auto start = fromStoredDateTime(latestStored(connection, "SELECT FechaInicio FROM Temporal LIMIT 1")))
+        openSession = formatDateTime(*start);
+    QDateTime latest(QDate(2025, 1, 1), QTime(8, 0, 0));
+    for (const char* sql : {"SELECT max(FechaVenta) FROM Temporal", "SELECT max(FechaVenta) FROM Recaudacion",
+                            "SELECT max(FechaInicio) FROM TipoPago", "SELECT max(FechaCierre) FROM TipoPago"}) {
+        if (const auto moment = fromStoredDateTime(latestStored(connection, sql)); moment && *moment > latest)
+            latest = *moment;
+    }
+    return latest.addSecs(1);
+}
+
+LineaVenta lineFor(int product, int quantity)
+{
+    ProductoLeido producto;
+    producto.codigo = QString::number(product);
+    producto.nombre = QStringLiteral("Produto %1").arg(product);
+    producto.precioCosto = A_Texto(product * 0.5);
+    producto.precioVenta = A_Texto(product * 1.25);
+    producto.categoria = QStringLiteral("Teste");
+    return nuevaLinea(producto, QString::number(quantity), 1);
+}
+
+}   // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    NumberSettings::setCurrent(NumberSettings::brazilian());
+    const QStringList arguments = app.arguments();
+    if (arguments.size() != 3)
+        return 2;
+    const QString folder = arguments[1];
+    QRandomGenerator random(arguments[2].toUInt());
+
+    QString session;
+    QDateTime moment = nextMoment(folder, session);
+    if (session.isEmpty()) {
+        session = formatDateTime(moment);
+        moment = moment.addSecs(1);
+    }
+    std::puts("ready");
+    std::fflush(stdout);
+    for (;;) {
+        const int lines = random.bounded(1, 5);
+        QList<LineaVenta> sale;
+        QList<int> chosen;
+        double total = 0;
+        while (sale.size() < lines) {
+            const int product = random.bounded(1, PRODUCTS + 1);
+            if (chosen.contains(product))
+                continue;
+            chosen.append(product);
+            sale.append(lineFor(product, random.bounded(1, 4)));
+            total += A_Numero(sale.last().ventaTotal);
+        }
+        const DatosSesion facts{random.bounded(2) ? QStringLiteral("EFECTIVO") : QStringLiteral("TARJETA"),
+                                A_Texto(total), QStringLiteral("n%1").arg(lines), session, moment};
+        session = RegistroVenta(folder).registrar(sale, facts);
+        moment = moment.addSecs(1);
+        if (random.bounded(6) == 0) {
+            Cerrar_Ventas_Del_Dia(folder, session, moment);
+            moment = moment.addSecs(1);
+            session = formatDateTime(moment);
+            moment = moment.addSecs(1);
+        }
+    }
+}
