@@ -1,7 +1,9 @@
 #include "common/prompter.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 
 namespace {
 
@@ -18,10 +20,24 @@ QMessageBox::StandardButton showBox(QMessageBox::Icon icon, const QString& text,
                                     QMessageBox::StandardButtons buttons,
                                     QMessageBox::StandardButton defaultButton = QMessageBox::Ok)
 {
+    // The keyboard goes back where it was, so that a scan after the message
+    // is not lost, with or without a window manager.
+    const QPointer<QWidget> focused = QApplication::focusWidget();
     QMessageBox box(icon, title, plainLines(text), buttons, QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
+    if (QAbstractButton* yes = box.button(QMessageBox::Yes))
+        yes->setText(QStringLiteral("Sim"));
+    if (QAbstractButton* no = box.button(QMessageBox::No))
+        no->setText(QStringLiteral("Não"));
     box.setDefaultButton(defaultButton);
-    return static_cast<QMessageBox::StandardButton>(box.exec());
+    if (buttons.testFlag(QMessageBox::No))
+        box.setEscapeButton(QMessageBox::No);
+    const auto answer = static_cast<QMessageBox::StandardButton>(box.exec());
+    if (focused && focused->isVisible() && focused->isEnabled()) {
+        focused->activateWindow();
+        focused->setFocus(Qt::OtherFocusReason);
+    }
+    return answer;
 }
 
 }  // namespace
@@ -33,7 +49,8 @@ void MessageBoxPrompter::ok(const QString& text)
 
 bool MessageBoxPrompter::yesNo(const QString& text, const QString& title)
 {
-    return showBox(QMessageBox::NoIcon, text, title, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
+    // No is the default: an Enter meant for the code box never confirms anything.
+    return showBox(QMessageBox::NoIcon, text, title, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
            QMessageBox::Yes;
 }
 

@@ -138,11 +138,19 @@ void Window::releaseOpener()
     if (QWidget* opener = disabledOpener_.data()) {
         disabledOpener_.clear();
         opener->setEnabled(true);
-        opener->activateWindow();
+        resume(opener);
     }
     if (QWidget* sale = hiddenSaleWindow_.data()) {
         hiddenSaleWindow_.clear();
         sale->show();
-        sale->activateWindow();
+        resume(sale);
     }
+}
+
+void Window::resume(QWidget* window)
+{
+    window->raise();
+    window->activateWindow();
+    if (auto* own = qobject_cast<Window*>(window))
+        own->run([own] { own->Reanudar(); });
 }

@@ -72,6 +72,9 @@ signals:
 protected:
     // The load runs once, the first time the window is shown, before it appears.
     virtual void Form_Load() {}
+    // The window is back in use after a window it opened has closed: the
+    // place for giving the keyboard back to the box that waits for it.
+    virtual void Reanudar() {}
     // The close asks here first; setting cancel keeps the window open. An
     // error inside keeps it open too, so nothing is lost.
     virtual void Form_Unload(bool& cancel) { Q_UNUSED(cancel) }
@@ -88,6 +91,7 @@ protected:
 private:
     void placeOnScreen();
     void releaseOpener();
+    static void resume(QWidget* window);
 
     Platform& platform_;
     QList<ControlSpec> controls_;

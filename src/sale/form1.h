@@ -101,6 +101,7 @@ public:
 protected:
     void Form_Load() override;
     void Form_Unload(bool& cancel) override;
+    void Reanudar() override;
 
 private:
     void construirControles();

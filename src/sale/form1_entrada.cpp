@@ -117,6 +117,15 @@ void Form1::Text8_Enter()
     });
 }
 
+// Back from another window, the keyboard goes to the box the entry waits on.
+void Form1::Reanudar()
+{
+    if (Text7->isEnabled())
+        Text7->setFocus();
+    else if (Text8->isEnabled())
+        Text8->setFocus();
+}
+
 void Form1::Check1_Click()
 {
     if (Text7->isEnabled())

@@ -576,6 +576,7 @@ private slots:
         QVERIFY(!form.isVisible());
         opened->close();
         QVERIFY(form.isVisible());
+        QTRY_VERIFY(form.Text7->hasFocus());   // the next scan lands in the code box
     }
 };
 
