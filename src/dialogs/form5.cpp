@@ -23,6 +23,7 @@ const QString MSG_VALOR_INVALIDO =
     QStringLiteral("O valor inserido não é um número válido. Digite o valor pago pelo cliente, por exemplo 50 ou 50,25.");
 const QString MSG_RECIBO = QStringLiteral("A venda foi registrada, mas o recibo não foi impresso: %1.");
 const QString MSG_GAVETA = QStringLiteral("A venda foi registrada, mas a gaveta não abriu: %1.");
+const QString MSG_GAVETA_TAMBIEN = QStringLiteral("A gaveta também não abriu: %1.");
 
 bool digitOrComma(QChar c)
 {
@@ -171,9 +172,9 @@ void Form5::Pagar(const QString& tipo)
     QStringList avisos;
     if (!sinRecibo.isEmpty())
         avisos << MSG_RECIBO.arg(sinRecibo);
-    if (tipo == QLatin1String("EFECTIVO"))
-        avisos << Abrir_Gaveta();
-    avisos.removeAll(QString());
+    if (const QString sinGaveta = tipo == QLatin1String("EFECTIVO") ? Abrir_Gaveta() : QString();
+        !sinGaveta.isEmpty())
+        avisos << (avisos.isEmpty() ? MSG_GAVETA : MSG_GAVETA_TAMBIEN).arg(sinGaveta);
     if (!avisos.isEmpty())
         platform().prompter.ok(avisos.join(u'\n'));
 }
@@ -187,7 +188,7 @@ QString Form5::Abrir_Gaveta()
     try {
         platform().drawer->open();
     } catch (const PrintError& error) {
-        return MSG_GAVETA.arg(error.message());
+        return error.message();
     }
     return {};
 }
