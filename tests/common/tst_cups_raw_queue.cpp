@@ -13,6 +13,8 @@
 #include <QThread>
 #include <QtTest>
 
+#include <sys/prctl.h>
+#include <csignal>
 #include <unistd.h>
 
 namespace {
@@ -150,6 +152,8 @@ private slots:
         QVERIFY(writeText(root_.filePath("recibos.ppd"), ROLL_PRINTER_DESCRIPTION));
         // This process and the tools it runs talk to the test's own service only.
         qputenv("CUPS_SERVER", socket.toUtf8());
+        // The service ends with the test, however the test ends.
+        scheduler_.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
         scheduler_.start("/usr/sbin/cupsd", {"-f", "-c", root_.filePath("cupsd.conf"), "-s",
                                              root_.filePath("cups-files.conf")});
         QVERIFY2(scheduler_.waitForStarted(WAIT_MS), "the printing service did not start");
@@ -192,11 +196,17 @@ private slots:
         CupsRawQueue real(QUEUE);
         CopyingQueue queue(real);
         EscPosReceiptPrinter printer(queue, {});
-        if (width == 80)
-            Recibo_80mm(printer, venda());
-        else
-            Recibo_58mm(printer, venda());
+        QString why;
+        try {
+            if (width == 80)
+                Recibo_80mm(printer, venda());
+            else
+                Recibo_58mm(printer, venda());
+        } catch (const PrintError& error) {
+            why = error.message();
+        }
         qputenv("TMPDIR", tempBefore);
+        QCOMPARE(why, QString());
         QVERIFY(QDir(temp.path()).isEmpty());
 
         const QByteArray arrived = waitForDevice(device(QUEUE), queue.sent);
@@ -211,7 +221,11 @@ private slots:
     {
         CupsRawQueue queue(DRAWER_QUEUE);
         EscPosCashDrawer drawer(queue);
-        drawer.open();
+        try {
+            drawer.open();
+        } catch (const PrintError& error) {
+            QFAIL(qPrintable(error.message()));
+        }
         const QByteArray pulse("\x1b\x40\x1b\x70\x00\x19\xfa", 7);
         QCOMPARE(waitForDevice(device(DRAWER_QUEUE), pulse).toHex(' '), pulse.toHex(' '));
     }
