@@ -1,9 +1,9 @@
 #include "common/clock.h"
-#include "common/cups_receipt_printer.h"
 #include "common/data_folder.h"
 #include "common/number_settings.h"
 #include "common/platform.h"
 #include "common/prompter.h"
+#include "common/receipt_devices.h"
 #include "common/screen.h"
 #include "common/xlsx_spreadsheet.h"
 #include "users/program_start.h"
@@ -22,8 +22,12 @@ int main(int argc, char* argv[])
     const QString folder = Pasta_Dados(QCoreApplication::arguments(), qEnvironmentVariable(DATA_FOLDER_VARIABLE),
                                        QCoreApplication::applicationDirPath());
     XlsxSpreadsheet spreadsheet(clock);
-    CupsReceiptPrinter printer;
-    Platform platform{prompter, clock, screen, folder, &printer};
+    const PrinterSettingsRead printing = Ler_Configuracao_Impressao(folder);
+    ReceiptDevices receipts(printing.settings);
+    Platform platform{prompter, clock, screen, folder, receipts.printer()};
     platform.spreadsheet = &spreadsheet;
+    platform.drawer = receipts.drawer();
+    if (!printing.problems.isEmpty())
+        prompter.exclamation(printing.problems, PROGRAM_TITLE);
     return Ejecutar_Programa(platform);
 }

@@ -1,5 +1,7 @@
 #include "common/cups_receipt_printer.h"
 
+#include "common/cups_failure.h"
+
 #include <QtMath>
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -48,21 +50,6 @@ double pageLengthMm(const QList<CupsReceiptPrinter::Line>& lines)
     for (const auto& line : lines)
         points += tallestPoints(line) * LINE_SPACING;
     return points / POINTS_PER_MM + 2 * MARGIN_MM;
-}
-
-QString reasonFor(ipp_status_t status, const QString& printer)
-{
-    switch (status) {
-    case IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS:
-        return QStringLiteral("a impressora \"%1\" não está aceitando trabalhos").arg(printer);
-    case IPP_STATUS_ERROR_SERVICE_UNAVAILABLE:
-    case IPP_STATUS_ERROR_INTERNAL:
-        return QStringLiteral("o serviço de impressão não está respondendo");
-    case IPP_STATUS_ERROR_NOT_FOUND:
-        return QStringLiteral("a impressora \"%1\" não foi encontrada").arg(printer);
-    default:
-        return QStringLiteral("a impressora \"%1\" recusou o trabalho").arg(printer);
-    }
 }
 
 void paint(QPainter& painter, const QPrinter& printer, const QList<CupsReceiptPrinter::Line>& lines)
@@ -160,12 +147,8 @@ void CupsReceiptPrinter::endDocument()
 void CupsReceiptPrinter::queue(const QString& pdfPath, double lengthMm) const
 {
     cups_dest_t* destination = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
-    if (!destination) {
-        const ipp_status_t status = cupsLastError();
-        if (status == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE || status == IPP_STATUS_ERROR_INTERNAL)
-            throw PrintError(reasonFor(status, {}));
-        throw PrintError(QStringLiteral("nenhuma impressora padrão está configurada no sistema"));
-    }
+    if (!destination)
+        throw PrintError(noPrinterReason(cupsLastError(), {}));
     const QString name = QString::fromLocal8Bit(destination->name);
     // The roll's own width and the document's length, so the queue neither scales nor pads it.
     const QByteArray media = QStringLiteral("Custom.%1x%2mm").arg(paperWidthMm_).arg(qCeil(lengthMm)).toLatin1();
@@ -177,5 +160,5 @@ void CupsReceiptPrinter::queue(const QString& pdfPath, double lengthMm) const
     cupsFreeOptions(optionCount, options);
     cupsFreeDests(1, destination);
     if (job == 0)
-        throw PrintError(reasonFor(status, name));
+        throw PrintError(cupsFailureReason(status, name));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/cash_drawer.h"
 #include "common/clock.h"
 #include "common/prompter.h"
 #include "common/receipt_printer.h"
@@ -17,4 +18,5 @@ struct Platform {
     QString folder;   // the program's folder, where bd1 lives
     ReceiptPrinter* printer = nullptr;   // the default printer; none: receipts fail with a message
     Spreadsheet* spreadsheet = nullptr;
+    CashDrawer* drawer = nullptr;   // none: cash payments open no drawer
 };

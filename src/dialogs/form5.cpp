@@ -3,6 +3,7 @@
 #include "common/key_filter.h"
 #include "common/money_format.h"
 #include "common/numbers.h"
+#include "common/receipt_printer.h"
 #include "common/report_list.h"
 #include "dialogs/imprimir_recibo.h"
 #include "dialogs/recibos.h"
@@ -21,6 +22,8 @@ const QString MSG_VALOR_MENOR = QStringLiteral("O valor inserido deve ser igual 
 const QString MSG_VALOR_INVALIDO =
     QStringLiteral("O valor inserido não é um número válido. Digite o valor pago pelo cliente, por exemplo 50 ou 50,25.");
 const QString MSG_RECIBO = QStringLiteral("A venda foi registrada, mas o recibo não foi impresso: %1.");
+const QString MSG_GAVETA = QStringLiteral("A venda foi registrada, mas a gaveta não abriu: %1.");
+const QString MSG_GAVETA_TAMBIEN = QStringLiteral("A gaveta também não abriu: %1.");
 
 bool digitOrComma(QChar c)
 {
@@ -164,8 +167,30 @@ void Form5::Pagar(const QString& tipo)
                                 ? principal_.CobrarEfectivo(Text1->text(), Label5->text())
                                 : principal_.CobrarTarjeta();
     close();
-    if (registrada && !sinRecibo.isEmpty())
-        platform().prompter.ok(MSG_RECIBO.arg(sinRecibo));
+    if (!registrada)
+        return;
+    QStringList avisos;
+    if (!sinRecibo.isEmpty())
+        avisos << MSG_RECIBO.arg(sinRecibo);
+    if (const QString sinGaveta = tipo == QLatin1String("EFECTIVO") ? Abrir_Gaveta() : QString();
+        !sinGaveta.isEmpty())
+        avisos << (avisos.isEmpty() ? MSG_GAVETA : MSG_GAVETA_TAMBIEN).arg(sinGaveta);
+    if (!avisos.isEmpty())
+        platform().prompter.ok(avisos.join(u'\n'));
+}
+
+// The drawer opens for a recorded cash sale only, whether a receipt was
+// printed or not; why it did not open, or nothing.
+QString Form5::Abrir_Gaveta()
+{
+    if (!platform().drawer)
+        return {};
+    try {
+        platform().drawer->open();
+    } catch (const PrintError& error) {
+        return error.message();
+    }
+    return {};
 }
 
 Recibo Form5::Leer_Recibo() const

@@ -41,6 +41,7 @@ private:
     void Mostrar_Vuelto(double vuelto);
     void Devolver_Venta();
     void Pagar(const QString& tipo);
+    QString Abrir_Gaveta();
     Recibo Leer_Recibo() const;
 
     Form1& principal_;

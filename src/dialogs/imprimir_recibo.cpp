@@ -10,35 +10,34 @@
 
 namespace {
 
-constexpr double RECIBO_58 = 58;
-constexpr double RECIBO_80 = 80;
+constexpr int RECIBO_58 = 58;
+constexpr int RECIBO_80 = 80;
 
-// The receipt choice of the first row of the user, in the table's own order.
-std::optional<double> Leer_Permiso(const QString& folder, const QString& usuario)
+}   // namespace
+
+std::optional<int> Modelo_Recibo(const QString& folder, const QString& usuario)
 {
     Connection conexion(folder);
     RecordSet usuarios(conexion, Query::Usuarios, RecordSet::Mode::ReadOnlyList);
     for (; !usuarios.eof(); usuarios.moveNext()) {
-        if (usuarios.text(QStringLiteral("NombreUsuario")) == usuario) {
-            if (usuarios.isNull(QStringLiteral("PermisoCruce")))
-                return std::nullopt;
-            return usuarios.number(QStringLiteral("PermisoCruce"));
-        }
+        if (usuarios.text(QStringLiteral("NombreUsuario")) != usuario)
+            continue;
+        if (usuarios.isNull(QStringLiteral("PermisoCruce")))
+            return std::nullopt;
+        const double permiso = usuarios.number(QStringLiteral("PermisoCruce"));
+        if (permiso == RECIBO_58 || permiso == RECIBO_80)
+            return int(permiso);
+        return std::nullopt;
     }
     return std::nullopt;
 }
 
-}   // namespace
-
-QString Imprimir_Recibo(const Platform& platform, const QString& usuario, const Recibo& recibo)
+QString Imprimir_Recibo_Modelo(const Platform& platform, int modelo, const Recibo& recibo)
 {
-    const std::optional<double> permiso = Leer_Permiso(platform.folder, usuario);
-    if (permiso != RECIBO_58 && permiso != RECIBO_80)
-        return {};
     if (!platform.printer)
         return QStringLiteral("nenhuma impressora está disponível");
     try {
-        if (permiso == RECIBO_58)
+        if (modelo == RECIBO_58)
             Recibo_58mm(*platform.printer, recibo);
         else
             Recibo_80mm(*platform.printer, recibo);
@@ -46,4 +45,10 @@ QString Imprimir_Recibo(const Platform& platform, const QString& usuario, const 
         return error.message();
     }
     return {};
+}
+
+QString Imprimir_Recibo(const Platform& platform, const QString& usuario, const Recibo& recibo)
+{
+    const std::optional<int> modelo = Modelo_Recibo(platform.folder, usuario);
+    return modelo ? Imprimir_Recibo_Modelo(platform, *modelo, recibo) : QString();
 }

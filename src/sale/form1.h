@@ -129,6 +129,10 @@ private:
     void Text7_KeyDown(int tecla);
     void Deducir_Producto();
 
+    // Reprint of the last recorded sale's receipt (form1_reimpresion.cpp).
+    void Reimprimir_Recibo();
+    QString Reimpresion();
+
     // Menu (form1_menu.cpp).
     void Preparar_Menu();
     void agregarItem(QWidget* menu, const char* nombre, const QString& titulo);

@@ -28,6 +28,10 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
 
 void Form1::Text7_KeyDown(int tecla)
 {
+    if (tecla == Qt::Key_F12) {
+        run([this] { Reimprimir_Recibo(); });
+        return;
+    }
     if (!Check1->isChecked())
         return;
     if (tecla == Qt::Key_F2)

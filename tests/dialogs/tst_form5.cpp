@@ -370,6 +370,65 @@ private slots:
         QVERIFY2(caixa.fakes.prompter.last().startsWith("A venda foi registrada, mas o recibo não foi impresso: " + why),
                  qPrintable(caixa.fakes.prompter.last()));
     }
+
+    // Cash opens the drawer once the sale is recorded, with or without a
+    // receipt; a card, or a sale that could not be recorded, does not.
+    void theDrawerOpensForRecordedCashOnly_data()
+    {
+        QTest::addColumn<int>("receipt");
+        QTest::addColumn<bool>("card");
+        QTest::addColumn<bool>("recordingFails");
+        QTest::addColumn<int>("opened");
+        QTest::newRow("cash with an 80 mm receipt") << 80 << false << false << 1;
+        QTest::newRow("cash without a receipt") << 0 << false << false << 1;
+        QTest::newRow("card") << 58 << true << false << 0;
+        QTest::newRow("cash not recorded") << 80 << false << true << 0;
+    }
+
+    void theDrawerOpensForRecordedCashOnly()
+    {
+        QFETCH(int, receipt);
+        QFETCH(bool, card);
+        QFETCH(bool, recordingFails);
+        QFETCH(int, opened);
+        Caixa caixa(receipt);
+        caixa.fakes.platform.drawer = &caixa.fakes.drawer;
+        if (recordingFails)
+            caixa.db.execute("create trigger falha before insert on TipoPago begin select raise(abort, 'x'); end");
+        Form5* dialog = caixa.pagar();
+        QTest::mouseClick(card ? dialog->Command2 : dialog->Command1, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!caixa.form.pago(), 2000);
+        QCOMPARE(caixa.fakes.drawer.opened, opened);
+        QCOMPARE(caixa.fakes.printer.documents.size(), receipt ? 1 : 0);
+        QCOMPARE(caixa.linesStored(), recordingFails ? 0 : 1);
+        if (!recordingFails)
+            QVERIFY(caixa.fakes.prompter.messages.isEmpty());
+    }
+
+    // A drawer that does not open is told after the sale is stored, with the
+    // receipt's own trouble when both fail, in one message.
+    void drawerFailureIsReportedAfterRecording()
+    {
+        Caixa caixa(80);
+        caixa.fakes.platform.drawer = &caixa.fakes.drawer;
+        caixa.fakes.drawer.failure = "a impressora \"recibos\" não está aceitando trabalhos";
+        caixa.typeAmount(caixa.pagar(), "20");
+        QTest::mouseClick(qobject_cast<Form5*>(caixa.form.pago())->Command1, Qt::LeftButton);
+        verifySaleRecorded(caixa);
+        QCOMPARE(caixa.fakes.prompter.texts(),
+                 QStringList{"A venda foi registrada, mas a gaveta não abriu: a impressora \"recibos\" não está "
+                             "aceitando trabalhos."});
+
+        caixa.fakes.printer.failure = "o serviço de impressão não está respondendo";
+        caixa.fakes.drawer.failure = caixa.fakes.printer.failure;
+        caixa.fakes.prompter.clear();
+        caixa.scan(FEIJAO);
+        caixa.typeAmount(caixa.pagar(), "");
+        QTRY_VERIFY_WITH_TIMEOUT(!caixa.form.pago(), 2000);
+        QCOMPARE(caixa.fakes.prompter.texts(),
+                 QStringList{"A venda foi registrada, mas o recibo não foi impresso: o serviço de impressão não está "
+                             "respondendo.\nA gaveta também não abriu: o serviço de impressão não está respondendo."});
+    }
 };
 
 QTEST_MAIN(Form5Test)

@@ -93,7 +93,21 @@ private:
     double position_ = -1;
 };
 
-// A complete set of fakes with a Platform over them.
+// Counts the times the drawer was told to open; with a failure set, opening throws it.
+class FakeCashDrawer : public CashDrawer {
+public:
+    void open() override
+    {
+        if (!failure.isEmpty())
+            throw PrintError(failure);
+        ++opened;
+    }
+    int opened = 0;
+    QString failure;
+};
+
+// A complete set of fakes with a Platform over them. The drawer is there but
+// not in use until a test hands it to the platform.
 struct FakePlatform {
     explicit FakePlatform(const QString& folder = QString()) : platform{prompter, clock, screen, folder, &printer}
     {
@@ -104,5 +118,6 @@ struct FakePlatform {
     FakeScreen screen;
     FakeReceiptPrinter printer;
     FakeSpreadsheet spreadsheet;
+    FakeCashDrawer drawer;
     Platform platform;
 };

@@ -1,0 +1,50 @@
+#include "sale/ultima_venta.h"
+
+#include "common/numbers.h"
+#include "sale/sale_line.h"
+#include "store/connection.h"
+#include "store/queries.h"
+#include "store/record_set.h"
+
+namespace {
+
+const QString FECHA_VENTA = QStringLiteral("FechaVenta");
+
+// "0" cash, "1" card; any other kind prints no payment line.
+QString tipoDelRecibo(const QString& tipoPago)
+{
+    if (tipoPago == QLatin1String("EFECTIVO"))
+        return QStringLiteral("0");
+    if (tipoPago == QLatin1String("TARJETA"))
+        return QStringLiteral("1");
+    return {};
+}
+
+Recibo::Fila filaDe(const RecordSet& linea)
+{
+    return {linea.text(QStringLiteral("NombreProducto")), linea.text(QStringLiteral("Cantidad")),
+            linea.text(QStringLiteral("ValorUnitario")), linea.text(QStringLiteral("TotalVenta"))};
+}
+
+}   // namespace
+
+std::optional<Recibo> Leer_Ultima_Venta(const QString& folder)
+{
+    Connection conexion(folder);
+    RecordSet temporal(conexion, Query::Temporal, RecordSet::Mode::ReadOnlyList);
+    if (temporal.isEmpty())
+        return std::nullopt;
+    temporal.moveLast();
+    Recibo recibo;
+    const QString fechaVenta = temporal.text(FECHA_VENTA);
+    recibo.momento = temporal.dateTime(FECHA_VENTA).value_or(QDateTime());
+    recibo.tipoPago = tipoDelRecibo(temporal.text(QStringLiteral("TipoPago")));
+    double total = 0;
+    for (; !temporal.bof() && temporal.text(FECHA_VENTA) == fechaVenta; temporal.movePrevious()) {
+        recibo.filas.prepend(filaDe(temporal));
+        if (!temporal.isNull(QStringLiteral("TotalVenta")))
+            total += temporal.number(QStringLiteral("TotalVenta"));
+    }
+    recibo.total = textoTotal(A_Texto(total));
+    return recibo;
+}
