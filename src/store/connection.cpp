@@ -281,7 +281,7 @@ Connection::Connection(const QString& folder) : path_(databasePath(folder))
         useWriteAheadLog();
         execute(QString::fromLatin1(DURABLE_COMMITS));
         execute(QString::fromLatin1(PAGE_CACHE));
-        upgradeTextCollationsOnce(key);
+        upgradeLayoutOnce(key);
     } catch (...) {
         closeAfterFailure();
         throw;
@@ -295,12 +295,13 @@ Connection::~Connection()
 
 // The layout is checked at the first open of each file in a run, not at every
 // open of every user action. The key names the file: each file has its own salt.
-void Connection::upgradeTextCollationsOnce(const QByteArray& key)
+void Connection::upgradeLayoutOnce(const QByteArray& key)
 {
     static QSet<QByteArray> checked;
     if (checked.contains(key))
         return;
     upgradeTextCollations(*this);
+    addMissingIndexes(*this);
     checked.insert(key);
 }
 
