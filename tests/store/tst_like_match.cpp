@@ -25,6 +25,13 @@ private slots:
         QTest::newRow("empty pattern, some text") << "" << "a" << false;
         QTest::newRow("only percent") << "%%" << "" << true;
         QTest::newRow("apostrophe") << "%d'a%" << "Biscoito D'Ajuda" << true;
+        QTest::newRow("plain letters, capitals typed") << "%ARR%" << "Arroz Branco" << true;
+        QTest::newRow("plain letters, no match") << "%fei%" << "Arroz Branco" << false;
+        QTest::newRow("plain pattern, accented name") << "%sab%" << "SABÃO em pó" << true;
+        QTest::newRow("plain pattern, accented name, no match") << "%sao%" << "SABÃO em pó" << false;
+        QTest::newRow("one character is one letter, not one byte") << "p_o" << "PÃO" << true;
+        QTest::newRow("Kelvin sign folds to k") << "%k%" << QString(QChar(0x212A)) << true;
+        QTest::newRow("digits and symbols") << "%1/2%" << "Queijo 1/2 kg" << true;
     }
 
     void matchesLikeTheEngineIgnoringCase()
@@ -41,6 +48,21 @@ private slots:
         QVERIFY(!likeMatches("100!%", "1000", u'!'));
         QVERIFY(likeMatches("a!_b", "A_B", u'!'));
         QVERIFY(!likeMatches("a!_b", "axb", u'!'));
+        QVERIFY(likeMatches("%ç%!%", "AÇÚCAR 100%", u'!'));
+        QVERIFY(!likeMatches("%ç%!%", "AÇÚCAR 100", u'!'));
+    }
+
+    // One pattern kept for a whole search gives each text its own answer.
+    void onePatternServesManyTexts()
+    {
+        const LikePattern pattern(QByteArray("%\\_a%"));
+        QVERIFY(pattern.isPatternOf("%\\_a%"));
+        QVERIFY(!pattern.isPatternOf("%\\_b%"));
+        QVERIFY(pattern.matches("X_A", u'\\'));
+        QVERIFY(!pattern.matches("XyA", u'\\'));
+        QVERIFY(!pattern.matches(QString("Ç_Á").toUtf8(), u'\\'));
+        QVERIFY(pattern.matches(QString("Ç_a").toUtf8(), u'\\'));
+        QVERIFY(pattern.matches("x_a", u'\\'));
     }
 };
 

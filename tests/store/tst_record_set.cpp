@@ -8,6 +8,8 @@
 #include "store/transaction.h"
 #include "support/test_database.h"
 
+#include <sqlite3.h>
+
 #include <QtTest>
 
 #include <functional>
@@ -434,6 +436,38 @@ private slots:
         QCOMPARE(searchNames(folder, "%"), QStringList{"Desconto 10% c_f"});
         QCOMPARE(searchNames(folder, "a\\f"), QStringList{"Barra\\Ferro"});
         QCOMPARE(database.count("Productos"), 6);
+    }
+
+    // The folded pattern kept with a statement follows a new search text bound
+    // to it, and a pattern that changes from row to row.
+    void likeFollowsEachPattern()
+    {
+        TestDatabase database({{product("caf%", "Café", 10), product("p_o", "PÃO", 1), product("ar", "Arroz", 5)}});
+        Connection connection(database.folder());
+        sqlite3_stmt* statement = nullptr;
+        QCOMPARE(sqlite3_prepare_v2(connection.handle(),
+                                    "select group_concat(CodigoProducto) from (select CodigoProducto from Productos "
+                                    "where NombreProducto like ? order by rowid)",
+                                    -1, &statement, nullptr),
+                 SQLITE_OK);
+        const auto matching = [&](const char* pattern) {
+            sqlite3_reset(statement);
+            sqlite3_bind_text(statement, 1, pattern, -1, SQLITE_TRANSIENT);
+            sqlite3_step(statement);
+            const auto* found = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+            return found ? QString::fromUtf8(found) : QString();
+        };
+        QCOMPARE(matching("%A%"), QString("caf%,ar"));
+        QCOMPARE(matching("%ã%"), QString("p_o"));
+        QCOMPARE(matching("%é"), QString("caf%"));
+        QCOMPARE(matching("%R%"), QString("ar"));
+        sqlite3_finalize(statement);
+
+        QCOMPARE(database.scalar("select group_concat(CodigoProducto) from (select CodigoProducto from Productos "
+                                 "where NombreProducto like CodigoProducto order by rowid)"),
+                 QVariant("caf%,p_o"));
+        QCOMPARE(database.scalar("select count(*) from Productos where NombreProducto like CodigoProducto || 'x'"),
+                 QVariant(0));
     }
 
     // The search with an escape character ignores letter case as the plain one
