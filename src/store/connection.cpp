@@ -292,7 +292,9 @@ Connection::Connection(const QString& folder) : path_(databasePath(folder))
 {
     const QByteArray key = keyForSalt(readSalt(path_));
     checkWritable(path_);
-    const int rc = sqlite3_open_v2(QFile::encodeName(path_).constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+    // A connection serves one window on one thread: the engine need not lock it at every call.
+    const int rc = sqlite3_open_v2(QFile::encodeName(path_).constData(), &db_,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const StoreError failure = error();
         closeAfterFailure();
