@@ -175,19 +175,19 @@ QByteArrayView textArgument(sqlite3_value* value)
 
 // The pattern is folded once per statement and kept with it: a search tests
 // every name of the catalogue against the same pattern.
-const LikePattern& patternOf(sqlite3_context* context, QByteArrayView text)
+const LikePattern& patternOf(sqlite3_context* context, QByteArrayView text, char32_t escape)
 {
     auto* kept = static_cast<LikePattern*>(sqlite3_get_auxdata(context, 0));
-    if (kept && kept->isPatternOf(text))
+    if (kept && kept->isPatternOf(text, escape))
         return *kept;
-    auto* pattern = new LikePattern(text);
+    auto* pattern = new LikePattern(text, escape);
     sqlite3_set_auxdata(context, 0, pattern, [](void* data) { delete static_cast<LikePattern*>(data); });
     // The engine may drop it at once (for a pattern that changes from row to row).
     kept = static_cast<LikePattern*>(sqlite3_get_auxdata(context, 0));
     if (kept == pattern)
         return *kept;
     static thread_local std::optional<LikePattern> unkept;
-    unkept.emplace(text);
+    unkept.emplace(text, escape);
     return *unkept;
 }
 
@@ -211,7 +211,7 @@ void likeFunction(sqlite3_context* context, int argumentCount, sqlite3_value** a
         }
         escape = escapeText.first();
     }
-    sqlite3_result_int(context, patternOf(context, pattern).matches(text, escape) ? 1 : 0);
+    sqlite3_result_int(context, patternOf(context, pattern, escape).matches(text) ? 1 : 0);
 }
 
 // The cause of an engine failure in words for the user; empty for a

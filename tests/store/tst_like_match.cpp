@@ -55,14 +55,20 @@ private slots:
     // One pattern kept for a whole search gives each text its own answer.
     void onePatternServesManyTexts()
     {
-        const LikePattern pattern(QByteArray("%\\_a%"));
-        QVERIFY(pattern.isPatternOf("%\\_a%"));
-        QVERIFY(!pattern.isPatternOf("%\\_b%"));
-        QVERIFY(pattern.matches("X_A", u'\\'));
-        QVERIFY(!pattern.matches("XyA", u'\\'));
-        QVERIFY(!pattern.matches(QString("Ç_Á").toUtf8(), u'\\'));
-        QVERIFY(pattern.matches(QString("Ç_a").toUtf8(), u'\\'));
-        QVERIFY(pattern.matches("x_a", u'\\'));
+        const LikePattern pattern(QByteArray("%\\_a%"), u'\\');
+        QVERIFY(pattern.isPatternOf("%\\_a%", u'\\'));
+        QVERIFY(!pattern.isPatternOf("%\\_b%", u'\\'));
+        QVERIFY(!pattern.isPatternOf("%\\_a%", u'!'));
+        QVERIFY(pattern.matches("X_A"));
+        QVERIFY(!pattern.matches("XyA"));
+        QVERIFY(!pattern.matches(QString("Ç_Á").toUtf8()));
+        QVERIFY(pattern.matches(QString("Ç_a").toUtf8()));
+        QVERIFY(pattern.matches("x_a"));
+
+        // Bytes that are not well-formed text read as a replacement character, as the full fold reads them.
+        QVERIFY(LikePattern("caf_", 0).matches("caf\xC3"));
+        QVERIFY(LikePattern("%(%", 0).matches("\xC3("));
+        QVERIFY(!LikePattern("_(", 0).matches("\xC3\xA3\xA3("));
     }
 };
 
