@@ -175,13 +175,42 @@ QString A_Texto(double value, const NumberSettings& settings)
     if (std::trunc(value) == value && std::fabs(value) < WHOLE_LIMIT)
         return QString::number(static_cast<qlonglong>(value));
 
-    const DecimalDigits number = decimalDigits(value);
-    const QString integer = number.integerPart();
-    const QString fraction = number.fractionPart();
-    QString text = number.negative ? QStringLiteral("-") : QString();
-    text += integer.isEmpty() ? QStringLiteral("0") : integer;
-    if (!fraction.isEmpty())
-        text += settings.decimal + fraction;
+    if (!std::isfinite(value))
+        decimalDigits(value);   // refuses it
+    // The significant digits and the point's place, as decimalDigits() gives
+    // them, written out without building intermediate texts: listings write
+    // every price of the catalogue.
+    char scientific[40];
+    const auto written = std::to_chars(scientific, scientific + sizeof scientific, std::fabs(value),
+                                       std::chars_format::scientific, SIGNIFICANT_DIGITS - 1);
+    const char* exponentAt = std::find(scientific, written.ptr, 'e');
+    char digits[SIGNIFICANT_DIGITS + 1];
+    int count = 0;
+    digits[count++] = scientific[0];
+    for (const char* c = scientific + 2; c < exponentAt; ++c)
+        digits[count++] = *c;
+    while (count > 1 && digits[count - 1] == '0')
+        --count;
+    const char* exponentDigits = exponentAt + 1 + (exponentAt[1] == '+' ? 1 : 0);
+    int exponent = 0;
+    std::from_chars(exponentDigits, written.ptr, exponent);
+    const int point = exponent + 1;
+
+    QString text;
+    text.reserve(count + std::abs(point) + 3);
+    if (value < 0)
+        text += u'-';
+    if (point <= 0)
+        text += u'0';
+    for (int i = 0; i < point; ++i)
+        text += QLatin1Char(i < count ? digits[i] : '0');
+    if (count > point) {
+        text += settings.decimal;
+        for (int i = point; i < 0; ++i)
+            text += u'0';
+        for (int i = std::max(point, 0); i < count; ++i)
+            text += QLatin1Char(digits[i]);
+    }
     return text;
 }
 

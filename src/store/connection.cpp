@@ -167,25 +167,51 @@ QByteArray keyForSalt(const QByteArray& salt)
     return statementValue;
 }
 
+QByteArrayView textArgument(sqlite3_value* value)
+{
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    return text ? QByteArrayView(text, sqlite3_value_bytes(value)) : QByteArrayView();
+}
+
+// The pattern is folded once per statement and kept with it: a search tests
+// every name of the catalogue against the same pattern.
+const LikePattern& patternOf(sqlite3_context* context, QByteArrayView text, char32_t escape)
+{
+    auto* kept = static_cast<LikePattern*>(sqlite3_get_auxdata(context, 0));
+    if (kept && kept->isPatternOf(text, escape))
+        return *kept;
+    auto* pattern = new LikePattern(text, escape);
+    sqlite3_set_auxdata(context, 0, pattern, [](void* data) { delete static_cast<LikePattern*>(data); });
+    // The engine may drop it at once (for a pattern that changes from row to row).
+    kept = static_cast<LikePattern*>(sqlite3_get_auxdata(context, 0));
+    if (kept == pattern)
+        return *kept;
+    static thread_local std::optional<LikePattern> unkept;
+    unkept.emplace(text, escape);
+    return *unkept;
+}
+
 void likeFunction(sqlite3_context* context, int argumentCount, sqlite3_value** arguments)
 {
-    const auto* pattern = reinterpret_cast<const char*>(sqlite3_value_text(arguments[0]));
-    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(arguments[1]));
-    if (!pattern || !text) {
+    const QByteArrayView pattern = textArgument(arguments[0]);
+    const QByteArrayView text = textArgument(arguments[1]);
+    if (pattern.isNull() || text.isNull()) {
         sqlite3_result_null(context);
         return;
     }
     char32_t escape = 0;
     if (argumentCount == 3) {
+        const QByteArrayView escapeBytes = textArgument(arguments[2]);
         const QList<uint> escapeText =
-            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(arguments[2]))).toUcs4();
+            escapeBytes.size() == 1 ? QList<uint>{static_cast<unsigned char>(escapeBytes[0])}
+                                    : QString::fromUtf8(escapeBytes).toUcs4();
         if (escapeText.size() != 1) {
             sqlite3_result_error(context, "ESCAPE expression must be a single character", -1);
             return;
         }
         escape = escapeText.first();
     }
-    sqlite3_result_int(context, likeMatches(QString::fromUtf8(pattern), QString::fromUtf8(text), escape) ? 1 : 0);
+    sqlite3_result_int(context, patternOf(context, pattern, escape).matches(text) ? 1 : 0);
 }
 
 // The cause of an engine failure in words for the user; empty for a
@@ -266,7 +292,9 @@ Connection::Connection(const QString& folder) : path_(databasePath(folder))
 {
     const QByteArray key = keyForSalt(readSalt(path_));
     checkWritable(path_);
-    const int rc = sqlite3_open_v2(QFile::encodeName(path_).constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+    // A connection serves one window on one thread: the engine need not lock it at every call.
+    const int rc = sqlite3_open_v2(QFile::encodeName(path_).constData(), &db_,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const StoreError failure = error();
         closeAfterFailure();
@@ -281,7 +309,7 @@ Connection::Connection(const QString& folder) : path_(databasePath(folder))
         useWriteAheadLog();
         execute(QString::fromLatin1(DURABLE_COMMITS));
         execute(QString::fromLatin1(PAGE_CACHE));
-        upgradeTextCollationsOnce(key);
+        upgradeLayoutOnce(key);
     } catch (...) {
         closeAfterFailure();
         throw;
@@ -295,12 +323,13 @@ Connection::~Connection()
 
 // The layout is checked at the first open of each file in a run, not at every
 // open of every user action. The key names the file: each file has its own salt.
-void Connection::upgradeTextCollationsOnce(const QByteArray& key)
+void Connection::upgradeLayoutOnce(const QByteArray& key)
 {
     static QSet<QByteArray> checked;
     if (checked.contains(key))
         return;
     upgradeTextCollations(*this);
+    addMissingIndexes(*this);
     checked.insert(key);
 }
 

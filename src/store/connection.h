@@ -41,7 +41,7 @@ private:
     void checkOpensWithKey();
     void useWriteAheadLog();
     void registerFunctions();
-    void upgradeTextCollationsOnce(const QByteArray& key);
+    void upgradeLayoutOnce(const QByteArray& key);
     void closeAfterFailure();
 
     QString path_;

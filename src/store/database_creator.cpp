@@ -109,6 +109,8 @@ void createSchema(NewFile& file, const NewDatabaseOptions& options)
             table = withoutUnitPrice(table);
         if (options.olderTextOrder)
             table = withoutCollations(table);
+        if (options.olderIndexes)
+            table.indexedFields.removeAll(QStringLiteral("Categoria"));
         file.execute(createTableSql(table));
         for (const QString& index : createIndexSql(table))
             file.execute(index);

@@ -20,6 +20,9 @@ struct NewDatabaseOptions {
     // Text fields declared without their collations, as files made before the
     // texts were ordered as a Brazilian reads them (for testing that upgrade).
     bool olderTextOrder = false;
+    // Only the indexes of files made before the categories were indexed (for
+    // testing that upgrade).
+    bool olderIndexes = false;
     // The administrator's receipt choice: 0 prints none, 58 or 80 that layout.
     int administratorReceipt = 0;
 };

@@ -61,24 +61,6 @@ std::optional<QueryParts> splitQuery(const QString& query)
     return parts;
 }
 
-QVariant columnValue(sqlite3_stmt* statement, int column)
-{
-    switch (sqlite3_column_type(statement, column)) {
-    case SQLITE_INTEGER:
-        return QVariant(static_cast<qlonglong>(sqlite3_column_int64(statement, column)));
-    case SQLITE_FLOAT:
-        return QVariant(sqlite3_column_double(statement, column));
-    case SQLITE_TEXT:
-        return QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
-                                          sqlite3_column_bytes(statement, column)));
-    case SQLITE_BLOB:
-        return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(statement, column)),
-                                   sqlite3_column_bytes(statement, column)));
-    default:
-        return QVariant();
-    }
-}
-
 int bindValue(sqlite3_stmt* statement, int position, const QVariant& value)
 {
     if (value.isNull())
@@ -214,9 +196,8 @@ void RecordSet::readColumns()
     const int count = sqlite3_column_count(statement_);
     for (int column = first; column < count; ++column) {
         const QString name = QString::fromUtf8(sqlite3_column_name(statement_, column));
-        indexByName_.insert(name, static_cast<int>(names_.size()));
-        indexByName_.insert(name.toLower(), static_cast<int>(names_.size()));
         names_.append(name);
+        lowerNames_.append(name.toLower());
         types_.append(fieldTypeOf(table_, name).value_or(FieldType::Text));
     }
 }
@@ -234,16 +215,85 @@ bool RecordSet::fetchUpTo(qsizetype index) const
             finishStatement();
             throw failure;
         }
-        Row row;
         const int first = hasRowIds_ ? 1 : 0;
-        if (hasRowIds_)
-            row.rowId = sqlite3_column_int64(statement_, 0);
-        row.values.reserve(names_.size());
+        rows_.push_back({hasRowIds_ ? sqlite3_column_int64(statement_, 0) : 0, false});
         for (int column = 0; column < names_.size(); ++column)
-            row.values.append(columnValue(statement_, column + first));
-        rows_.push_back(std::move(row));
+            cells_.push_back(fetchedCell(column + first));
     }
     return index >= 0 && index < static_cast<qsizetype>(rows_.size());
+}
+
+RecordSet::Cell RecordSet::fetchedCell(int column) const
+{
+    Cell cell;
+    switch (sqlite3_column_type(statement_, column)) {
+    case SQLITE_INTEGER:
+        cell.kind = Cell::Integer;
+        cell.integer = sqlite3_column_int64(statement_, column);
+        break;
+    case SQLITE_FLOAT:
+        cell.kind = Cell::Real;
+        cell.real = sqlite3_column_double(statement_, column);
+        break;
+    case SQLITE_TEXT:
+        cell.kind = Cell::Text;
+        appendBytes(cell, sqlite3_column_text(statement_, column), sqlite3_column_bytes(statement_, column));
+        break;
+    case SQLITE_BLOB:
+        cell.kind = Cell::Blob;
+        appendBytes(cell, sqlite3_column_blob(statement_, column), sqlite3_column_bytes(statement_, column));
+        break;
+    default:
+        break;
+    }
+    return cell;
+}
+
+void RecordSet::appendBytes(Cell& cell, const void* data, int length) const
+{
+    cell.offset = bytes_.size();
+    cell.length = length;
+    bytes_.append(static_cast<const char*>(data), length);
+}
+
+// An assigned value as the engine gives it back once stored; its text or
+// blob is put in scratch.
+RecordSet::Value RecordSet::valueOf(const QVariant& assigned, QByteArray& scratch)
+{
+    if (assigned.isNull())
+        return {};
+    switch (assigned.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return {Cell::Real, 0, assigned.toDouble(), {}};
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::Bool:
+        return {Cell::Integer, assigned.toLongLong(), 0, {}};
+    case QMetaType::QByteArray:
+        scratch = assigned.toByteArray();
+        return {Cell::Blob, 0, 0, scratch};
+    default:
+        scratch = assigned.toString().toUtf8();
+        return {Cell::Text, 0, 0, scratch};
+    }
+}
+
+RecordSet::Cell RecordSet::storedCell(const QVariant& assigned) const
+{
+    QByteArray scratch;
+    const Value value = valueOf(assigned, scratch);
+    Cell cell;
+    cell.kind = value.kind;
+    if (value.kind == Cell::Integer)
+        cell.integer = value.integer;
+    else if (value.kind == Cell::Real)
+        cell.real = value.real;
+    else if (value.kind != Cell::Null)
+        appendBytes(cell, value.bytes.data(), static_cast<int>(value.bytes.size()));
+    return cell;
 }
 
 void RecordSet::fetchAll() const
@@ -328,14 +378,20 @@ int RecordSet::recordCount() const
     return static_cast<int>(std::count_if(rows_.begin(), rows_.end(), [](const Row& row) { return !row.deleted; }));
 }
 
-int RecordSet::fieldIndex(const QString& field) const
+// A name is looked for as written, then in lower case; when two fields share
+// a name, the later one is read.
+int RecordSet::column(const QString& field) const
 {
-    auto found = indexByName_.constFind(field);
-    if (found == indexByName_.constEnd())
-        found = indexByName_.constFind(field.toLower());
-    if (found == indexByName_.constEnd())
-        throw StoreError(QStringLiteral("O campo %1 não existe na consulta.").arg(field));
-    return *found;
+    for (qsizetype i = names_.size() - 1; i >= 0; --i) {
+        if (names_[i] == field || lowerNames_[i] == field)
+            return static_cast<int>(i);
+    }
+    const QString lower = field.toLower();
+    for (qsizetype i = names_.size() - 1; i >= 0; --i) {
+        if (names_[i] == lower || lowerNames_[i] == lower)
+            return static_cast<int>(i);
+    }
+    throw StoreError(QStringLiteral("O campo %1 não existe na consulta.").arg(field));
 }
 
 FieldType RecordSet::typeOf(int index) const
@@ -359,42 +415,95 @@ void RecordSet::requireWritable() const
         throw StoreError(QStringLiteral("Esta consulta é somente de leitura; nada foi alterado."));
 }
 
-QVariant RecordSet::currentValue(const QString& field) const
+QVariant RecordSet::assignedValue(int column) const
 {
-    const int index = fieldIndex(field);
-    requireCurrentRow();
-    const auto pending = pending_.constFind(index);
+    const auto pending = pending_.constFind(column);
     if (pending != pending_.constEnd())
         return *pending;
     if (editing_ == Editing::Adding) {
         const TableDefinition* table = findTable(table_);
-        const FieldDefinition* definition = table ? findField(*table, names_[index]) : nullptr;
+        const FieldDefinition* definition = table ? findField(*table, names_[column]) : nullptr;
         return definition && definition->defaultValue ? QVariant(*definition->defaultValue) : QVariant();
     }
-    return rows_[position_].values[index];
+    QByteArray scratch;
+    return variantOf(valueAt(column, scratch));
+}
+
+// The current row's field: an assignment not yet stored, the field's default
+// on a new row, else the row as fetched. Texts assigned are put in scratch.
+RecordSet::Value RecordSet::valueAt(int column, QByteArray& scratch) const
+{
+    if (column < 0 || column >= names_.size())
+        throw StoreError(QStringLiteral("A consulta não tem o campo de número %1.").arg(column));
+    requireCurrentRow();
+    if (editing_ == Editing::Adding || (editing_ == Editing::Changing && pending_.contains(column)))
+        return valueOf(assignedValue(column), scratch);
+    const Cell& cell = cellAt(position_, column);
+    switch (cell.kind) {
+    case Cell::Integer:
+        return {cell.kind, cell.integer, 0, {}};
+    case Cell::Real:
+        return {cell.kind, 0, cell.real, {}};
+    case Cell::Text:
+    case Cell::Blob:
+        return {cell.kind, 0, 0, QByteArrayView(bytes_.constData() + cell.offset, cell.length)};
+    case Cell::Null:
+        break;
+    }
+    return {};
+}
+
+QVariant RecordSet::variantOf(const Value& value)
+{
+    switch (value.kind) {
+    case Cell::Integer:
+        return static_cast<qlonglong>(value.integer);
+    case Cell::Real:
+        return value.real;
+    case Cell::Text:
+        return QString::fromUtf8(value.bytes);
+    case Cell::Blob:
+        return value.bytes.toByteArray();
+    case Cell::Null:
+        break;
+    }
+    return {};
 }
 
 bool RecordSet::isNull(const QString& field) const
 {
-    return currentValue(field).isNull();
+    return isNull(column(field));
+}
+
+bool RecordSet::isNull(int column) const
+{
+    QByteArray scratch;
+    return valueAt(column, scratch).kind == Cell::Null;
 }
 
 QString RecordSet::text(const QString& field) const
 {
-    const QVariant value = currentValue(field);
-    switch (value.typeId()) {
-    case QMetaType::UnknownType:
+    return text(column(field));
+}
+
+QString RecordSet::text(int column) const
+{
+    QByteArray scratch;
+    const Value value = valueAt(column, scratch);
+    switch (value.kind) {
+    case Cell::Null:
         return {};
-    case QMetaType::Double:
-    case QMetaType::LongLong:
-        return A_Texto(value.toDouble());
-    case QMetaType::QByteArray:
-        return QString::fromUtf8(value.toByteArray());
-    default:
+    case Cell::Integer:
+        return A_Texto(static_cast<double>(value.integer));
+    case Cell::Real:
+        return A_Texto(value.real);
+    case Cell::Blob:
+        return QString::fromUtf8(value.bytes);
+    case Cell::Text:
         break;
     }
-    const QString stored = value.toString();
-    if (typeOf(fieldIndex(field)) == FieldType::DateTime) {
+    const QString stored = QString::fromUtf8(value.bytes);
+    if (typeOf(column) == FieldType::DateTime) {
         if (const std::optional<QDateTime> moment = fromStoredDateTime(stored))
             return formatDateTime(*moment);
     }
@@ -403,15 +512,33 @@ QString RecordSet::text(const QString& field) const
 
 double RecordSet::number(const QString& field) const
 {
-    const QVariant value = currentValue(field);
-    if (value.isNull())
+    return numberAt(column(field), field);
+}
+
+double RecordSet::number(int column) const
+{
+    return numberAt(column, column >= 0 && column < names_.size() ? names_[column] : QString());
+}
+
+double RecordSet::numberAt(int column, const QString& field) const
+{
+    QByteArray scratch;
+    const Value value = valueAt(column, scratch);
+    switch (value.kind) {
+    case Cell::Null:
         throw ConversionError(QStringLiteral("O campo %1 está vazio e não pode ser lido como número.").arg(field));
-    if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::LongLong)
-        return value.toDouble();
-    if (typeOf(fieldIndex(field)) == FieldType::DateTime)
+    case Cell::Integer:
+        return static_cast<double>(value.integer);
+    case Cell::Real:
+        return value.real;
+    case Cell::Text:
+    case Cell::Blob:
+        break;
+    }
+    if (typeOf(column) == FieldType::DateTime)
         throw ConversionError(QStringLiteral("O campo %1 guarda uma data, não um número.").arg(field));
     try {
-        return A_Numero(value.toString());
+        return A_Numero(QString::fromUtf8(value.bytes));
     } catch (const ConversionError& error) {
         throw ConversionError(withField(error, field));
     }
@@ -419,10 +546,16 @@ double RecordSet::number(const QString& field) const
 
 std::optional<QDateTime> RecordSet::dateTime(const QString& field) const
 {
-    const QVariant value = currentValue(field);
-    if (value.isNull())
+    return dateTime(column(field));
+}
+
+std::optional<QDateTime> RecordSet::dateTime(int column) const
+{
+    QByteArray scratch;
+    const Value value = valueAt(column, scratch);
+    if (value.kind == Cell::Null)
         return std::nullopt;
-    const QString stored = value.toString();
+    const QString stored = variantOf(value).toString();
     if (std::optional<QDateTime> moment = fromStoredDateTime(stored))
         return moment;
     return parseDateTime(stored);
@@ -538,11 +671,9 @@ void RecordSet::insertPending()
                   .arg(quotedName(table_), columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
     runWrite(sql, values);
 
-    Row row;
-    row.rowId = sqlite3_last_insert_rowid(connection_.handle());
     for (int index = 0; index < names_.size(); ++index)
-        row.values.append(currentValue(names_[index]));
-    rows_.push_back(std::move(row));
+        cells_.push_back(storedCell(assignedValue(index)));
+    rows_.push_back({sqlite3_last_insert_rowid(connection_.handle()), false});
     position_ = static_cast<qsizetype>(rows_.size()) - 1;
 }
 
@@ -563,7 +694,7 @@ void RecordSet::updatePending()
     if (sqlite3_changes(connection_.handle()) != 1)
         throw StoreError(QStringLiteral("O registro foi excluído por outra operação; a alteração não foi gravada."));
     for (auto it = pending_.cbegin(); it != pending_.cend(); ++it)
-        row.values[it.key()] = it.value();
+        cells_[position_ * names_.size() + it.key()] = storedCell(it.value());
 }
 
 void RecordSet::deleteCurrent()

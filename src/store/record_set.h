@@ -2,6 +2,7 @@
 
 #include "store/schema.h"
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QHash>
 #include <QList>
@@ -64,6 +65,15 @@ public:
     double number(const QString& field) const;
     std::optional<QDateTime> dateTime(const QString& field) const;
 
+    // The same reads by the field's position in the query, found once with
+    // column(): a listing that reads many rows looks each name up only once.
+    // column() of a field the query lacks is a StoreError.
+    int column(const QString& field) const;
+    bool isNull(int column) const;
+    QString text(int column) const;
+    double number(int column) const;
+    std::optional<QDateTime> dateTime(int column) const;
+
     // Changing. Assignments convert by the field's type (a text that is not a
     // number, for a number field, is a ConversionError and nothing is kept);
     // update() stores them in the current row, or appends the row after addNew().
@@ -76,10 +86,28 @@ public:
     void deleteCurrent();
 
 private:
+    // One field of a fetched row as the engine gave it; texts and blobs point
+    // into one buffer shared by all rows, so a row costs no allocation.
+    struct Cell {
+        enum Kind : quint8 { Null, Integer, Real, Text, Blob };
+        Kind kind = Null;
+        int length = 0;
+        union {
+            qint64 integer = 0;
+            double real;
+            qint64 offset;
+        };
+    };
     struct Row {
         qint64 rowId = 0;
-        QVariantList values;
         bool deleted = false;
+    };
+    // A field of the current row, stored or assigned and not yet updated.
+    struct Value {
+        Cell::Kind kind = Cell::Null;
+        qint64 integer = 0;
+        double real = 0;
+        QByteArrayView bytes;
     };
     enum class Editing { None, Changing, Adding };
 
@@ -94,14 +122,22 @@ private:
     void storePending();
     void requireWritable() const;
     void requireCurrentRow() const;
-    int fieldIndex(const QString& field) const;
+    int fieldIndex(const QString& field) const { return column(field); }
+    const Cell& cellAt(qsizetype row, int column) const { return cells_[row * names_.size() + column]; }
+    Cell fetchedCell(int column) const;
+    Cell storedCell(const QVariant& assigned) const;
+    void appendBytes(Cell& cell, const void* data, int length) const;
+    Value valueAt(int column, QByteArray& scratch) const;
+    static Value valueOf(const QVariant& assigned, QByteArray& scratch);
+    static QVariant variantOf(const Value& value);
+    double numberAt(int column, const QString& field) const;
     FieldType typeOf(int index) const;
     static QVariant storedValue(FieldType type, const QString& text);
     qsizetype liveRowFrom(qsizetype index) const;
     qsizetype liveRowBefore(qsizetype index) const;
     void runWrite(const QString& sql, const QVariantList& values);
     sqlite3_stmt* writeStatement(const QString& sql);
-    QVariant currentValue(const QString& field) const;
+    QVariant assignedValue(int column) const;
     void assign(const QString& field, const QVariant& stored);
     void insertPending();
     void updatePending();
@@ -111,12 +147,14 @@ private:
     QString table_;
     bool hasRowIds_ = false;
     bool readOnly_ = false;
-    QStringList names_;
-    QHash<QString, int> indexByName_;   // field name as the query gives it, and in lower case -> column
+    QStringList names_;        // field names as the query gives them
+    QStringList lowerNames_;   // the same in lower case
     QList<FieldType> types_;
 
     mutable sqlite3_stmt* statement_ = nullptr;
     mutable std::vector<Row> rows_;
+    mutable std::vector<Cell> cells_;   // rows_.size() x names_.size(), row after row
+    mutable QByteArray bytes_;          // the texts and blobs of every cell
     qsizetype position_ = 0;   // -1 before the first row, rows_.size() after the last
 
     Editing editing_ = Editing::None;

@@ -36,6 +36,8 @@ const FieldDefinition* findField(const TableDefinition& table, const QString& fi
 
 QString quotedName(const QString& name);
 QString createTableSql(const TableDefinition& table);
+QString indexName(const TableDefinition& table, const QString& field);
+QString createIndexSql(const TableDefinition& table, const QString& field);
 QStringList createIndexSql(const TableDefinition& table);
 
 inline const QString TEMPORAL_UNIT_PRICE_FIELD = QStringLiteral("ValorUnitario");

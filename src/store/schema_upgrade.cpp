@@ -137,3 +137,24 @@ bool upgradeTextCollations(Connection& connection)
     transaction.commit();
     return true;
 }
+
+bool addMissingIndexes(Connection& connection)
+{
+    QStringList existing;
+    for (const QStringList& row : rowsOf(connection, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index'")))
+        existing.append(row.at(0));
+    QStringList missing;
+    for (const TableDefinition& table : storeTables()) {
+        for (const QString& field : table.indexedFields) {
+            if (!existing.contains(indexName(table, field), Qt::CaseInsensitive))
+                missing.append(createIndexSql(table, field));
+        }
+    }
+    if (missing.isEmpty())
+        return false;
+    Transaction transaction(connection);
+    for (const QString& statement : missing)
+        connection.execute(statement);
+    transaction.commit();
+    return true;
+}

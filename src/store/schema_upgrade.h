@@ -13,3 +13,8 @@ bool Actualizar_Temporal(Connection& connection);
 // index, in one transaction. Cheap when nothing is to be done. Returns true
 // when a table was rebuilt.
 bool upgradeTextCollations(Connection& connection);
+
+// A bd1 made before an index of the current layout existed (the categories'
+// index, which the category boxes' grouping walks) gets the missing indexes.
+// Cheap when nothing is to be done. Returns true when an index was made.
+bool addMissingIndexes(Connection& connection);

@@ -25,6 +25,13 @@ private slots:
         QTest::newRow("empty pattern, some text") << "" << "a" << false;
         QTest::newRow("only percent") << "%%" << "" << true;
         QTest::newRow("apostrophe") << "%d'a%" << "Biscoito D'Ajuda" << true;
+        QTest::newRow("plain letters, capitals typed") << "%ARR%" << "Arroz Branco" << true;
+        QTest::newRow("plain letters, no match") << "%fei%" << "Arroz Branco" << false;
+        QTest::newRow("plain pattern, accented name") << "%sab%" << "SABÃO em pó" << true;
+        QTest::newRow("plain pattern, accented name, no match") << "%sao%" << "SABÃO em pó" << false;
+        QTest::newRow("one character is one letter, not one byte") << "p_o" << "PÃO" << true;
+        QTest::newRow("Kelvin sign folds to k") << "%k%" << QString(QChar(0x212A)) << true;
+        QTest::newRow("digits and symbols") << "%1/2%" << "Queijo 1/2 kg" << true;
     }
 
     void matchesLikeTheEngineIgnoringCase()
@@ -41,6 +48,27 @@ private slots:
         QVERIFY(!likeMatches("100!%", "1000", u'!'));
         QVERIFY(likeMatches("a!_b", "A_B", u'!'));
         QVERIFY(!likeMatches("a!_b", "axb", u'!'));
+        QVERIFY(likeMatches("%ç%!%", "AÇÚCAR 100%", u'!'));
+        QVERIFY(!likeMatches("%ç%!%", "AÇÚCAR 100", u'!'));
+    }
+
+    // One pattern kept for a whole search gives each text its own answer.
+    void onePatternServesManyTexts()
+    {
+        const LikePattern pattern(QByteArray("%\\_a%"), u'\\');
+        QVERIFY(pattern.isPatternOf("%\\_a%", u'\\'));
+        QVERIFY(!pattern.isPatternOf("%\\_b%", u'\\'));
+        QVERIFY(!pattern.isPatternOf("%\\_a%", u'!'));
+        QVERIFY(pattern.matches("X_A"));
+        QVERIFY(!pattern.matches("XyA"));
+        QVERIFY(!pattern.matches(QString("Ç_Á").toUtf8()));
+        QVERIFY(pattern.matches(QString("Ç_a").toUtf8()));
+        QVERIFY(pattern.matches("x_a"));
+
+        // Bytes that are not well-formed text read as a replacement character, as the full fold reads them.
+        QVERIFY(LikePattern("caf_", 0).matches("caf\xC3"));
+        QVERIFY(LikePattern("%(%", 0).matches("\xC3("));
+        QVERIFY(!LikePattern("_(", 0).matches("\xC3\xA3\xA3("));
     }
 };
 

@@ -8,6 +8,8 @@
 #include "store/transaction.h"
 #include "support/test_database.h"
 
+#include <sqlite3.h>
+
 #include <QtTest>
 
 #include <functional>
@@ -196,6 +198,87 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(ConversionError, again.number("NombreProducto"));
     }
 
+    // A listing finds each field's position once and reads every row by it.
+    void readsByPositionAgreeWithReadsByName()
+    {
+        TestDatabase database({{product("0789", "Queijo", 2.25, 1.5, 5, 1234.5, "Frios"), product("2", "Água", 3)}});
+        database.execute("UPDATE Productos SET Categoria = NULL WHERE CodigoProducto = '2'");
+        Connection connection(database.folder());
+        RecordSet products(connection, Query::ProductosListado, RecordSet::Mode::ReadOnlyList);
+        const QStringList fields = {"CodigoProducto", "NombreProducto", "Cantidad",     "PrecioCosto",
+                                    "PrecioVenta",    "StockCritico",   "Categoria",    "ParteDeOferta"};
+        QList<int> columns;
+        for (const QString& field : fields)
+            columns.append(products.column(field));
+        QCOMPARE(columns, (QList<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+        QCOMPARE(products.column("categoria"), 6);
+        QCOMPARE(errorOf([&] { products.column("Preco"); }), QString("O campo Preco não existe na consulta."));
+
+        int rows = 0;
+        for (; !products.eof(); products.moveNext(), ++rows) {
+            for (int i = 0; i < fields.size(); ++i) {
+                QCOMPARE(products.text(columns[i]), products.text(fields[i]));
+                QCOMPARE(products.isNull(columns[i]), products.isNull(fields[i]));
+            }
+            QCOMPARE(products.number(columns[2]), products.number("Cantidad"));
+        }
+        QCOMPARE(rows, 2);
+        products.moveFirst();
+        QCOMPARE(products.text(columns[1]), QString("Água"));
+        QVERIFY(products.isNull(columns[6]));
+        QVERIFY_THROWS_EXCEPTION(ConversionError, products.number(columns[6]));
+        products.moveNext();
+        QCOMPARE(products.text(columns[3]), QString("1234,5"));
+        QCOMPARE(products.number(columns[5]), 5.0);
+        QVERIFY_THROWS_EXCEPTION(StoreError, products.text(8));
+        products.moveNext();
+        QVERIFY_THROWS_EXCEPTION(StoreError, products.text(columns[0]));
+
+        RecordSet takings(connection, Query::TipoPago);
+        takings.addNew();
+        takings.setText("FechaInicio", "10/01/2024 9:00:00");
+        takings.update();
+        QCOMPARE(takings.dateTime(takings.column("FechaInicio")), std::optional(QDateTime(QDate(2024, 1, 10), QTime(9, 0))));
+        QCOMPARE(takings.dateTime(takings.column("FechaCierre")), std::nullopt);
+    }
+
+    // What was assigned reads back before and after it is stored, and a new row reads its defaults.
+    void readsShowTheAssignedValues()
+    {
+        TestDatabase database({{product("1", "Arroz", 5), product("2", "Banana", 3)}});
+        Connection connection(database.folder());
+        RecordSet products(connection, Query::ProductosPorNombre);
+        const int quantity = products.column("Cantidad");
+        products.setText("Cantidad", "7,25");
+        products.setText("Categoria", "Grãos");
+        QCOMPARE(products.text(quantity), QString("7,25"));
+        QCOMPARE(products.text("Categoria"), QString("Grãos"));
+        QCOMPARE(products.text("NombreProducto"), QString("Arroz"));
+        products.update();
+        products.moveNext();
+        products.setNull("Categoria");
+        QVERIFY(products.isNull("Categoria"));
+        products.movePrevious();
+        QCOMPARE(products.number(quantity), 7.25);
+        QCOMPARE(products.text("Categoria"), QString("Grãos"));
+        products.moveNext();
+        QVERIFY(products.isNull("Categoria"));
+
+        products.addNew();
+        QVERIFY(products.isNull("NombreProducto"));
+        QCOMPARE(products.number("ParteDeOferta"), 0.0);
+        products.setText("CodigoProducto", "3");
+        products.setText("NombreProducto", "Café");
+        products.update();
+        QCOMPARE(products.text("NombreProducto"), QString("Café"));
+        QCOMPARE(products.text("ParteDeOferta"), QString("0"));
+        products.moveFirst();
+        QCOMPARE(products.text("NombreProducto"), QString("Arroz"));
+        products.moveLast();
+        QCOMPARE(products.text("CodigoProducto"), QString("3"));
+        QCOMPARE(database.scalar("SELECT Categoria FROM Productos WHERE CodigoProducto = '1'"), QVariant("Grãos"));
+    }
+
     void dateTimesAreStoredSoThatOrderIsTimeOrder()
     {
         TestDatabase database;
@@ -353,6 +436,38 @@ private slots:
         QCOMPARE(searchNames(folder, "%"), QStringList{"Desconto 10% c_f"});
         QCOMPARE(searchNames(folder, "a\\f"), QStringList{"Barra\\Ferro"});
         QCOMPARE(database.count("Productos"), 6);
+    }
+
+    // The folded pattern kept with a statement follows a new search text bound
+    // to it, and a pattern that changes from row to row.
+    void likeFollowsEachPattern()
+    {
+        TestDatabase database({{product("caf%", "Café", 10), product("p_o", "PÃO", 1), product("ar", "Arroz", 5)}});
+        Connection connection(database.folder());
+        sqlite3_stmt* statement = nullptr;
+        QCOMPARE(sqlite3_prepare_v2(connection.handle(),
+                                    "select group_concat(CodigoProducto) from (select CodigoProducto from Productos "
+                                    "where NombreProducto like ? order by rowid)",
+                                    -1, &statement, nullptr),
+                 SQLITE_OK);
+        const auto matching = [&](const char* pattern) {
+            sqlite3_reset(statement);
+            sqlite3_bind_text(statement, 1, pattern, -1, SQLITE_TRANSIENT);
+            sqlite3_step(statement);
+            const auto* found = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+            return found ? QString::fromUtf8(found) : QString();
+        };
+        QCOMPARE(matching("%A%"), QString("caf%,ar"));
+        QCOMPARE(matching("%ã%"), QString("p_o"));
+        QCOMPARE(matching("%é"), QString("caf%"));
+        QCOMPARE(matching("%R%"), QString("ar"));
+        sqlite3_finalize(statement);
+
+        QCOMPARE(database.scalar("select group_concat(CodigoProducto) from (select CodigoProducto from Productos "
+                                 "where NombreProducto like CodigoProducto order by rowid)"),
+                 QVariant("caf%,p_o"));
+        QCOMPARE(database.scalar("select count(*) from Productos where NombreProducto like CodigoProducto || 'x'"),
+                 QVariant(0));
     }
 
     // The search with an escape character ignores letter case as the plain one

@@ -53,19 +53,39 @@ QString planOf(const QString& folder, const QString& sql)
     return steps.join(u'\n');
 }
 
-// The collation the file declares a field with, read without the store (which would upgrade it).
-QString declaredCollation(const QString& path, const char* table, const char* field)
+// The file opened read-only without the store (which would upgrade it).
+sqlite3* openWithoutStore(const QString& path)
 {
     sqlite3* db = nullptr;
     sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
     const QByteArray key = derivedKeyFor(path);
     sqlite3_key(db, key.constData(), static_cast<int>(key.size()));
     pinCipherSettings(db);
+    return db;
+}
+
+// The collation the file declares a field with.
+QString declaredCollation(const QString& path, const char* table, const char* field)
+{
+    sqlite3* db = openWithoutStore(path);
     const char* collation = nullptr;
     sqlite3_table_column_metadata(db, "main", table, field, nullptr, &collation, nullptr, nullptr, nullptr);
     const QString name = collation ? QString::fromUtf8(collation) : QString();
     sqlite3_close(db);
     return name;
+}
+
+bool fileHasIndex(const QString& path, const char* index)
+{
+    sqlite3* db = openWithoutStore(path);
+    sqlite3_stmt* statement = nullptr;
+    sqlite3_prepare_v2(db, "SELECT count(*) FROM sqlite_master WHERE type = 'index' AND name = ?", -1, &statement,
+                       nullptr);
+    sqlite3_bind_text(statement, 1, index, -1, SQLITE_STATIC);
+    const bool found = sqlite3_step(statement) == SQLITE_ROW && sqlite3_column_int(statement, 0) == 1;
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return found;
 }
 
 const QStringList SHUFFLED = {"Tomate", "Óleo de Soja", "abacate", "Água Mineral", "banana", "Abacaxi",
@@ -160,6 +180,35 @@ private slots:
         const QStringList categories = fieldWalk(database.folder(), Query::Categorias, "Categoria");
         QCOMPARE(categories.size(), 3);
         QVERIFY2(comparePortugueseIgnoringCase(categories[0], "Açougue") == 0, qPrintable(categories.join(',')));
+        QVERIFY2(comparePortugueseIgnoringCase(categories[1], "Bebidas") == 0, qPrintable(categories.join(',')));
+        QCOMPARE(categories[2], QString("Limpeza"));
+    }
+
+    void categoriesAreGroupedThroughTheirIndex_data()
+    {
+        QTest::addColumn<bool>("olderFile");
+        QTest::newRow("new file") << false;
+        QTest::newRow("file made before the index") << true;
+    }
+
+    // Filling a category box walks the index instead of sorting the catalogue;
+    // an older file gets the index at its first open.
+    void categoriesAreGroupedThroughTheirIndex()
+    {
+        QFETCH(bool, olderFile);
+        NewDatabaseOptions options;
+        options.olderIndexes = olderFile;
+        options.products = {product("1", "Guaraná", 5, 1, 0, 0, "Bebidas"), product("2", "Sabão", 3, 1, 0, 0, "Limpeza"),
+                            product("3", "Suco", 5, 1, 0, 0, "bebidas"), product("4", "Alcatra", 40, 1, 0, 0, "Açougue")};
+        TestDatabase database(options);
+        QCOMPARE(fileHasIndex(database.path(), "idx_Productos_Categoria"), !olderFile);
+
+        const QString plan = planOf(database.folder(), Query::Categorias);
+        QVERIFY(fileHasIndex(database.path(), "idx_Productos_Categoria"));
+        QVERIFY2(plan.contains("idx_Productos_Categoria") && !plan.contains("TEMP B-TREE"), qPrintable(plan));
+        const QStringList categories = fieldWalk(database.folder(), Query::Categorias, "Categoria");
+        QCOMPARE(categories.size(), 3);
+        QCOMPARE(categories[0], QString("Açougue"));
         QVERIFY2(comparePortugueseIgnoringCase(categories[1], "Bebidas") == 0, qPrintable(categories.join(',')));
         QCOMPARE(categories[2], QString("Limpeza"));
     }
