@@ -6,6 +6,7 @@
 #include "common/twips.h"
 #include "dialogs/form10.h"
 #include "sale/form1.h"
+#include "store/collation.h"
 #include "store/connection.h"
 #include "store/queries.h"
 #include "store/record_set.h"
@@ -18,6 +19,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -41,6 +45,11 @@ const QString VENTA = QStringLiteral("PrecioVenta");
 const QString CRITICO = QStringLiteral("StockCritico");
 const QString CATEGORIA = QStringLiteral("Categoria");
 const QString OFERTA = QStringLiteral("ParteDeOferta");
+
+// Columns of a list entry.
+constexpr int COLUMNA_ITEM = 0;
+constexpr int COLUMNA_CODIGO = 1;
+constexpr int COLUMNA_NOMBRE = 2;
 
 // The sort box's entries and the query of each, in the box's order.
 struct Orden {
@@ -254,21 +263,115 @@ void Form2::Cargar_Lista()
 void Form2::Listar(const char* query)
 {
     ListView1->clear();
+    filas_.clear();
+    listaPorNombre_ = false;
     Connection conexion(platform().folder);
     RecordSet productos(conexion, QString::fromLatin1(query), RecordSet::Mode::ReadOnlyList);
     QList<QStringList> filas;
     for (; !productos.eof(); productos.moveNext())
         filas.append(Fila(productos, static_cast<int>(filas.size()) + 1));
-    ListView1->setRows(std::move(filas));
+    filas_ = std::move(filas);
+    listaPorNombre_ = std::strcmp(query, Query::ProductosPorNombre) == 0;
+    Mostrar_Lista();
 }
 
+// The list takes the whole set of entries at once, as a fresh listing does:
+// nothing selected, the first entries in view.
+void Form2::Mostrar_Lista()
+{
+    ListView1->setRows(filas_);
+}
+
+// The saved product takes its place in name order, the entries after it are
+// numbered again: the same list a new listing would give. A list in another
+// order, or one that no longer matches the product, is listed afresh.
+void Form2::Colocar_En_Lista(const Guardado& guardado)
+{
+    if (!listaPorNombre_ || guardado.fila.isEmpty()) {
+        Cargar_Lista();
+        return;
+    }
+    qsizetype desde = filas_.size();
+    if (guardado.nombreAnterior) {
+        const int anterior = Fila_Del_Producto(guardado.fila[COLUMNA_CODIGO], *guardado.nombreAnterior);
+        if (anterior < 0) {
+            Cargar_Lista();
+            return;
+        }
+        filas_.removeAt(anterior);
+        desde = anterior;
+    }
+    const int posicion = Posicion_Por_Nombre(guardado.fila[COLUMNA_NOMBRE]);
+    if (posicion < 0) {
+        Cargar_Lista();
+        return;
+    }
+    filas_.insert(posicion, guardado.fila);
+    const qsizetype hasta = guardado.nombreAnterior ? std::max<qsizetype>(desde, posicion) + 1 : filas_.size();
+    Renumerar(std::min<qsizetype>(desde, posicion), hasta);
+    Mostrar_Lista();
+}
+
+// Every entry of a deleted code leaves the list; the ones after are numbered again.
+void Form2::Quitar_De_Lista(const QString& codigo)
+{
+    if (!listaPorNombre_) {
+        Cargar_Lista();
+        return;
+    }
+    const auto primera = std::find_if(filas_.cbegin(), filas_.cend(),
+                                      [&codigo](const QStringList& fila) { return fila[COLUMNA_CODIGO] == codigo; });
+    const qsizetype desde = primera - filas_.cbegin();
+    filas_.removeIf([&codigo](const QStringList& fila) { return fila[COLUMNA_CODIGO] == codigo; });
+    Renumerar(desde, filas_.size());
+    Mostrar_Lista();
+}
+
+// The first entry of the code, which must carry the name; -1 when the list differs.
+int Form2::Fila_Del_Producto(const QString& codigo, const QString& nombre) const
+{
+    for (qsizetype i = 0; i < filas_.size(); ++i) {
+        if (filas_[i][COLUMNA_CODIGO] == codigo)
+            return filas_[i][COLUMNA_NOMBRE] == nombre ? static_cast<int>(i) : -1;
+    }
+    return -1;
+}
+
+// Where a name goes in the store's text order; -1 when an entry already has
+// exactly that name (the store orders such twins by when they were added).
+int Form2::Posicion_Por_Nombre(const QString& nombre) const
+{
+    const auto lugar = std::lower_bound(filas_.cbegin(), filas_.cend(), nombre, [](const QStringList& fila, const QString& n) {
+        return comparePortuguese(fila[COLUMNA_NOMBRE], n) < 0;
+    });
+    if (lugar != filas_.cend() && (*lugar)[COLUMNA_NOMBRE] == nombre)
+        return -1;
+    return static_cast<int>(lugar - filas_.cbegin());
+}
+
+void Form2::Renumerar(qsizetype desde, qsizetype hasta)
+{
+    for (qsizetype i = desde; i < hasta; ++i) {
+        const QString numero = QString::number(i + 1);
+        if (filas_[i][COLUMNA_ITEM] != numero)
+            filas_[i][COLUMNA_ITEM] = numero;
+    }
+}
+
+// The distinct categories change only when a category is written; until this
+// window writes one, the last reading is offered again.
 void Form2::Cargar_Categorias()
 {
-    Connection conexion(platform().folder);
-    RecordSet categorias(conexion, QString::fromLatin1(Query::Categorias), RecordSet::Mode::ReadOnlyList);
+    if (!categorias_) {
+        Connection conexion(platform().folder);
+        RecordSet categorias(conexion, QString::fromLatin1(Query::Categorias), RecordSet::Mode::ReadOnlyList);
+        QStringList leidas;
+        for (; !categorias.eof(); categorias.moveNext())
+            leidas.append(categorias.text(CATEGORIA));
+        categorias_ = std::move(leidas);
+    }
     Combo2->clear();
-    for (; !categorias.eof(); categorias.moveNext())
-        Combo2->addItem(categorias.text(CATEGORIA));
+    Combo2->addItems(*categorias_);
     Combo2->setCurrentIndex(-1);
     Combo2->setEditText(QString());
 }
@@ -399,9 +502,9 @@ void Form2::Command3_Click()
         platform().prompter.ok(MSG_NOMBRE_REPETIDO);
         return;
     }
-    Guardar();
+    const Guardado guardado = Guardar();
     Limpiar_Campos();
-    Cargar_Lista();
+    Colocar_En_Lista(guardado);
 }
 
 // Another product already has exactly this name (letter case counts); when
@@ -417,15 +520,23 @@ bool Form2::Nombre_Repetido(const QString& nombre) const
     return false;
 }
 
-void Form2::Guardar()
+// The saved row is read back as the list shows it. A category other than the
+// one the row had may change the distinct categories.
+Form2::Guardado Form2::Guardar()
 {
+    Guardado guardado;
     Connection conexion(platform().folder);
     if (m_) {
         RecordSet producto(conexion, QString::fromLatin1(Query::ProductosPorNombre),
                            RecordSet::Equals{CODIGO, Text1->text()});
         if (!producto.eof()) {
+            const QString categoria = producto.text(CATEGORIA);
+            guardado.nombreAnterior = producto.text(NOMBRE);
             Asignar_Campos(producto);
             producto.update();
+            if (producto.text(CATEGORIA) != categoria)
+                categorias_.reset();
+            guardado.fila = Fila(producto, 0);
         }
     } else {
         RecordSet productos(conexion, QString::fromLatin1(Query::ProductosPorNombre), RecordSet::Mode::AppendOnly);
@@ -433,9 +544,12 @@ void Form2::Guardar()
         productos.setText(CODIGO, Text1->text());
         Asignar_Campos(productos);
         productos.update();
+        categorias_.reset();
+        guardado.fila = Fila(productos, 0);
     }
     Bloquear_Edicion();
     Command4->setEnabled(false);
+    return guardado;
 }
 
 // Every field but the code, from the boxes as they stand.
@@ -469,15 +583,17 @@ void Form2::Command4_Click()
         Cargar_Lista();
         return;
     }
+    const QString codigo = Text7;
+    categorias_.reset();
     {
         Connection conexion(platform().folder);
-        RecordSet productos(conexion, QString::fromLatin1(Query::ProductosPorNombre), RecordSet::Equals{CODIGO, Text7});
+        RecordSet productos(conexion, QString::fromLatin1(Query::ProductosPorNombre), RecordSet::Equals{CODIGO, codigo});
         for (; !productos.eof(); productos.moveNext())
             productos.deleteCurrent();
     }
     Limpiar_Campos();
     Bloquear_Edicion();
-    Cargar_Lista();
+    Quitar_De_Lista(codigo);
     Command4->setEnabled(false);
 }
 

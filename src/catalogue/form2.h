@@ -2,6 +2,8 @@
 
 #include "common/window.h"
 
+#include <optional>
+
 class Form1;
 class QComboBox;
 class QFrame;
@@ -82,8 +84,27 @@ private:
     bool Faltan_Datos() const;
     bool Numeros_Validos() const;
     bool Nombre_Repetido(const QString& nombre) const;
-    void Guardar();
+
+    // The saved product as its list entry, and the name it had before when it existed.
+    struct Guardado {
+        QStringList fila;
+        std::optional<QString> nombreAnterior;
+    };
+    Guardado Guardar();
+    void Colocar_En_Lista(const Guardado& guardado);
+    void Quitar_De_Lista(const QString& codigo);
+    int Fila_Del_Producto(const QString& codigo, const QString& nombre) const;
+    int Posicion_Por_Nombre(const QString& nombre) const;
+    void Renumerar(qsizetype desde, qsizetype hasta);
+    void Mostrar_Lista();
 
     Form1& principal_;
     bool m_ = false;
+    // The entries of the list as shown, and whether they are in name order:
+    // then a save or a delete changes just the entries it touches.
+    QList<QStringList> filas_;
+    bool listaPorNombre_ = false;
+    // The distinct categories as last read; a lookup offers them again
+    // until this window writes a category that may change them.
+    std::optional<QStringList> categorias_;
 };

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QStringListModel>
+#include <QTimer>
 
 namespace {
 
@@ -29,8 +30,12 @@ bool letraODigito(QChar c)
 }   // namespace
 
 Form10::Form10(Platform& platform, Destino destino, QWidget* parent)
-    : Window(platform, parent), destino_(std::move(destino)), nombres_(new QStringListModel(this))
+    : Window(platform, parent), destino_(std::move(destino)), nombres_(new QStringListModel(this)),
+      pausa_(new QTimer(this))
 {
+    pausa_->setSingleShot(true);
+    pausa_->setInterval(PAUSA_DE_TECLEO_MS);
+    on(pausa_, &QTimer::timeout, [this] { Command1_Click(); });
     setClientSizeTwips(6375, 6000);
     Text1 = new QLineEdit(centralWidget());
     List1 = new QListView(centralWidget());
@@ -60,26 +65,32 @@ void Form10::Form_Load()
 bool Form10::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == Text1 && event->type() == QEvent::KeyRelease) {
-        if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+        if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            pausa_->stop();
             close();
-        else
-            run([this] { Command1_Click(); });
+        } else {
+            pausa_->start();
+        }
         return false;
     }
     if (watched == List1 && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         return List1_KeyPress(key->key(), key->text());
     }
-    // The list shows a highlight as soon as it has the keyboard, so that Enter has a name to confirm.
-    if (watched == List1 && event->type() == QEvent::FocusIn && nombres_->rowCount() > 0 &&
-        !List1->selectionModel()->hasSelection())
-        List1->setCurrentIndex(nombres_->index(0));
+    // The list shows the names of what was typed, and a highlight, as soon as
+    // it has the keyboard, so that Enter has a name to confirm.
+    if (watched == List1 && event->type() == QEvent::FocusIn) {
+        run([this] { buscarPendiente(); });
+        if (nombres_->rowCount() > 0 && !List1->selectionModel()->hasSelection())
+            List1->setCurrentIndex(nombres_->index(0));
+    }
     return Window::eventFilter(watched, event);
 }
 
 // The search text is bound as a literal: "%", "_" and the apostrophe match themselves.
 void Form10::Command1_Click()
 {
+    pausa_->stop();
     nombres_->setStringList({});
     Connection conexion(platform().folder);
     RecordSet productos(conexion, QString::fromLatin1(Query::ProductosBusqueda), QVariantList{likeLiteral(Text1->text())},
@@ -88,6 +99,17 @@ void Form10::Command1_Click()
     for (; !productos.eof(); productos.moveNext())
         nombres.append(productos.text(NOMBRE));
     nombres_->setStringList(nombres);
+}
+
+bool Form10::busquedaPendiente() const
+{
+    return pausa_->isActive();
+}
+
+void Form10::buscarPendiente()
+{
+    if (pausa_->isActive())
+        Command1_Click();
 }
 
 // Letters and digits move the highlight to the next name starting with them;

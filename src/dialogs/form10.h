@@ -7,6 +7,7 @@
 class QLineEdit;
 class QListView;
 class QStringListModel;
+class QTimer;
 
 // The product picker: finds products by part of their name and hands the
 // chosen one's code to the window that opened it. Product maintenance and
@@ -27,6 +28,12 @@ public:
     QListView* List1;   // the names that match
 
     void Command1_Click();   // refresh the list from the search text
+    // A key release in the search box refreshes the list once typing pauses
+    // for this long, so that the box keeps up with the typing.
+    static constexpr int PAUSA_DE_TECLEO_MS = 200;
+    bool busquedaPendiente() const;
+    // Runs at once a refresh still waiting for the pause.
+    void buscarPendiente();
     // The highlighted name, or an empty text when none is.
     QString nombreResaltado() const;
     // Hands over the first product whose name equals the highlighted one,
@@ -42,4 +49,5 @@ private:
 
     Destino destino_;
     QStringListModel* nombres_;
+    QTimer* pausa_;
 };

@@ -3,6 +3,9 @@
 #include "common/report_list.h"
 #include "dialogs/form10.h"
 #include "sale/form1.h"
+#include "store/connection.h"
+#include "store/queries.h"
+#include "store/record_set.h"
 #include "support/fake_platform.h"
 #include "support/keyboard.h"
 #include "support/layout_check.h"
@@ -60,6 +63,20 @@ public:
             texts.append(form->ListView1->text(r, column));
         return texts;
     }
+    QList<QStringList> rows() const
+    {
+        QList<QStringList> all;
+        for (int r = 0; r < form->ListView1->rowCount(); ++r)
+            all.append(form->ListView1->row(r));
+        return all;
+    }
+    QStringList categories() const
+    {
+        QStringList items;
+        for (int i = 0; i < form->Combo2->count(); ++i)
+            items.append(form->Combo2->itemText(i));
+        return items;
+    }
     QVariant stored(const QString& field, const QString& code) const
     {
         return database.scalar(QString("select %1 from Productos where CodigoProducto = '%2'").arg(field, code));
@@ -85,6 +102,30 @@ Form10* openPicker()
             return picker;
     }
     return nullptr;
+}
+
+// Names that test the text order: accents, letter-case twins, a code held by two products.
+QList<NewProduct> orderedCatalogue()
+{
+    return {product("10", "Arroz", 20, 5, 1, 15, "Mercearia"),
+            product("11", "arroz", 21, 5, 1, 16, "mercearia"),
+            product("12", "Água Mineral 500 ml", 1.5, 48, 6, 0.7, "Bebidas"),
+            product("13", "Biscoito Maria", 3.2, 2.5, 3, 2, "Mercearia"),
+            product("14", "Feijão Preto 1 kg", 8.9, 0, 5, 0, "Mercearia"),
+            product("15", "Sabão em Pó 1 kg", 0, 7, 2, 0, "Limpeza"),
+            product("16", "Óleo de Soja 900 ml", 7.9, 12, 4, 5.5, "Mercearia"),
+            product("15", "Detergente Neutro", 2.3, 30, 0, 1.1, "Limpeza"),
+            product("17", "Zimbro em Grão", 12, 1, 0, 8, "Temperos")};
+}
+
+QStringList distinctCategories(const QString& folder)
+{
+    Connection connection(folder);
+    RecordSet grouped(connection, Query::Categorias, RecordSet::Mode::ReadOnlyList);
+    QStringList categories;
+    for (; !grouped.eof(); grouped.moveNext())
+        categories.append(grouped.text("Categoria"));
+    return categories;
 }
 
 void verifyIdle(const Form2& form)
@@ -402,6 +443,91 @@ private slots:
         QCOMPARE(m.stored("count(*)", "300").toInt(), 0);
         verifyIdle(*m.form);
         QCOMPARE(m.column(1), QStringList({"100", "200"}));
+    }
+
+    // After a save or a delete the list must be exactly what listing the
+    // catalogue afresh shows: same entries, same order, same running numbers.
+    void listAfterAChangeEqualsAFreshListing_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QStringList>("values");   // name, quantity, cost, sale, critical, category; empty: delete
+        QTest::newRow("quantity changed") << "13" << QStringList({"Biscoito Maria", "7,5", "2", "3,2", "3", "Mercearia"});
+        QTest::newRow("price set to zero") << "16" << QStringList({"Óleo de Soja 900 ml", "12", "0", "0", "4", "Mercearia"});
+        QTest::newRow("renamed to the front") << "17" << QStringList({"Abacate", "1", "8", "12", "0", "Temperos"});
+        QTest::newRow("renamed to the end") << "12" << QStringList({"Zzz Água", "48", "0,7", "1,5", "6", "Bebidas"});
+        QTest::newRow("renamed between letter-case twins") << "13" << QStringList({"ARROZ", "1", "2", "3", "0", "Mercearia"});
+        QTest::newRow("renamed with an accent") << "10" << QStringList({"Ázeite", "5", "15", "20", "1", "Mercearia"});
+        QTest::newRow("first of a shared code") << "15" << QStringList({"Alvejante", "2", "1", "3", "0", "Limpeza"});
+        QTest::newRow("new product in the middle") << "99" << QStringList({"Café Torrado", "3", "9", "15,9", "", "Bebidas"});
+        QTest::newRow("new product first") << "98" << QStringList({"abacaxi", "1", "1", "2", "0", "Frutas"});
+        QTest::newRow("new product last") << "97" << QStringList({"zebu", "1", "1", "2", "0", "Carnes"});
+        QTest::newRow("deleted") << "12" << QStringList();
+        QTest::newRow("deleted: every product of a shared code") << "15" << QStringList();
+    }
+    void listAfterAChangeEqualsAFreshListing()
+    {
+        QFETCH(QString, code);
+        QFETCH(QStringList, values);
+        Maintenance m(orderedCatalogue());
+        const int listed = static_cast<int>(m.column(1).indexOf(code));
+        if (listed >= 0) {   // loaded from its selected entry
+            m.form->ListView1->selectRow(listed);
+            m.form->ListView1_Click();
+        } else {
+            m.lookup(code);
+        }
+        if (values.isEmpty()) {
+            m.fakes.prompter.answers.enqueue(true);
+            QTest::mouseClick(m.form->Command4, Qt::LeftButton);
+        } else {
+            m.fill(values);
+            QTest::mouseClick(m.form->Command3, Qt::LeftButton);
+        }
+        QCOMPARE(m.fakes.prompter.texts().size(), values.isEmpty() ? 1 : 0);   // only the delete question
+        verifyIdle(*m.form);
+        QCOMPARE(m.form->ListView1->selectedRow(), -1);
+        const QList<QStringList> changed = m.rows();
+        QCOMPARE(changed.size(), m.database.count("Productos"));
+
+        QTest::mouseClick(m.form->Command5, Qt::LeftButton);   // lists the catalogue afresh
+        QCOMPARE(changed, m.rows());
+        if (!values.isEmpty())
+            QVERIFY(m.column(2).contains(values[0].trimmed()));
+    }
+
+    // A run of changes, each followed by a lookup, keeps list and categories true.
+    void categoriesFollowEverySave()
+    {
+        Maintenance m(orderedCatalogue());
+        const QString folder = m.database.folder();
+        m.lookup("13");
+        QCOMPARE(m.categories(), distinctCategories(folder));
+
+        const QList<std::pair<QString, QStringList>> saves = {
+            {"13", {"Biscoito Maria", "9", "2", "3,2", "3", "Mercearia"}},     // same category
+            {"17", {"Zimbro em Grão", "1", "8", "12", "0", "Especiarias"}},    // its only product moves away
+            {"60", {"Vinagre", "2", "1", "2", "0", "Temperos"}},               // a new product brings one back
+            {"12", {"Água Mineral 500 ml", "48", "0,7", "1,5", "6", "bebidas"}},
+        };
+        for (const auto& [code, values] : saves) {
+            Form2& form = *m.form;
+            form.Command5_Click();
+            m.lookup(code);
+            m.fill(values);
+            QTest::mouseClick(form.Command3, Qt::LeftButton);
+            QCOMPARE(m.fakes.prompter.texts(), QStringList());
+            m.lookup("10");
+            QCOMPARE(m.categories(), distinctCategories(folder));
+            QCOMPARE(form.Combo2->currentText(), QString("Mercearia"));
+        }
+        QVERIFY(!m.categories().contains("Temperos") || m.categories().count("Temperos") == 1);
+        m.fakes.prompter.answers.enqueue(true);
+        QTest::mouseClick(m.form->Command4, Qt::LeftButton);   // "Arroz" leaves; "arroz" still holds the group
+        m.lookup("14");
+        QCOMPARE(m.categories(), distinctCategories(folder));
+        const QList<QStringList> listed = m.rows();
+        m.form->Command5_Click();
+        QCOMPARE(m.rows(), listed);
     }
 
     void sortOrdersTheListUntilTheNextSave()

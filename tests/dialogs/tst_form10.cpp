@@ -47,10 +47,16 @@ public:
             texts.append(model->index(r, 0).data().toString());
         return texts;
     }
+    // Types the text and waits for the refresh that follows the pause in typing.
     void search(const QString& text)
     {
         form->Text1->clear();
         typeKeys(form->Text1, text);
+        settle();
+    }
+    void settle() const
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(!form->busquedaPendiente(), 5000);
     }
 
     TestDatabase database;
@@ -111,14 +117,50 @@ private slots:
     {
         Picker p;
         QTest::keyClick(p.form->Text1, Qt::Key_Shift);   // changes nothing, still searches
+        p.settle();
         QCOMPARE(p.names().size(), 9);
         typeKeys(p.form->Text1, "lei");
+        p.settle();
         QCOMPARE(p.names().size(), 2);
         QTest::keyClick(p.form->Text1, Qt::Key_Backspace);
+        p.settle();
         QCOMPARE(p.names().size(), 2);   // "le": both milks
         p.form->Text1->clear();
         QTest::keyClick(p.form->Text1, Qt::Key_Left);
+        p.settle();
         QCOMPARE(p.names().size(), 9);
+    }
+
+    // Keys typed in a row refresh the list once, after the pause, to the list
+    // of the whole text; a list that takes the keyboard first refreshes at once.
+    void typingInARowRefreshesOnceAfterThePause_data()
+    {
+        QTest::addColumn<bool>("listTakesTheKeyboard");
+        QTest::newRow("pause") << false;
+        QTest::newRow("list focused before the pause") << true;
+    }
+    void typingInARowRefreshesOnceAfterThePause()
+    {
+        QFETCH(bool, listTakesTheKeyboard);
+        Picker p;
+        p.search("r");
+        const QStringList before = p.names();
+        QList<int> refreshes;   // the names listed at each refill
+        connect(p.form->List1->model(), &QAbstractItemModel::modelReset, p.form,
+                [&] { refreshes.append(p.form->List1->model()->rowCount()); });
+        typeKeys(p.form->Text1, "oz");
+        QVERIFY(p.form->busquedaPendiente());
+        QCOMPARE(p.names(), before);   // nothing searched while typing goes on
+        if (listTakesTheKeyboard)
+            p.form->List1->setFocus();
+        p.settle();
+        const QStringList typed = p.names();
+        if (listTakesTheKeyboard)
+            QCOMPARE(p.form->nombreResaltado(), typed.first());
+        p.form->Command1_Click();   // the same search run straight away
+        QCOMPARE(typed, p.names());
+        QCOMPARE(typed.size(), 3);
+        QCOMPARE(refreshes, QList<int>({0, 3, 0, 3}));   // emptied and filled once per refresh
     }
 
     void listKeysMoveTheHighlightOnly()
@@ -207,7 +249,7 @@ private slots:
         QVERIFY(!sale.isEnabled());
         QVERIFY(QTest::qWaitForWindowActive(picker));
         typeKeys(picker->Text1, "ijã");
-        picker->List1->setFocus();
+        picker->List1->setFocus();   // before the pause: the list refreshes at once
         QTest::keyClick(picker->List1, Qt::Key_Return);
         QTRY_VERIFY_WITH_TIMEOUT(picker.isNull(), 2000);
 
