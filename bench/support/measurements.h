@@ -16,10 +16,11 @@ public:
     bool yesNo(const QString& text, const QString&) override
     {
         note(text);
-        return false;
+        return answer;
     }
     void critical(const QString& text) override { note(text); }
     void exclamation(const QString& text, const QString&) override { note(text); }
+    bool answer = false;   // to every question
     int count = 0;
     QString last;
 

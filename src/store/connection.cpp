@@ -318,7 +318,24 @@ Connection::Connection(const QString& folder) : path_(databasePath(folder))
 
 Connection::~Connection()
 {
+    for (sqlite3_stmt* statement : std::as_const(writeStatements_))
+        sqlite3_finalize(statement);
     sqlite3_close_v2(db_);
+}
+
+sqlite3_stmt* Connection::writeStatement(const QString& sql)
+{
+    if (sqlite3_stmt* prepared = writeStatements_.value(sql))
+        return prepared;
+    const QByteArray text = sql.toUtf8();
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db_, text.constData(), static_cast<int>(text.size()), &statement, nullptr) != SQLITE_OK) {
+        const StoreError failure = error();
+        sqlite3_finalize(statement);
+        throw failure;
+    }
+    writeStatements_.insert(sql, statement);
+    return statement;
 }
 
 // The layout is checked at the first open of each file in a run, not at every

@@ -3,9 +3,11 @@
 #include "store/store_error.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 inline const QString DATABASE_FILE_NAME = QStringLiteral("bd1");
 
@@ -36,6 +38,11 @@ public:
     StoreError error() const;
     [[noreturn]] void fail() const;
 
+    // A statement that writes, prepared once per connection and shared by
+    // its record sets: the caller binds, steps and resets it. One user
+    // action writing many rows prepares each statement once.
+    sqlite3_stmt* writeStatement(const QString& sql);
+
 private:
     void applyKey(const QByteArray& key);
     void checkOpensWithKey();
@@ -46,6 +53,7 @@ private:
 
     QString path_;
     sqlite3* db_ = nullptr;
+    QHash<QString, sqlite3_stmt*> writeStatements_;
 };
 
 // The cipher settings every bd1 is written with, set on a keyed connection

@@ -132,8 +132,6 @@ RecordSet::RecordSet(Connection& connection, const QString& query, const std::op
 RecordSet::~RecordSet()
 {
     finishStatement();
-    for (sqlite3_stmt* statement : std::as_const(writeStatements_))
-        sqlite3_finalize(statement);
 }
 
 void RecordSet::open(const QString& query, const std::optional<Equals>& filter, const QVariantList& parameters)
@@ -713,7 +711,7 @@ void RecordSet::deleteCurrent()
 
 void RecordSet::runWrite(const QString& sql, const QVariantList& values)
 {
-    sqlite3_stmt* statement = writeStatement(sql);
+    sqlite3_stmt* statement = connection_.writeStatement(sql);
     int rc = SQLITE_OK;
     for (int i = 0; rc == SQLITE_OK && i < values.size(); ++i)
         rc = bindValue(statement, i + 1, values[i]);
@@ -727,24 +725,6 @@ void RecordSet::runWrite(const QString& sql, const QVariantList& values)
     }
     sqlite3_reset(statement);
     sqlite3_clear_bindings(statement);
-}
-
-// A walk that changes many rows writes them through the same few statements,
-// prepared once for the life of the record set.
-sqlite3_stmt* RecordSet::writeStatement(const QString& sql)
-{
-    if (sqlite3_stmt* prepared = writeStatements_.value(sql))
-        return prepared;
-    const QByteArray text = sql.toUtf8();
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(connection_.handle(), text.constData(), static_cast<int>(text.size()), &statement,
-                           nullptr) != SQLITE_OK) {
-        const StoreError failure = connection_.error();
-        sqlite3_finalize(statement);
-        throw failure;
-    }
-    writeStatements_.insert(sql, statement);
-    return statement;
 }
 
 void RecordSet::fail() const

@@ -136,7 +136,6 @@ private:
     qsizetype liveRowFrom(qsizetype index) const;
     qsizetype liveRowBefore(qsizetype index) const;
     void runWrite(const QString& sql, const QVariantList& values);
-    sqlite3_stmt* writeStatement(const QString& sql);
     QVariant assignedValue(int column) const;
     void assign(const QString& field, const QVariant& stored);
     void insertPending();
@@ -159,5 +158,4 @@ private:
 
     Editing editing_ = Editing::None;
     QHash<int, QVariant> pending_;
-    QHash<QString, sqlite3_stmt*> writeStatements_;
 };
