@@ -69,18 +69,37 @@ QLineEdit* entryBox(QWidget* parent, int maxLength)
     return box;
 }
 
+// The fields of a list entry, found once in the query before its rows are walked.
+struct ColumnasDeLista {
+    explicit ColumnasDeLista(const RecordSet& row)
+        : codigo(row.column(CODIGO)), nombre(row.column(NOMBRE)), cantidad(row.column(CANTIDAD)),
+          costo(row.column(COSTO)), venta(row.column(VENTA)), categoria(row.column(CATEGORIA))
+    {
+    }
+    int codigo, nombre, cantidad, costo, venta, categoria;
+};
+
 // A price of 0 reads "R$ 0"; any other as the number itself.
-QString precioEnLista(const RecordSet& row, const QString& field)
+QString precioEnLista(const RecordSet& row, int column)
 {
-    if (row.isNull(field))
+    if (row.isNull(column))
         return {};
-    return row.number(field) == 0 ? QStringLiteral("R$ 0") : row.text(field);
+    return row.number(column) == 0 ? QStringLiteral("R$ 0") : row.text(column);
+}
+
+QStringList Fila(const RecordSet& row, const ColumnasDeLista& columnas, int item)
+{
+    QStringList fila;
+    fila.reserve(7);
+    fila << QString::number(item) << row.text(columnas.codigo) << row.text(columnas.nombre)
+         << row.text(columnas.cantidad) << precioEnLista(row, columnas.costo) << precioEnLista(row, columnas.venta)
+         << row.text(columnas.categoria);
+    return fila;
 }
 
 QStringList Fila(const RecordSet& row, int item)
 {
-    return {QString::number(item), row.text(CODIGO),        row.text(NOMBRE),       row.text(CANTIDAD),
-            precioEnLista(row, COSTO), precioEnLista(row, VENTA), row.text(CATEGORIA)};
+    return Fila(row, ColumnasDeLista(row), item);
 }
 
 bool sinEspacios(const QString& text)
@@ -267,9 +286,10 @@ void Form2::Listar(const char* query)
     listaPorNombre_ = false;
     Connection conexion(platform().folder);
     RecordSet productos(conexion, QString::fromLatin1(query), RecordSet::Mode::ReadOnlyList);
+    const ColumnasDeLista columnas(productos);
     QList<QStringList> filas;
     for (; !productos.eof(); productos.moveNext())
-        filas.append(Fila(productos, static_cast<int>(filas.size()) + 1));
+        filas.append(Fila(productos, columnas, static_cast<int>(filas.size()) + 1));
     filas_ = std::move(filas);
     listaPorNombre_ = std::strcmp(query, Query::ProductosPorNombre) == 0;
     Mostrar_Lista();

@@ -37,8 +37,6 @@ const QString MSG_NADA_QUE_EXPORTAR = QStringLiteral("No existe nada que exporta
 
 const QColor CRITICAL_TEXT_COLOR(255, 0, 0);
 
-using Include = std::function<bool(const RecordSet&)>;
-
 }   // namespace
 
 Form9::Form9(Platform& platform, QWidget* parent) : Window(platform, parent)
@@ -229,37 +227,45 @@ void Form9::Buscar()
     Calcular_Inversion();
 }
 
-namespace {
+// The fields a listing reads, found once in the query before its rows are walked.
+struct Form9::Columnas {
+    explicit Columnas(const RecordSet& productos)
+        : codigo(productos.column(QStringLiteral("CodigoProducto"))),
+          nombre(productos.column(QStringLiteral("NombreProducto"))),
+          cantidad(productos.column(QStringLiteral("Cantidad"))),
+          costo(productos.column(QStringLiteral("PrecioCosto"))),
+          venta(productos.column(QStringLiteral("PrecioVenta"))),
+          categoria(productos.column(QStringLiteral("Categoria"))),
+          critico(productos.column(QStringLiteral("StockCritico")))
+    {
+    }
+    int codigo, nombre, cantidad, costo, venta, categoria, critico;
+};
 
 // Walks the set to its end and builds the entries of the rows it includes.
-QList<QStringList> leerFilas(RecordSet& productos, const std::function<QStringList(const RecordSet&, int)>& fila,
-                             const Include& incluir = {})
+QList<QStringList> Form9::Leer_Filas(RecordSet& productos, const Incluir& incluir)
 {
+    const Columnas columnas(productos);
     QList<QStringList> filas;
     for (; !productos.eof(); productos.moveNext()) {
-        if (!incluir || incluir(productos))
-            filas.append(fila(productos, int(filas.size()) + 1));
+        if (!incluir || incluir(productos, columnas))
+            filas.append(Agregar_Fila(productos, columnas, int(filas.size()) + 1));
     }
     return filas;
 }
 
-}   // namespace
-
 // The quantity and prices are read once as numbers and written as the store writes them.
-QStringList Form9::Agregar_Fila(const RecordSet& productos, int item)
+QStringList Form9::Agregar_Fila(const RecordSet& productos, const Columnas& columnas, int item)
 {
-    const double cantidad = productos.number(QStringLiteral("Cantidad"));
-    const double costo = productos.number(QStringLiteral("PrecioCosto"));
-    const double venta = productos.number(QStringLiteral("PrecioVenta"));
-    return {QString::number(item),
-            productos.text(QStringLiteral("CodigoProducto")),
-            productos.text(QStringLiteral("NombreProducto")),
-            A_Texto(cantidad),
-            A_Texto(costo),
-            A_Texto(venta),
-            productos.text(QStringLiteral("Categoria")),
-            A_Texto(cantidad * costo),
-            A_Texto(cantidad * venta)};
+    const double cantidad = productos.number(columnas.cantidad);
+    const double costo = productos.number(columnas.costo);
+    const double venta = productos.number(columnas.venta);
+    QStringList fila;
+    fila.reserve(9);
+    fila << QString::number(item) << productos.text(columnas.codigo) << productos.text(columnas.nombre)
+         << A_Texto(cantidad) << A_Texto(costo) << A_Texto(venta) << productos.text(columnas.categoria)
+         << A_Texto(cantidad * costo) << A_Texto(cantidad * venta);
+    return fila;
 }
 
 void Form9::Mostrar_Filas(QList<QStringList> filas)
@@ -295,10 +301,10 @@ void Form9::Buscar_Nombre()
         Connection conexion(platform().folder);
         if (Text1->text() == QStringLiteral("*")) {
             RecordSet productos(conexion, Query::ProductosListado, RecordSet::Mode::ReadOnlyList);
-            Mostrar_Filas(leerFilas(productos, &Form9::Agregar_Fila));
+            Mostrar_Filas(Leer_Filas(productos));
         } else {
             RecordSet productos(conexion, Query::ProductosBusqueda, QVariantList{likeLiteral(Text1->text())});
-            Mostrar_Filas(leerFilas(productos, &Form9::Agregar_Fila));
+            Mostrar_Filas(Leer_Filas(productos));
         }
     }
     Terminar_Listado(Text1, MSG_NO_ENCONTRADO);
@@ -319,7 +325,7 @@ void Form9::Buscar_Codigo()
         RecordSet productos(conexion, Query::ProductosListado,
                             RecordSet::Equals{QStringLiteral("CodigoProducto"), Text2->text()},
                             RecordSet::Mode::ReadOnlyList);
-        Mostrar_Filas(leerFilas(productos, &Form9::Agregar_Fila));
+        Mostrar_Filas(Leer_Filas(productos));
     }
     Text2->clear();
     Terminar_Listado(Text2, MSG_NO_ENCONTRADO);
@@ -341,8 +347,8 @@ void Form9::Buscar_Categoria()
             return;
         }
         const QString buscada = categoria.toCaseFolded();
-        Mostrar_Filas(leerFilas(productos, &Form9::Agregar_Fila, [&buscada](const RecordSet& fila) {
-            return fila.text(QStringLiteral("Categoria")).toCaseFolded() == buscada;
+        Mostrar_Filas(Leer_Filas(productos, [&buscada](const RecordSet& fila, const Columnas& columnas) {
+            return fila.text(columnas.categoria).toCaseFolded() == buscada;
         }));
     }
     Terminar_Listado(Combo1, MSG_CATEGORIA_VACIA);
@@ -359,8 +365,8 @@ void Form9::Command3_Click()
     {
         Connection conexion(platform().folder);
         RecordSet productos(conexion, Query::ProductosListado, RecordSet::Mode::ReadOnlyList);
-        filas = leerFilas(productos, &Form9::Agregar_Fila, [](const RecordSet& fila) {
-            return fila.number(QStringLiteral("Cantidad")) <= fila.number(QStringLiteral("StockCritico"));
+        filas = Leer_Filas(productos, [](const RecordSet& fila, const Columnas& columnas) {
+            return fila.number(columnas.cantidad) <= fila.number(columnas.critico);
         });
     }
     if (!filas.isEmpty())

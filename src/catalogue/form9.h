@@ -2,6 +2,8 @@
 
 #include "common/window.h"
 
+#include <functional>
+
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -59,5 +61,8 @@ private:
     void Mostrar_Filas(QList<QStringList> filas);
     void Terminar_Listado(QWidget* box, const QString& sinResultado);
     void Limpiar_Modo(bool vaciarCodigo);
-    static QStringList Agregar_Fila(const RecordSet& productos, int item);
+    struct Columnas;
+    using Incluir = std::function<bool(const RecordSet&, const Columnas&)>;
+    static QList<QStringList> Leer_Filas(RecordSet& productos, const Incluir& incluir = {});
+    static QStringList Agregar_Fila(const RecordSet& productos, const Columnas& columnas, int item);
 };

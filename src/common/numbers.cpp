@@ -178,12 +178,20 @@ QString A_Texto(double value, const NumberSettings& settings)
     if (!std::isfinite(value))
         decimalDigits(value);   // refuses it
     // The significant digits and the point's place, as decimalDigits() gives
-    // them, written out without building intermediate texts: listings write
-    // every price of the catalogue.
+    // them, written out in one text: listings write every price of the
+    // catalogue. The shortest digits that read back as the value are, when
+    // there are at most 15 of them, the value rounded to 15 digits (a double
+    // is closer to them than half a unit in the 15th digit); only longer ones
+    // need the rounding by precision.
     char scientific[40];
-    const auto written = std::to_chars(scientific, scientific + sizeof scientific, std::fabs(value),
-                                       std::chars_format::scientific, SIGNIFICANT_DIGITS - 1);
+    auto written = std::to_chars(scientific, scientific + sizeof scientific, std::fabs(value),
+                                 std::chars_format::scientific);
     const char* exponentAt = std::find(scientific, written.ptr, 'e');
+    if (exponentAt - scientific > SIGNIFICANT_DIGITS + 1) {
+        written = std::to_chars(scientific, scientific + sizeof scientific, std::fabs(value),
+                                std::chars_format::scientific, SIGNIFICANT_DIGITS - 1);
+        exponentAt = std::find(scientific, written.ptr, 'e');
+    }
     char digits[SIGNIFICANT_DIGITS + 1];
     int count = 0;
     digits[count++] = scientific[0];
@@ -196,20 +204,23 @@ QString A_Texto(double value, const NumberSettings& settings)
     std::from_chars(exponentDigits, written.ptr, exponent);
     const int point = exponent + 1;
 
-    QString text;
-    text.reserve(count + std::abs(point) + 3);
+    const bool fraction = count > point;
+    const qsizetype length = (value < 0 ? 1 : 0) + std::max(point, 1) +
+                             (fraction ? 1 + std::max(-point, 0) + count - std::max(point, 0) : 0);
+    QString text(length, Qt::Uninitialized);
+    QChar* out = text.data();
     if (value < 0)
-        text += u'-';
+        *out++ = u'-';
     if (point <= 0)
-        text += u'0';
+        *out++ = u'0';
     for (int i = 0; i < point; ++i)
-        text += QLatin1Char(i < count ? digits[i] : '0');
-    if (count > point) {
-        text += settings.decimal;
+        *out++ = QLatin1Char(i < count ? digits[i] : '0');
+    if (fraction) {
+        *out++ = settings.decimal;
         for (int i = point; i < 0; ++i)
-            text += u'0';
+            *out++ = u'0';
         for (int i = std::max(point, 0); i < count; ++i)
-            text += QLatin1Char(digits[i]);
+            *out++ = QLatin1Char(digits[i]);
     }
     return text;
 }

@@ -93,11 +93,12 @@ void Form10::Command1_Click()
     pausa_->stop();
     nombres_->setStringList({});
     Connection conexion(platform().folder);
-    RecordSet productos(conexion, QString::fromLatin1(Query::ProductosBusqueda), QVariantList{likeLiteral(Text1->text())},
+    RecordSet productos(conexion, QString::fromLatin1(Query::NombresBusqueda), QVariantList{likeLiteral(Text1->text())},
                         RecordSet::Mode::ReadOnlyList);
+    const int nombre = productos.column(NOMBRE);
     QStringList nombres;
     for (; !productos.eof(); productos.moveNext())
-        nombres.append(productos.text(NOMBRE));
+        nombres.append(productos.text(nombre));
     nombres_->setStringList(nombres);
 }
 

@@ -27,18 +27,24 @@ LineasRecaudadas acumularLineas(RecordSet& lineas)
 {
     LineasRecaudadas resultado;
     QHash<QString, qsizetype> posicionDe;
+    const int columnaCodigo = lineas.column(CODIGO);
+    const int columnaNombre = lineas.column(NOMBRE);
+    const int columnaCantidad = lineas.column(CANTIDAD);
+    const int columnaCosto = lineas.column(COSTO);
+    const int columnaVenta = lineas.column(VENTA);
+    const int columnaCategoria = lineas.column(CATEGORIA);
     for (; !lineas.eof(); lineas.moveNext()) {
-        const double cantidad = lineas.number(CANTIDAD);
-        const double costo = lineas.number(COSTO);
-        const double venta = lineas.number(VENTA);
+        const double cantidad = lineas.number(columnaCantidad);
+        const double costo = lineas.number(columnaCosto);
+        const double venta = lineas.number(columnaVenta);
         resultado.costo += costo;
         resultado.venta += venta;
-        const QString codigo = lineas.text(CODIGO);
+        const QString codigo = lineas.text(columnaCodigo);
         const auto encontrado = posicionDe.constFind(codigo);
         if (encontrado == posicionDe.cend()) {
             posicionDe.insert(codigo, resultado.productos.size());
-            resultado.productos.append({codigo, lineas.text(NOMBRE), comoEnCelda(cantidad), comoEnCelda(costo),
-                                        comoEnCelda(venta), lineas.text(CATEGORIA)});
+            resultado.productos.append({codigo, lineas.text(columnaNombre), comoEnCelda(cantidad), comoEnCelda(costo),
+                                        comoEnCelda(venta), lineas.text(columnaCategoria)});
             continue;
         }
         ProductoRecaudado& producto = resultado.productos[*encontrado];

@@ -12,6 +12,9 @@ inline constexpr char ProductosPorCantidad[] = "select * from Productos order by
 // likeLiteral() so that "%" and "_" typed by the user match themselves.
 inline constexpr char ProductosBusqueda[] =
     "select * from Productos where NombreProducto like '%' || ? || '%' escape '\\'";
+// The names alone of the same products, for a list that shows only names.
+inline constexpr char NombresBusqueda[] =
+    "select NombreProducto from Productos where NombreProducto like '%' || ? || '%' escape '\\'";
 inline constexpr char Categorias[] = "select Categoria from Productos Group by Categoria";
 
 inline constexpr char Temporal[] = "select * from Temporal";

@@ -4,6 +4,7 @@
 #include <QLocale>
 #include <QtTest>
 #include <cmath>
+#include <random>
 #include <limits>
 
 class TestConversions : public QObject {
@@ -20,6 +21,7 @@ private slots:
 
     void writesNumbers_data();
     void writesNumbers();
+    void writesTheFifteenDigitsOfAnyValue();
     void writtenNumbersReadBack_data();
     void writtenNumbersReadBack();
     void refusesToWriteNonFiniteValues();
@@ -158,6 +160,33 @@ void TestConversions::writtenNumbersReadBack()
     QCOMPARE(A_Texto(back), text);
     QVERIFY(std::fabs(back - value) <= std::fabs(value) * 1e-14);
     QCOMPARE(A_Numero(A_Texto(value, {u'.', u','}), {u'.', u','}), back);
+}
+
+// Prices, quantities and their products, and values of every magnitude, are
+// written with the digits decimalDigits() gives, whatever path the writing takes.
+void TestConversions::writesTheFifteenDigitsOfAnyValue()
+{
+    std::mt19937_64 random(20261208);
+    std::uniform_int_distribution<int> cents(1, 999999);
+    std::uniform_int_distribution<int> grams(1, 99999);
+    std::uniform_int_distribution<int> magnitude(-300, 300);
+    std::uniform_real_distribution<double> mantissa(-10, 10);
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < 30000 && timer.elapsed() < 10000; ++i) {
+        const double price = cents(random) / 100.0;
+        const double quantity = grams(random) / 1000.0;
+        for (double value : {price, quantity, price * quantity, -price * 3, mantissa(random) * std::pow(10.0, magnitude(random))}) {
+            const DecimalDigits digits = decimalDigits(value);
+            QString expected = digits.negative ? QStringLiteral("-") : QString();
+            expected += digits.integerPart().isEmpty() ? QStringLiteral("0") : digits.integerPart();
+            if (!digits.fractionPart().isEmpty())
+                expected += QLatin1Char(',') + digits.fractionPart();
+            if (digits.isZero())
+                expected = QStringLiteral("0");
+            QCOMPARE(A_Texto(value), expected);
+        }
+    }
 }
 
 void TestConversions::refusesToWriteNonFiniteValues()
