@@ -3,9 +3,9 @@
 #include "common/errors.h"
 #include "common/numbers.h"
 #include "store/connection.h"
+#include "store/statement.h"
 #include "store/transaction.h"
 
-#include <sqlite3.h>
 
 #include <QHash>
 #include <QLocale>
@@ -262,53 +262,8 @@ struct RowReader {
     }
 };
 
-// A prepared statement, finalized on destruction.
-class Statement {
-public:
-    Statement(Connection& connection, const char* sql) : connection_(connection)
-    {
-        if (sqlite3_prepare_v2(connection.handle(), sql, -1, &statement_, nullptr) != SQLITE_OK)
-            connection.fail();
-    }
-    ~Statement() { sqlite3_finalize(statement_); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-
-    bool next()
-    {
-        const int rc = sqlite3_step(statement_);
-        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-            connection_.fail();
-        return rc == SQLITE_ROW;
-    }
-    QString text(int column) const
-    {
-        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement_, column)));
-    }
-    double number(int column) const { return sqlite3_column_double(statement_, column); }
-    sqlite3_int64 whole(int column) const { return sqlite3_column_int64(statement_, column); }
-
-    void bind(int position, const QString& value)
-    {
-        const QByteArray bytes = value.toUtf8();
-        sqlite3_bind_text(statement_, position, bytes.constData(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
-    }
-    void bind(int position, double value) { sqlite3_bind_double(statement_, position, value); }
-    void bind(int position, sqlite3_int64 value) { sqlite3_bind_int64(statement_, position, value); }
-    void run()
-    {
-        if (sqlite3_step(statement_) != SQLITE_DONE)
-            connection_.fail();
-        sqlite3_reset(statement_);
-    }
-
-private:
-    Connection& connection_;
-    sqlite3_stmt* statement_ = nullptr;
-};
-
 struct StoredProduct {
-    sqlite3_int64 rowid = 0;
+    qint64 rowid = 0;
     QString name;
 };
 
@@ -387,7 +342,7 @@ void bindFields(Statement& statement, const ProductRow& row)
     statement.bind(1, row.quantity);
     statement.bind(2, row.cost);
     statement.bind(3, row.price);
-    statement.bind(4, sqlite3_int64(row.critical));
+    statement.bind(4, qint64(row.critical));
     statement.bind(5, row.category);
 }
 

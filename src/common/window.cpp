@@ -23,17 +23,17 @@ void setCaption(QWidget* control, const QString& caption)
 
 }   // namespace
 
-void applyLayout(const QList<ControlSpec>& table)
+void applyLayout(const QList<ControlPlace>& table)
 {
-    for (const ControlSpec& spec : table) {
-        spec.control->setObjectName(spec.name);
-        placeTwips(spec.control, spec.left, spec.top, spec.width, spec.height);
-        if (!spec.caption.isEmpty())
-            setCaption(spec.control, spec.caption);
-        if (spec.fontPoints > 0) {
-            QFont font = spec.bold ? boldFont(spec.fontPoints) : spec.control->font();
-            font.setPointSize(spec.fontPoints);
-            spec.control->setFont(font);
+    for (const ControlPlace& place : table) {
+        place.control->setObjectName(place.name);
+        placeTwips(place.control, place.left, place.top, place.width, place.height);
+        if (!place.caption.isEmpty())
+            setCaption(place.control, place.caption);
+        if (place.fontPoints > 0) {
+            QFont font = place.bold ? boldFont(place.fontPoints) : place.control->font();
+            font.setPointSize(place.fontPoints);
+            place.control->setFont(font);
         }
     }
 }
@@ -49,7 +49,7 @@ Window::~Window()
     releaseOpener();
 }
 
-void Window::declareControls(const QList<ControlSpec>& table)
+void Window::declareControls(const QList<ControlPlace>& table)
 {
     controls_ = table;
     applyLayout(table);

@@ -10,7 +10,7 @@
 
 // A control's name, place in twips (relative to its parent), caption and
 // font, as its window declares them in one table.
-struct ControlSpec {
+struct ControlPlace {
     QWidget* control;
     QString name;
     double left, top, width, height;
@@ -20,7 +20,7 @@ struct ControlSpec {
 };
 
 // Names, places, captions and fonts every control of the table.
-void applyLayout(const QList<ControlSpec>& table);
+void applyLayout(const QList<ControlPlace>& table);
 
 // What every window of the program shares: the caption, guarded event
 // handlers, the load on first show, the close with an optional cancel, its
@@ -33,7 +33,7 @@ public:
     ~Window() override;
 
     Platform& platform() const { return platform_; }
-    const QList<ControlSpec>& controlTable() const { return controls_; }
+    const QList<ControlPlace>& controlTable() const { return controls_; }
 
     // Opened from the sale window's menu: the sale window is hidden once this
     // one shows, and shown again when this one closes, however it closes.
@@ -80,7 +80,7 @@ protected:
     virtual void Form_Unload(bool& cancel) { Q_UNUSED(cancel) }
 
     // The controls' table: names, places, captions and fonts.
-    void declareControls(const QList<ControlSpec>& table);
+    void declareControls(const QList<ControlPlace>& table);
     // A window of fixed client size in twips, centred on the screen.
     void setClientSizeTwips(double width, double height);
     // A window that fills the screen, with or without a window manager.
@@ -94,7 +94,7 @@ private:
     static void resume(QWidget* window);
 
     Platform& platform_;
-    QList<ControlSpec> controls_;
+    QList<ControlPlace> controls_;
     bool loaded_ = false;
     bool unloaded_ = false;   // the close was accepted and the window not shown since
     bool fillsScreen_ = false;

@@ -12,8 +12,7 @@
 #include "sale/cierre_dia.h"
 #include "sale/registro_venta.h"
 #include "store/connection.h"
-
-#include <sqlite3.h>
+#include "store/statement.h"
 
 #include <QCoreApplication>
 #include <QRandomGenerator>
@@ -27,13 +26,8 @@ constexpr int PRODUCTS = 8;
 
 QString latestStored(Connection& connection, const char* sql)
 {
-    sqlite3_stmt* statement = nullptr;
-    QString value;
-    if (sqlite3_prepare_v2(connection.handle(), sql, -1, &statement, nullptr) == SQLITE_OK &&
-        sqlite3_step(statement) == SQLITE_ROW && sqlite3_column_type(statement, 0) != SQLITE_NULL)
-        value = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
-    sqlite3_finalize(statement);
-    return value;
+    Statement select(connection, sql);
+    return select.next() ? select.text(0) : QString();
 }
 
 // The moment after everything stored, and the open session's start if one is open.
