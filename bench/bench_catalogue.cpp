@@ -100,14 +100,12 @@ void typeKey(QWidget* box, QChar c)
 
 int main(int argc, char* argv[])
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    headlessUnlessAsked();
     QApplication app(argc, argv);
     NumberSettings::setCurrent(NumberSettings::brazilian());
     try {
         std::unique_ptr<QTemporaryDir> temporary;
-        LargeDatabaseOptions options;
-        options.saleLines = 0;
-        const QString folder = largeDatabaseFolder(app.arguments(), temporary, options);
+        const QString folder = catalogueDatabaseFolder(app.arguments(), temporary);
         const QString path = databasePath(folder);
 
         CountingPrompter prompter;

@@ -8,6 +8,7 @@
 
 #include "common/twips.h"
 #include "sale/form1.h"
+#include "support/measurements.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -158,8 +159,7 @@ void reportScans(QTextStream& out, const char* what, const std::pair<double, dou
 
 int main(int argc, char* argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    headlessUnlessAsked();
     QApplication app(argc, argv);
     QTextStream out(stdout);
 

@@ -129,7 +129,7 @@ void row(const QString& what, const std::vector<double>& ms, const QString& targ
 
 int main(int argc, char* argv[])
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    headlessUnlessAsked();
     QApplication app(argc, argv);
     NumberSettings::setCurrent(NumberSettings::brazilian());
     try {

@@ -258,3 +258,10 @@ QString largeDatabaseFolder(const QStringList& arguments, std::unique_ptr<QTempo
     }
     return folder;
 }
+
+QString catalogueDatabaseFolder(const QStringList& arguments, std::unique_ptr<QTemporaryDir>& temporary)
+{
+    LargeDatabaseOptions options;
+    options.saleLines = 0;
+    return largeDatabaseFolder(arguments, temporary, options);
+}

@@ -38,3 +38,6 @@ LargeDatabaseSummary generateLargeDatabase(const QString& folder, const LargeDat
 // temporary folder, held by `temporary`, with a new one.
 QString largeDatabaseFolder(const QStringList& arguments, std::unique_ptr<QTemporaryDir>& temporary,
                             const LargeDatabaseOptions& options = {});
+
+// The same, with the catalogue and users only: no archived sale lines.
+QString catalogueDatabaseFolder(const QStringList& arguments, std::unique_ptr<QTemporaryDir>& temporary);

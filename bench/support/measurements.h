@@ -3,11 +3,20 @@
 #include "common/prompter.h"
 #include "common/screen.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QTextStream>
 
 #include <algorithm>
 #include <vector>
+
+// Benchmarks of windows paint headless unless a platform is asked for;
+// call before the application object is made.
+inline void headlessUnlessAsked()
+{
+    if (qgetenv("QT_QPA_PLATFORM").isEmpty())
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
 
 // Counts the messages instead of showing them: a benchmark must never wait on a box.
 class CountingPrompter : public Prompter {

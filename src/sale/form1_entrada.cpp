@@ -19,12 +19,6 @@ const QString MSG_CODIGO_VACIO = QStringLiteral("É necessário inserir o códig
 const QString MSG_CODIGO_INEXISTENTE = QStringLiteral("O código inserido não existe");
 const QString MSG_CANTIDAD_VACIA = QStringLiteral("É necessário inserir a quantidade a ser vendida");
 
-// A stock or critical level the catalogue left empty counts as 0.
-double numberOrZero(const RecordSet& row, const QString& field)
-{
-    return row.isNull(field) ? 0 : row.number(field);
-}
-
 // Reads everything the sale needs from the product row before anything
 // changes, so that a bad row leaves the sale as it was.
 ProductoLeido Leer_Producto(const RecordSet& row)
@@ -35,8 +29,8 @@ ProductoLeido Leer_Producto(const RecordSet& row)
     producto.precioCosto = A_Texto(row.number(QStringLiteral("PrecioCosto")));
     producto.precioVenta = A_Texto(row.number(QStringLiteral("PrecioVenta")));
     producto.categoria = row.text(QStringLiteral("Categoria"));
-    producto.cantidad = numberOrZero(row, QStringLiteral("Cantidad"));
-    producto.stockCritico = numberOrZero(row, QStringLiteral("StockCritico"));
+    producto.cantidad = row.numberOrZero(QStringLiteral("Cantidad"));
+    producto.stockCritico = row.numberOrZero(QStringLiteral("StockCritico"));
     return producto;
 }
 

@@ -12,11 +12,6 @@ namespace {
 const QString EFECTIVO = QStringLiteral("EFECTIVO");
 const QString TARJETA = QStringLiteral("TARJETA");
 
-double numberOrZero(const RecordSet& row, const QString& field)
-{
-    return row.isNull(field) ? 0 : row.number(field);
-}
-
 // Stock may go below zero; a product no longer in the catalogue changes nothing.
 void Descontar_Stock(Connection& conexion, const QList<LineaVenta>& lineas)
 {
@@ -26,7 +21,7 @@ void Descontar_Stock(Connection& conexion, const QList<LineaVenta>& lineas)
         if (producto.eof())
             continue;
         const QString cantidad = QStringLiteral("Cantidad");
-        producto.setNumber(cantidad, numberOrZero(producto, cantidad) - vendido);
+        producto.setNumber(cantidad, producto.numberOrZero(cantidad) - vendido);
         producto.update();
     }
 }
@@ -74,8 +69,8 @@ void Acumular_Pago(Connection& conexion, const DatosSesion& sesion, const QStrin
         tipoPago.setText(QStringLiteral("FechaInicio"), fechaInicio);
         tipoPago.setNumber(QStringLiteral("CajaInicial"), 0);
     } else {
-        enEfectivo = numberOrZero(tipoPago, efectivo);
-        enTarjeta = numberOrZero(tipoPago, tarjeta);
+        enEfectivo = tipoPago.numberOrZero(efectivo);
+        enTarjeta = tipoPago.numberOrZero(tarjeta);
     }
     if (sesion.tipoPago == EFECTIVO)
         enEfectivo += monto;

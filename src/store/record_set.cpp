@@ -513,6 +513,11 @@ double RecordSet::number(const QString& field) const
     return numberAt(column(field), field);
 }
 
+double RecordSet::numberOrZero(const QString& field) const
+{
+    return isNull(field) ? 0 : number(field);
+}
+
 double RecordSet::number(int column) const
 {
     return numberAt(column, column >= 0 && column < names_.size() ? names_[column] : QString());

@@ -63,6 +63,8 @@ public:
     bool isNull(const QString& field) const;
     QString text(const QString& field) const;
     double number(const QString& field) const;
+    // A number field left empty counts as 0 (a stock or a takings total never set).
+    double numberOrZero(const QString& field) const;
     std::optional<QDateTime> dateTime(const QString& field) const;
 
     // The same reads by the field's position in the query, found once with
