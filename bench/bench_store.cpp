@@ -207,7 +207,7 @@ int rawListing(const QString& path, const QByteArray& key)
 {
     RawConnection connection(path, key);
     connection.execute("PRAGMA cache_size = -16384");   // the page cache the store's connections use
-    RawStatement statement(connection, Query::ProductosListado);
+    RawStatement statement(connection, "select * from Productos Order by NombreProducto, rowid");
     int rows = 0;
     for (; statement.step(); ++rows) {
         for (int column = 0; column < PRODUCT_FIELDS.size(); ++column)

@@ -184,10 +184,12 @@ int main(int argc, char* argv[])
     };
     if (!commands.contains(command))
         return usage(err);
+    int exitCode = 1;
     try {
-        return commands.value(command)(folder, arguments, out, err);
+        exitCode = commands.value(command)(folder, arguments, out, err);
     } catch (const AppError& error) {
         err << error.message() << '\n';
-        return 1;
     }
+    Connection::releaseAll();
+    return exitCode;
 }

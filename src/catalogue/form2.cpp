@@ -21,7 +21,6 @@
 #include <QPushButton>
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
@@ -54,7 +53,7 @@ constexpr int COLUMNA_NOMBRE = 2;
 // The sort box's entries and the query of each, in the box's order.
 struct Orden {
     QString entrada;
-    const char* query;
+    const QueryText& query;
 };
 const Orden ORDENES[] = {
     {QStringLiteral("CODIGO"), Query::ProductosPorCodigo},
@@ -279,19 +278,19 @@ void Form2::Cargar_Lista()
 }
 
 // Every product, in the query's order, built at once and shown in one go.
-void Form2::Listar(const char* query)
+void Form2::Listar(const QueryText& query)
 {
     ListView1->clear();
     filas_.clear();
     listaPorNombre_ = false;
     Connection conexion(platform().folder);
-    RecordSet productos(conexion, QString::fromLatin1(query), RecordSet::Mode::ReadOnlyList);
+    RecordSet productos(conexion, query, RecordSet::Mode::ReadOnlyList);
     const ColumnasDeLista columnas(productos);
     QList<QStringList> filas;
     for (; !productos.eof(); productos.moveNext())
         filas.append(Fila(productos, columnas, static_cast<int>(filas.size()) + 1));
     filas_ = std::move(filas);
-    listaPorNombre_ = std::strcmp(query, Query::ProductosPorNombre) == 0;
+    listaPorNombre_ = &query == &Query::ProductosPorNombre;
     Mostrar_Lista();
 }
 
@@ -384,7 +383,7 @@ void Form2::Cargar_Categorias()
 {
     if (!categorias_) {
         Connection conexion(platform().folder);
-        RecordSet categorias(conexion, QString::fromLatin1(Query::Categorias), RecordSet::Mode::ReadOnlyList);
+        RecordSet categorias(conexion, Query::Categorias, RecordSet::Mode::ReadOnlyList);
         QStringList leidas;
         for (; !categorias.eof(); categorias.moveNext())
             leidas.append(categorias.text(CATEGORIA));
@@ -441,7 +440,7 @@ void Form2::Buscar_Producto()
 {
     Cargar_Categorias();
     Connection conexion(platform().folder);
-    RecordSet producto(conexion, QString::fromLatin1(Query::ProductosPorNombre), RecordSet::Equals{CODIGO, Text1->text()});
+    RecordSet producto(conexion, Query::ProductosPorNombre, RecordSet::Equals{CODIGO, Text1->text()});
     Habilitar_Edicion();
     if (producto.eof()) {
         m_ = false;
@@ -532,7 +531,7 @@ void Form2::Command3_Click()
 bool Form2::Nombre_Repetido(const QString& nombre) const
 {
     Connection conexion(platform().folder);
-    RecordSet mismos(conexion, QString::fromLatin1(Query::ProductosPorNombre), RecordSet::Equals{NOMBRE, nombre});
+    RecordSet mismos(conexion, Query::ProductosPorNombre, RecordSet::Equals{NOMBRE, nombre});
     for (; !mismos.eof(); mismos.moveNext()) {
         if (!m_ || mismos.text(CODIGO) != Text1->text())
             return true;
@@ -547,7 +546,7 @@ Form2::Guardado Form2::Guardar()
     Guardado guardado;
     Connection conexion(platform().folder);
     if (m_) {
-        RecordSet producto(conexion, QString::fromLatin1(Query::ProductosPorNombre),
+        RecordSet producto(conexion, Query::ProductosPorNombre,
                            RecordSet::Equals{CODIGO, Text1->text()});
         if (!producto.eof()) {
             const QString categoria = producto.text(CATEGORIA);
@@ -559,7 +558,7 @@ Form2::Guardado Form2::Guardar()
             guardado.fila = Fila(producto, 0);
         }
     } else {
-        RecordSet productos(conexion, QString::fromLatin1(Query::ProductosPorNombre), RecordSet::Mode::AppendOnly);
+        RecordSet productos(conexion, Query::ProductosPorNombre, RecordSet::Mode::AppendOnly);
         productos.addNew();
         productos.setText(CODIGO, Text1->text());
         Asignar_Campos(productos);
@@ -591,7 +590,7 @@ void Form2::Command4_Click()
     bool enOferta = false;
     {
         Connection conexion(platform().folder);
-        RecordSet producto(conexion, QString::fromLatin1(Query::ProductosPorNombre),
+        RecordSet producto(conexion, Query::ProductosPorNombre,
                            RecordSet::Equals{CODIGO, Text1->text()});
         enOferta = !producto.eof() && !producto.isNull(OFERTA) && producto.number(OFERTA) == 1;
     }
@@ -607,7 +606,7 @@ void Form2::Command4_Click()
     categorias_.reset();
     {
         Connection conexion(platform().folder);
-        RecordSet productos(conexion, QString::fromLatin1(Query::ProductosPorNombre), RecordSet::Equals{CODIGO, codigo});
+        RecordSet productos(conexion, Query::ProductosPorNombre, RecordSet::Equals{CODIGO, codigo});
         for (; !productos.eof(); productos.moveNext())
             productos.deleteCurrent();
     }

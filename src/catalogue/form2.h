@@ -11,6 +11,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class RecordSet;
+struct QueryText;
 class ReportList;
 
 // Product maintenance: a product is looked up by its code, then created,
@@ -71,7 +72,7 @@ private:
 
     void Preparar_Lista();
     void Cargar_Lista();
-    void Listar(const char* query);
+    void Listar(const QueryText& query);
     void Cargar_Categorias();
     void Habilitar_Edicion();
     void Bloquear_Edicion();

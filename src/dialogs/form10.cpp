@@ -58,7 +58,7 @@ Form10::Form10(Platform& platform, Destino destino, QWidget* parent)
 void Form10::Form_Load()
 {
     Connection conexion(platform().folder);
-    RecordSet productos(conexion, QString::fromLatin1(Query::ProductosListado), RecordSet::Mode::ReadOnlyList);
+    RecordSet productos(conexion, Query::ProductosListado, RecordSet::Mode::ReadOnlyList);
     Text1->setFocus();
 }
 
@@ -93,7 +93,7 @@ void Form10::Command1_Click()
     pausa_->stop();
     nombres_->setStringList({});
     Connection conexion(platform().folder);
-    RecordSet productos(conexion, QString::fromLatin1(Query::NombresBusqueda), QVariantList{likeLiteral(Text1->text())},
+    RecordSet productos(conexion, Query::NombresBusqueda, QVariantList{likeLiteral(Text1->text())},
                         RecordSet::Mode::ReadOnlyList);
     const int nombre = productos.column(NOMBRE);
     QStringList nombres;
@@ -156,7 +156,7 @@ void Form10::Confirmar()
     std::optional<QString> codigo;
     {
         Connection conexion(platform().folder);
-        RecordSet productos(conexion, QString::fromLatin1(Query::ProductosListado), RecordSet::Mode::ReadOnlyList);
+        RecordSet productos(conexion, Query::ProductosListado, RecordSet::Mode::ReadOnlyList);
         for (; !productos.eof() && !codigo; productos.moveNext()) {
             if (productos.text(NOMBRE).compare(nombre, Qt::CaseInsensitive) == 0)
                 codigo = productos.text(CODIGO);

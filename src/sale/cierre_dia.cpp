@@ -30,4 +30,7 @@ void Cerrar_Ventas_Del_Dia(const QString& folder, const QString& inicioSesion, c
     conexion.execute(QString::fromLatin1(Query::ArchivarTemporal));
     conexion.execute(QString::fromLatin1(Query::VaciarTemporal));
     transaccion.commit();
+    // The day's archive goes from the write-ahead log into bd1 itself: a copy
+    // of bd1 alone holds the whole day.
+    Connection::checkpoint(folder);
 }

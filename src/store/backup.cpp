@@ -1,6 +1,7 @@
 #include "store/backup.h"
 
 #include "store/connection.h"
+#include "store/sqlite_engine.h"
 #include "store/store_error.h"
 
 #include <sqlite3.h>
@@ -135,18 +136,6 @@ private:
     bool kept_ = false;
 };
 
-// The raw key statement value with the file's salt appended: "x'<key><salt>'".
-QByteArray keyWithSalt(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw StoreError(QStringLiteral("O arquivo de dados %1 não pode ser lido.").arg(native(path)));
-    const QByteArray salt = file.read(SALT_BYTES);
-    QByteArray key = derivedKeyFor(path);
-    key.chop(1);
-    return key + salt.toHex().toUpper() + "'";
-}
-
 QString newBackupName(const QDir& dir, const QDateTime& now)
 {
     const QString base = QStringLiteral("bd1-") + now.toString(BACKUP_DATE_FORMAT);
@@ -170,18 +159,6 @@ bool madeOn(const QString& backupsFolder, const QDate& day)
         if (backupNamePattern().match(QFileInfo(path).fileName()).captured(1) == date)
             return true;
     return false;
-}
-
-// Closing the last connection writes the write-ahead log into bd1 and removes it,
-// so that the file set aside holds every committed change. A file that does not
-// open keeps its log beside it instead.
-void foldWriteAheadLog(const QString& folder)
-{
-    try {
-        Connection connection(folder);
-        connection.execute(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
-    } catch (const StoreError&) {
-    }
 }
 
 const char* const DATABASE_SUFFIXES[] = {"", "-wal", "-shm", "-journal"};
@@ -231,10 +208,16 @@ QString writeBackup(const QString& folder, const QDateTime& now, const QString& 
         throw StoreError(QStringLiteral("A pasta de backups %1 não pôde ser criada.").arg(native(target)));
     const QString finalPath = newBackupName(QDir(target), now);
 
-    Connection source(folder);
-    CopyFile copy(finalPath + QStringLiteral(".parcial"), keyWithSalt(source.path()));
-    copy.copyFrom(source.handle());
-    copy.keepAs(finalPath);
+    {
+        Connection connection(folder);
+        const auto* source = dynamic_cast<const SqliteEngine*>(&connection.engine());
+        if (!source)
+            throw StoreError(QStringLiteral("Esta instalação usa um servidor de banco de dados; faça o backup com "
+                                            "a ferramenta do servidor."));
+        CopyFile copy(finalPath + QStringLiteral(".parcial"), source->keyWithSalt());
+        copy.copyFrom(source->handle());
+        copy.keepAs(finalPath);
+    }
     removeOldBackups(target);
     return finalPath;
 }
@@ -269,13 +252,17 @@ QString restoreBackup(const QString& folder, const QString& backupPath, const QD
     try {
         Connection check(staging.path());
     } catch (const StoreError& error) {
+        Connection::release(staging.path());
         throw StoreError(QStringLiteral("O arquivo %1 não é um backup utilizável; nada foi alterado.\n%2")
                              .arg(native(backupPath), error.message()));
     }
+    Connection::release(staging.path());
 
     QString aside;
     if (QFileInfo::exists(databasePath(folder))) {
-        foldWriteAheadLog(folder);
+        // Closing the connection writes the write-ahead log into bd1, so that
+        // the file set aside holds every committed change.
+        Connection::release(folder);
         aside = setCurrentAside(folder, now);
     }
     if (!QFile::rename(databasePath(staging.path()), databasePath(folder))) {

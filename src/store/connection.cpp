@@ -1,250 +1,60 @@
 #include "store/connection.h"
 
-#include "store/collation.h"
-#include "store/like_match.h"
-#include "store/schema.h"
+#include "store/engine.h"
 #include "store/schema_upgrade.h"
+#include "store/sqlite_engine.h"
 
-#include <sqlite3.h>
-
-#include <QCryptographicHash>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QHash>
-#include <QPasswordDigestor>
-#include <QSet>
 
-#include <bitset>
-#include <QStringList>
-
-#include <optional>
-
-#include <unistd.h>
+#include <map>
+#include <memory>
 
 namespace {
 
-constexpr int KDF_ITERATIONS = 64000;
-constexpr int KEY_BYTES = 32;
-constexpr int SALT_BYTES = 16;
-constexpr qint64 PAGE_SIZE = 1024;
-constexpr int BUSY_TIMEOUT_MS = 5000;
-// The settings every bd1 has been written with. Pinned rather than left to
-// the engine's defaults, which a later engine version changes. Settings an
-// engine does not know are ignored by it, and those it knows only have the
-// values the older engines fixed.
-constexpr const char* CIPHER_SETTINGS[] = {
-    "PRAGMA cipher_page_size = 1024",
-    "PRAGMA kdf_iter = 64000",
-    "PRAGMA fast_kdf_iter = 2",
-    "PRAGMA cipher_use_hmac = ON",
-    "PRAGMA cipher_hmac_algorithm = HMAC_SHA1",
-    "PRAGMA cipher_kdf_algorithm = PBKDF2_HMAC_SHA1",
+// The connection held to one data folder, and how many leases are out on it.
+struct Held {
+    std::unique_ptr<Engine> engine;
+    int leases = 0;
 };
-// The same settings as the engine's defaults for every connection keyed
-// afterwards in this process: set once, they cost an open nothing. (The HMAC
-// key's iteration count has no default setting; 2 has been every engine's.)
-constexpr const char* CIPHER_DEFAULTS[] = {
-    "PRAGMA cipher_default_page_size = 1024",
-    "PRAGMA cipher_default_kdf_iter = 64000",
-    "PRAGMA cipher_default_use_hmac = ON",
-    "PRAGMA cipher_default_hmac_algorithm = HMAC_SHA1",
-    "PRAGMA cipher_default_kdf_algorithm = PBKDF2_HMAC_SHA1",
-};
-// A sale the window cleared must survive a power cut: each commit reaches the disk.
-constexpr char DURABLE_COMMITS[] = "PRAGMA synchronous = FULL";
-// Listings in name order read the table's pages out of order; a larger page
-// cache than the engine's default keeps a full listing of a large catalogue quick.
-constexpr char PAGE_CACHE[] = "PRAGMA cache_size = -16384";   // 16 MB
-// The engine's side files of the write-ahead log, beside bd1.
-constexpr const char* SIDE_FILE_SUFFIXES[] = {"-wal", "-shm"};
 
-StoreError fileError(const QString& cause, const QString& path)
+std::map<QString, Held>& heldConnections()
 {
-    return StoreError(QStringLiteral("%1\nArquivo: %2").arg(cause, QDir::toNativeSeparators(path)));
+    static std::map<QString, Held> held;
+    return held;
 }
 
-[[noreturn]] void failOpening(const QString& cause, const QString& path)
+QString keyOf(const QString& folder)
 {
-    throw fileError(cause, path);
+    return QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
 }
 
-bool writable(const QString& path)
+void closeQuietly(Held& held)
 {
-    return ::access(QFile::encodeName(path).constData(), W_OK) == 0;
-}
-
-bool folderWritable(const QString& path)
-{
-    return writable(QFileInfo(path).absolutePath());
-}
-
-QString folderNotWritable(const QString& path)
-{
-    return QStringLiteral("A pasta do programa (%1) não permite gravação; o arquivo de dados bd1 não pode ser usado "
-                          "sem gravar nela.")
-        .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
-}
-
-const QString DAMAGED = QStringLiteral("O arquivo de dados bd1 está danificado ou não é um banco de dados do programa.");
-
-// A page the engine encrypted looks like noise: nearly every byte value
-// occurs. A page of text, of zeros or of a repeated pattern does not, so a
-// file that fails to decrypt with such a first page is damaged, not keyed
-// with another password.
-bool looksEncrypted(const QByteArray& page)
-{
-    std::bitset<256> values;
-    for (char byte : page)
-        values.set(static_cast<unsigned char>(byte));
-    return values.count() > 128;
-}
-
-// The first bytes of an encrypted file are its key salt. Reading them first
-// also tells a missing, unreadable or plainly damaged file apart.
-QByteArray readSalt(const QString& path)
-{
-    const QFileInfo info(path);
-    if (!info.exists())
-        failOpening(QStringLiteral("O arquivo de dados bd1 não foi encontrado na pasta do programa."), path);
-    if (!info.isFile())
-        failOpening(QStringLiteral("O arquivo de dados bd1 não é um arquivo comum."), path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        failOpening(QStringLiteral("O arquivo de dados bd1 não pode ser lido: %1.").arg(file.errorString()), path);
-    const qint64 size = file.size();
-    if (size < PAGE_SIZE || size % PAGE_SIZE != 0)
-        failOpening(DAMAGED, path);
-    const QByteArray firstPage = file.read(PAGE_SIZE);
-    if (firstPage.startsWith(QByteArray("SQLite format 3\0", SALT_BYTES)))
-        failOpening(QStringLiteral("O arquivo de dados bd1 não está protegido com a senha do programa."), path);
-    if (!looksEncrypted(firstPage))
-        failOpening(DAMAGED, path);
-    return firstPage.left(SALT_BYTES);
-}
-
-// A write-ahead side file left read-only (by a run that found bd1 read-only)
-// would make every later open fail: give it back to its owner for writing.
-// Its contents are kept, as they may hold changes not yet in bd1.
-void makeSideFilesWritable(const QString& path)
-{
-    for (const char* suffix : SIDE_FILE_SUFFIXES) {
-        const QString side = path + QLatin1String(suffix);
-        if (writable(side) || !QFile::exists(side))
-            continue;
-        QFile::setPermissions(side, QFile::permissions(side) | QFile::WriteOwner);
-        if (!writable(side))
-            failOpening(QStringLiteral("O arquivo auxiliar %1 do arquivo de dados bd1 está protegido contra gravação; "
-                                       "libere a gravação dele ou feche o programa que o usa.")
-                            .arg(QFileInfo(side).fileName()),
-                        path);
+    try {
+        if (held.engine->stillCurrent())
+            held.engine->checkpoint();
+    } catch (const StoreError&) {
+        // What the log still holds stays there, safe, for the next open.
     }
+    held.engine.reset();
 }
 
-// Everything that would make the engine open the file read-only, or leave
-// side files behind, is refused before the engine touches it.
-void checkWritable(const QString& path)
+// The end of an action: nothing may still run. A statement left running
+// would keep this connection on old data, an open transaction would hold
+// every other program off the file.
+void endAction(Held& held)
 {
-    if (!writable(path))
-        failOpening(QStringLiteral("O arquivo de dados bd1 está protegido contra gravação; libere a gravação dele "
-                                   "para usar o programa."),
-                    path);
-    if (!folderWritable(path))
-        failOpening(folderNotWritable(path), path);
-    makeSideFilesWritable(path);
-}
-
-QByteArray keyForSalt(const QByteArray& salt)
-{
-    static QHash<QByteArray, QByteArray> cache;
-    auto found = cache.constFind(salt);
-    if (found != cache.constEnd())
-        return *found;
-    const QByteArray key = QPasswordDigestor::deriveKeyPbkdf2(QCryptographicHash::Sha1, databasePassword(), salt,
-                                                              KDF_ITERATIONS, KEY_BYTES);
-    const QByteArray statementValue = "x'" + key.toHex().toUpper() + "'";
-    cache.insert(salt, statementValue);
-    return statementValue;
-}
-
-QByteArrayView textArgument(sqlite3_value* value)
-{
-    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
-    return text ? QByteArrayView(text, sqlite3_value_bytes(value)) : QByteArrayView();
-}
-
-// The pattern is folded once per statement and kept with it: a search tests
-// every name of the catalogue against the same pattern.
-const LikePattern& patternOf(sqlite3_context* context, QByteArrayView text, char32_t escape)
-{
-    auto* kept = static_cast<LikePattern*>(sqlite3_get_auxdata(context, 0));
-    if (kept && kept->isPatternOf(text, escape))
-        return *kept;
-    auto* pattern = new LikePattern(text, escape);
-    sqlite3_set_auxdata(context, 0, pattern, [](void* data) { delete static_cast<LikePattern*>(data); });
-    // The engine may drop it at once (for a pattern that changes from row to row).
-    kept = static_cast<LikePattern*>(sqlite3_get_auxdata(context, 0));
-    if (kept == pattern)
-        return *kept;
-    static thread_local std::optional<LikePattern> unkept;
-    unkept.emplace(text, escape);
-    return *unkept;
-}
-
-void likeFunction(sqlite3_context* context, int argumentCount, sqlite3_value** arguments)
-{
-    const QByteArrayView pattern = textArgument(arguments[0]);
-    const QByteArrayView text = textArgument(arguments[1]);
-    if (pattern.isNull() || text.isNull()) {
-        sqlite3_result_null(context);
-        return;
+    if (!held.engine->atRest()) {
+#ifndef NDEBUG
+        qFatal("An action of the store ended with a statement running or a transaction open.");
+#else
+        qWarning("An action of the store ended with a statement running or a transaction open; it was rolled back.");
+        held.engine->bringToRest();
+#endif
     }
-    char32_t escape = 0;
-    if (argumentCount == 3) {
-        const QByteArrayView escapeBytes = textArgument(arguments[2]);
-        const QList<uint> escapeText =
-            escapeBytes.size() == 1 ? QList<uint>{static_cast<unsigned char>(escapeBytes[0])}
-                                    : QString::fromUtf8(escapeBytes).toUcs4();
-        if (escapeText.size() != 1) {
-            sqlite3_result_error(context, "ESCAPE expression must be a single character", -1);
-            return;
-        }
-        escape = escapeText.first();
-    }
-    sqlite3_result_int(context, patternOf(context, pattern, escape).matches(text) ? 1 : 0);
-}
-
-// The cause of an engine failure in words for the user; empty for a
-// statement the engine refused, whose own text is then shown.
-QString causeOf(int code, const QString& path)
-{
-    if (code == SQLITE_BUSY_SNAPSHOT)
-        return QStringLiteral("Os dados foram alterados por outra operação depois de lidos; nada foi gravado. "
-                              "Abra a janela de novo e repita.");
-    switch (code & 0xFF) {
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        return QStringLiteral("O arquivo de dados bd1 está em uso por outro programa; nada foi feito. Aguarde um "
-                              "momento e tente de novo.");
-    case SQLITE_READONLY:
-    case SQLITE_CANTOPEN:
-    case SQLITE_PERM:
-        if (!folderWritable(path))
-            return folderNotWritable(path);
-        return QStringLiteral("O arquivo de dados bd1 ou um arquivo auxiliar dele está protegido contra gravação; "
-                              "nada foi gravado.");
-    case SQLITE_CORRUPT:
-    case SQLITE_NOTADB:
-        return QStringLiteral("O arquivo de dados bd1 está danificado.");
-    case SQLITE_FULL:
-        return QStringLiteral("O disco está cheio; nada foi gravado no arquivo de dados bd1.");
-    case SQLITE_IOERR:
-        return QStringLiteral("Erro de leitura ou gravação no disco ao usar o arquivo de dados bd1.");
-    case SQLITE_NOMEM:
-        return QStringLiteral("Não há memória suficiente para usar o arquivo de dados bd1.");
-    default:
-        return {};
-    }
+    if (held.engine->failed())
+        held.engine.reset();
 }
 
 }   // namespace
@@ -261,187 +71,88 @@ QByteArray databasePassword()
 
 QByteArray derivedKeyFor(const QString& path)
 {
-    return keyForSalt(readSalt(path));
+    const auto found = heldConnections().find(keyOf(QFileInfo(path).absolutePath()));
+    if (found != heldConnections().end() && found->second.engine) {
+        if (const auto* sqlite = dynamic_cast<const SqliteEngine*>(found->second.engine.get()))
+            return keyForSalt(sqlite->salt());
+    }
+    return keyForSalt(saltOfFile(path));
 }
 
-int pinCipherDefaults(sqlite3* db)
+Connection::Connection(const QString& folder) : key_(keyOf(folder)), path_(databasePath(key_))
 {
-    static bool pinned = false;
-    if (pinned)
-        return SQLITE_OK;
-    for (const char* setting : CIPHER_DEFAULTS) {
-        const int rc = sqlite3_exec(db, setting, nullptr, nullptr, nullptr);
-        if (rc != SQLITE_OK)
-            return rc;
-    }
-    pinned = true;
-    return SQLITE_OK;
-}
-
-int pinCipherSettings(sqlite3* db)
-{
-    for (const char* setting : CIPHER_SETTINGS) {
-        const int rc = sqlite3_exec(db, setting, nullptr, nullptr, nullptr);
-        if (rc != SQLITE_OK)
-            return rc;
-    }
-    return SQLITE_OK;
-}
-
-Connection::Connection(const QString& folder) : path_(databasePath(folder))
-{
-    const QByteArray key = keyForSalt(readSalt(path_));
-    checkWritable(path_);
-    // A connection serves one window on one thread: the engine need not lock it at every call.
-    const int rc = sqlite3_open_v2(QFile::encodeName(path_).constData(), &db_,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
-    if (rc != SQLITE_OK) {
-        const StoreError failure = error();
-        closeAfterFailure();
-        throw failure;
-    }
+    Held& held = heldConnections()[key_];
+    if (held.engine && held.leases == 0 && !held.engine->stillCurrent())
+        held.engine.reset();
+    const bool opening = !held.engine;
+    if (opening)
+        held.engine = std::make_unique<SqliteEngine>(path_);
+    engine_ = held.engine.get();
+    ++held.leases;
+    if (!opening)
+        return;
     try {
-        sqlite3_extended_result_codes(db_, 1);
-        registerFunctions();
-        applyKey(key);
-        checkOpensWithKey();
-        sqlite3_busy_timeout(db_, BUSY_TIMEOUT_MS);
-        useWriteAheadLog();
-        execute(QString::fromLatin1(DURABLE_COMMITS));
-        execute(QString::fromLatin1(PAGE_CACHE));
-        upgradeLayoutOnce(key);
+        upgradeFileLayout(*this);
     } catch (...) {
-        closeAfterFailure();
+        --held.leases;
+        held.engine.reset();
         throw;
     }
 }
 
 Connection::~Connection()
 {
-    for (sqlite3_stmt* statement : std::as_const(writeStatements_))
-        sqlite3_finalize(statement);
-    sqlite3_close_v2(db_);
-}
-
-sqlite3_stmt* Connection::writeStatement(const QString& sql)
-{
-    if (sqlite3_stmt* prepared = writeStatements_.value(sql))
-        return prepared;
-    const QByteArray text = sql.toUtf8();
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(db_, text.constData(), static_cast<int>(text.size()), &statement, nullptr) != SQLITE_OK) {
-        const StoreError failure = error();
-        sqlite3_finalize(statement);
-        throw failure;
-    }
-    writeStatements_.insert(sql, statement);
-    return statement;
-}
-
-// The layout is checked at the first open of each file in a run, not at every
-// open of every user action. The key names the file: each file has its own salt.
-void Connection::upgradeLayoutOnce(const QByteArray& key)
-{
-    static QSet<QByteArray> checked;
-    if (checked.contains(key))
+    const auto found = heldConnections().find(key_);
+    if (found == heldConnections().end())
         return;
-    upgradeTextCollations(*this);
-    addMissingIndexes(*this);
-    checked.insert(key);
-}
-
-void Connection::closeAfterFailure()
-{
-    sqlite3_close_v2(db_);
-    db_ = nullptr;
-}
-
-void Connection::applyKey(const QByteArray& key)
-{
-    if (pinCipherDefaults(db_) != SQLITE_OK ||
-        sqlite3_key(db_, key.constData(), static_cast<int>(key.size())) != SQLITE_OK)
-        fail();
-}
-
-void Connection::checkOpensWithKey()
-{
-    sqlite3_stmt* statement = nullptr;
-    int rc = sqlite3_prepare_v2(db_, "SELECT name FROM sqlite_master WHERE type = 'table'", -1, &statement, nullptr);
-    QStringList tables;
-    if (rc == SQLITE_OK) {
-        while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
-            tables.append(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0))));
-    }
-    const StoreError failure = error();
-    sqlite3_finalize(statement);
-
-    if ((rc & 0xFF) == SQLITE_NOTADB)
-        failOpening(QStringLiteral("O arquivo de dados bd1 não abre com a senha do programa: está danificado ou "
-                                   "foi criado com outra senha."),
-                    path_);
-    if (rc != SQLITE_DONE)
-        throw failure;
-    if (sqlite3_db_readonly(db_, "main") == 1)
-        failOpening(QStringLiteral("O arquivo de dados bd1 está protegido contra gravação."), path_);
-    for (const TableDefinition& table : storeTables()) {
-        if (!tables.contains(table.name, Qt::CaseInsensitive))
-            failOpening(QStringLiteral("O arquivo de dados bd1 não tem a tabela %1; não é um banco de dados do "
-                                       "programa ou está danificado.")
-                            .arg(table.name),
-                        path_);
-    }
-}
-
-// With the write-ahead log a write never waits for a reading statement still
-// open on another connection. A file in another journal mode is switched
-// over; when another program holds it just then, it is switched at a later open.
-void Connection::useWriteAheadLog()
-{
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(db_, "PRAGMA journal_mode", -1, &statement, nullptr) != SQLITE_OK)
-        fail();
-    QString mode;
-    if (sqlite3_step(statement) == SQLITE_ROW)
-        mode = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
-    const StoreError failure = error();
-    if (sqlite3_finalize(statement) != SQLITE_OK)
-        throw failure;
-    if (mode.compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0)
-        sqlite3_exec(db_, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr);
-}
-
-void Connection::registerFunctions()
-{
-    for (int argumentCount : {2, 3}) {
-        if (sqlite3_create_function(db_, "like", argumentCount, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                                    likeFunction, nullptr, nullptr) != SQLITE_OK)
-            fail();
-    }
-    if (registerCollations(db_) != SQLITE_OK)
-        fail();
+    Held& held = found->second;
+    if (--held.leases == 0 && held.engine)
+        endAction(held);
 }
 
 void Connection::execute(const QString& sql)
 {
-    if (sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
-        fail();
-}
-
-QString Connection::engineMessage() const
-{
-    return db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QStringLiteral("sem memória");
+    engine_->execute(sql.toUtf8());
 }
 
 StoreError Connection::error() const
 {
-    const int code = db_ ? sqlite3_extended_errcode(db_) : SQLITE_NOMEM;
-    const QString cause = causeOf(code, path_);
-    if (!cause.isEmpty())
-        return fileError(cause, path_);
-    return fileError(QStringLiteral("Erro no banco de dados: %1").arg(engineMessage()), path_);
+    return engine_->lastError();
 }
 
 void Connection::fail() const
 {
     throw error();
+}
+
+void Connection::checkpoint(const QString& folder)
+{
+    try {
+        Connection connection(folder);
+        connection.engine().checkpoint();
+    } catch (const StoreError&) {
+    }
+}
+
+void Connection::release(const QString& folder)
+{
+    const auto found = heldConnections().find(keyOf(folder));
+    if (found == heldConnections().end() || found->second.leases > 0)
+        return;
+    if (found->second.engine)
+        closeQuietly(found->second);
+    heldConnections().erase(found);
+}
+
+void Connection::releaseAll()
+{
+    for (auto it = heldConnections().begin(); it != heldConnections().end();) {
+        if (it->second.leases > 0) {
+            ++it;
+            continue;
+        }
+        if (it->second.engine)
+            closeQuietly(it->second);
+        it = heldConnections().erase(it);
+    }
 }

@@ -3,19 +3,27 @@
 #include "store/store_error.h"
 
 #include <QByteArray>
-#include <QHash>
 #include <QString>
 
-struct sqlite3;
-struct sqlite3_stmt;
+class Engine;
 
 inline const QString DATABASE_FILE_NAME = QStringLiteral("bd1");
 
 QString databasePath(const QString& folder);
 
-// An open, keyed connection to the bd1 of a folder, closed on destruction.
-// It never creates the file: a missing, foreign, locked or damaged file is a
-// StoreError that names the file and the cause.
+// One user action's use of the store: a lease on the connection to a data
+// folder's bd1 that the program opens once and holds for the whole run.
+//
+// The first lease opens the connection (a missing, foreign, locked or
+// damaged file is a StoreError that names the file and the cause); every
+// lease first checks that bd1 is still the file that was opened, and opens it
+// again when it was replaced (a restore). Each statement of an action begins
+// its own read of the file, so an action sees the file as it is now, while
+// pages nobody changed stay decrypted in the engine's cache. Leases nest (a
+// window that loads while a picker's list is open); when the outermost one
+// ends no statement may still run and no transaction be open, and after an
+// engine error the connection is closed, to be opened again by the next
+// action. One thread uses the store.
 class Connection {
 public:
     explicit Connection(const QString& folder);
@@ -24,50 +32,38 @@ public:
     Connection& operator=(const Connection&) = delete;
 
     const QString& path() const { return path_; }
-    sqlite3* handle() const { return db_; }
+    Engine& engine() const { return *engine_; }
 
-    // Runs a statement that returns no rows (pragmas, transaction control, schema changes).
+    // Runs statements that return no rows (transaction control, schema changes).
     void execute(const QString& sql);
 
-    // The engine's last error as a message for the user.
-    QString engineMessage() const;
-    // The engine's last error on this connection, in Portuguese and naming the
-    // file: a lock held too long by another program, a write-protected file or
-    // folder, a damaged file, a full disk; the engine's own text only for a
-    // statement the engine refused.
+    // The engine's last error on this connection, in Portuguese and naming
+    // the file: a lock held too long by another program, a write-protected
+    // file or folder, a damaged file, a full disk; the engine's own text only
+    // for a statement the engine refused.
     StoreError error() const;
     [[noreturn]] void fail() const;
 
-    // A statement that writes, prepared once per connection and shared by
-    // its record sets: the caller binds, steps and resets it. One user
-    // action writing many rows prepares each statement once.
-    sqlite3_stmt* writeStatement(const QString& sql);
+    // Writes what the write-ahead log holds into bd1 itself (after the day
+    // close), so that a copy of bd1 alone holds everything. Never fails: what
+    // cannot be written now (another program is reading) stays safe in the
+    // log for a later checkpoint or the last close.
+    static void checkpoint(const QString& folder);
+    // Closes the connection held to the folder's bd1, after a checkpoint: at
+    // the end of the run, before its file is replaced, when its folder goes.
+    static void release(const QString& folder);
+    static void releaseAll();
 
 private:
-    void applyKey(const QByteArray& key);
-    void checkOpensWithKey();
-    void useWriteAheadLog();
-    void registerFunctions();
-    void upgradeLayoutOnce(const QByteArray& key);
-    void closeAfterFailure();
-
+    QString key_;
     QString path_;
-    sqlite3* db_ = nullptr;
-    QHash<QString, sqlite3_stmt*> writeStatements_;
+    Engine* engine_ = nullptr;
 };
-
-// The cipher settings every bd1 is written with, set on a keyed connection
-// before its first read, so that a later engine with other defaults still
-// opens every file. Returns the engine's result code.
-int pinCipherSettings(sqlite3* db);
-// The same settings made the engine's defaults for every connection this
-// process keys afterwards (set once; call before the key). Returns the
-// engine's result code.
-int pinCipherDefaults(sqlite3* db);
 
 // The program's database password, for creating new files.
 QByteArray databasePassword();
 
 // The key statement value ("x'…'") for the file at path: the password's key
-// derived once per file salt, so that opening a connection stays cheap.
+// derived once per file salt. The salt comes from the connection this process
+// holds to the file, or from the file while none is open.
 QByteArray derivedKeyFor(const QString& path);

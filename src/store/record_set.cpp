@@ -5,83 +5,11 @@
 #include "store/connection.h"
 #include "store/store_error.h"
 
-#include <sqlite3.h>
-
-#include <QRegularExpression>
-
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
 namespace {
-
-const QString ROW_ID_COLUMN = QStringLiteral("tenduca_row_id");
-
-// A query of the program: "select <columns> from <table> [where …] [group by …] [order by …]".
-struct QueryParts {
-    QString columns;
-    QString table;
-    QString condition;   // without the word "where"
-    QString tail;        // "group by …" and/or "order by …"
-    bool grouped = false;
-    bool ordered = false;
-};
-
-std::optional<QueryParts> splitQuery(const QString& query)
-{
-    static const QRegularExpression select(QStringLiteral(R"(^\s*select\s+(.+?)\s+from\s+(\w+)(.*)$)"),
-                                           QRegularExpression::CaseInsensitiveOption |
-                                               QRegularExpression::DotMatchesEverythingOption);
-    static const QRegularExpression clause(QStringLiteral(R"(\b(group|order)\s+by\b)"),
-                                           QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression where(QStringLiteral(R"(^where\b)"), QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression groupBy(QStringLiteral(R"(\bgroup\s+by\b)"), QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression orderBy(QStringLiteral(R"(\border\s+by\b)"), QRegularExpression::CaseInsensitiveOption);
-
-    const QRegularExpressionMatch match = select.match(query);
-    if (!match.hasMatch())
-        return std::nullopt;
-    QueryParts parts;
-    parts.columns = match.captured(1).trimmed();
-    parts.table = match.captured(2);
-    const QString rest = match.captured(3).trimmed();
-    const QRegularExpressionMatch tailStart = clause.match(rest);
-    const qsizetype split = tailStart.hasMatch() ? tailStart.capturedStart() : rest.size();
-    QString condition = rest.left(split).trimmed();
-    if (!condition.isEmpty()) {
-        const QRegularExpressionMatch whereWord = where.match(condition);
-        if (!whereWord.hasMatch())
-            return std::nullopt;
-        condition = condition.mid(whereWord.capturedEnd()).trimmed();
-    }
-    parts.condition = condition;
-    parts.tail = rest.mid(split).trimmed();
-    parts.grouped = groupBy.match(parts.tail).hasMatch();
-    parts.ordered = orderBy.match(parts.tail).hasMatch();
-    return parts;
-}
-
-int bindValue(sqlite3_stmt* statement, int position, const QVariant& value)
-{
-    if (value.isNull())
-        return sqlite3_bind_null(statement, position);
-    switch (value.typeId()) {
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return sqlite3_bind_double(statement, position, value.toDouble());
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::UInt:
-    case QMetaType::ULongLong:
-    case QMetaType::Bool:
-        return sqlite3_bind_int64(statement, position, value.toLongLong());
-    default: {
-        const QByteArray text = value.toString().toUtf8();
-        return sqlite3_bind_text(statement, position, text.constData(), static_cast<int>(text.size()),
-                                 SQLITE_TRANSIENT);
-    }
-    }
-}
 
 // Whole-number fields hold what a 32-bit whole number holds; a value is
 // rounded to the nearest whole, halves away from zero ("2,5" is 3).
@@ -105,22 +33,22 @@ QString withField(const ConversionError& error, const QString& field)
 
 }   // namespace
 
-RecordSet::RecordSet(Connection& connection, const QString& query, Mode mode)
+RecordSet::RecordSet(Connection& connection, const QueryText& query, Mode mode)
     : RecordSet(connection, query, std::nullopt, {}, mode)
 {
 }
 
-RecordSet::RecordSet(Connection& connection, const QString& query, const Equals& filter, Mode mode)
+RecordSet::RecordSet(Connection& connection, const QueryText& query, const Equals& filter, Mode mode)
     : RecordSet(connection, query, filter, {}, mode)
 {
 }
 
-RecordSet::RecordSet(Connection& connection, const QString& query, const QVariantList& parameters, Mode mode)
+RecordSet::RecordSet(Connection& connection, const QueryText& query, const QVariantList& parameters, Mode mode)
     : RecordSet(connection, query, std::nullopt, parameters, mode)
 {
 }
 
-RecordSet::RecordSet(Connection& connection, const QString& query, const std::optional<Equals>& filter,
+RecordSet::RecordSet(Connection& connection, const QueryText& query, const std::optional<Equals>& filter,
                      const QVariantList& parameters, Mode mode)
     : connection_(connection), readOnly_(mode == Mode::ReadOnlyList)
 {
@@ -134,26 +62,19 @@ RecordSet::~RecordSet()
     finishStatement();
 }
 
-void RecordSet::open(const QString& query, const std::optional<Equals>& filter, const QVariantList& parameters)
+void RecordSet::open(const QueryText& query, const std::optional<Equals>& filter, const QVariantList& parameters)
 {
-    const std::optional<QueryParts> parts = splitQuery(query);
-    if (!parts) {
-        if (filter)
-            throw StoreError(QStringLiteral("Consulta sem filtro possível: %1").arg(query));
-        readOnly_ = true;
-        prepare(query, parameters);
-        return;
-    }
-    table_ = parts->table;
-    hasRowIds_ = !parts->grouped;
+    hasRowIds_ = !query.grouped;
+    table_ = QString::fromLatin1(query.table);
     if (!hasRowIds_)
         readOnly_ = true;
-
-    QString condition = parts->condition;
+    const char* sql = query.sql;
     QVariantList allParameters = parameters;
     if (filter) {
-        const QString test = quotedName(filter->field) + QStringLiteral(" = ?");
-        condition = condition.isEmpty() ? test : QStringLiteral("(%1) and %2").arg(condition, test);
+        const QueryFilter* filtered = query.filterOn(filter->field);
+        if (!filtered)
+            throw StoreError(QStringLiteral("A consulta não tem filtro pelo campo %1: %2").arg(filter->field, query.sql));
+        sql = filtered->sql;
         const FieldType type = fieldTypeOf(table_, filter->field).value_or(FieldType::Text);
         try {
             allParameters.append(storedValue(type, filter->value));
@@ -161,39 +82,18 @@ void RecordSet::open(const QString& query, const std::optional<Equals>& filter, 
             throw ConversionError(withField(error, filter->field));
         }
     }
-    QString sql = QStringLiteral("select ");
-    if (hasRowIds_)
-        sql += QStringLiteral("rowid AS %1, ").arg(ROW_ID_COLUMN);
-    sql += parts->columns + QStringLiteral(" from ") + parts->table;
-    if (!condition.isEmpty())
-        sql += QStringLiteral(" where ") + condition;
-    if (!parts->tail.isEmpty())
-        sql += u' ' + parts->tail;
-    // Rows that tie on the order keep the table's own order, whichever way the engine reaches them.
-    if (hasRowIds_)
-        sql += parts->ordered ? QStringLiteral(", rowid") : QStringLiteral(" order by rowid");
-    prepare(sql, allParameters);
-}
-
-void RecordSet::prepare(const QString& sql, const QVariantList& parameters)
-{
-    const QByteArray text = sql.toUtf8();
-    if (sqlite3_prepare_v2(connection_.handle(), text.constData(), static_cast<int>(text.size()), &statement_,
-                           nullptr) != SQLITE_OK)
-        fail();
-    for (int i = 0; i < parameters.size(); ++i) {
-        if (bindValue(statement_, i + 1, parameters[i]) != SQLITE_OK)
-            fail();
-    }
+    statement_.emplace(connection_, sql);
+    for (int i = 0; i < allParameters.size(); ++i)
+        statement_->bind(i + 1, allParameters[i]);
     readColumns();
 }
 
 void RecordSet::readColumns()
 {
     const int first = hasRowIds_ ? 1 : 0;
-    const int count = sqlite3_column_count(statement_);
+    const int count = statement_->columnCount();
     for (int column = first; column < count; ++column) {
-        const QString name = QString::fromUtf8(sqlite3_column_name(statement_, column));
+        const QString name = statement_->columnName(column);
         names_.append(name);
         lowerNames_.append(name.toLower());
         types_.append(fieldTypeOf(table_, name).value_or(FieldType::Text));
@@ -203,18 +103,19 @@ void RecordSet::readColumns()
 bool RecordSet::fetchUpTo(qsizetype index) const
 {
     while (statement_ && static_cast<qsizetype>(rows_.size()) <= index) {
-        const int rc = sqlite3_step(statement_);
-        if (rc == SQLITE_DONE) {
+        bool hasRow = false;
+        try {
+            hasRow = statement_->next();
+        } catch (...) {
+            finishStatement();
+            throw;
+        }
+        if (!hasRow) {
             finishStatement();
             break;
         }
-        if (rc != SQLITE_ROW) {
-            const StoreError failure = connection_.error();
-            finishStatement();
-            throw failure;
-        }
         const int first = hasRowIds_ ? 1 : 0;
-        rows_.push_back({hasRowIds_ ? sqlite3_column_int64(statement_, 0) : 0, false});
+        rows_.push_back({hasRowIds_ ? statement_->whole(0) : 0, false});
         for (int column = 0; column < names_.size(); ++column)
             cells_.push_back(fetchedCell(column + first));
     }
@@ -224,24 +125,21 @@ bool RecordSet::fetchUpTo(qsizetype index) const
 RecordSet::Cell RecordSet::fetchedCell(int column) const
 {
     Cell cell;
-    switch (sqlite3_column_type(statement_, column)) {
-    case SQLITE_INTEGER:
-        cell.kind = Cell::Integer;
-        cell.integer = sqlite3_column_int64(statement_, column);
+    cell.kind = statement_->kind(column);
+    switch (cell.kind) {
+    case CellKind::Integer:
+        cell.integer = statement_->whole(column);
         break;
-    case SQLITE_FLOAT:
-        cell.kind = Cell::Real;
-        cell.real = sqlite3_column_double(statement_, column);
+    case CellKind::Real:
+        cell.real = statement_->number(column);
         break;
-    case SQLITE_TEXT:
-        cell.kind = Cell::Text;
-        appendBytes(cell, sqlite3_column_text(statement_, column), sqlite3_column_bytes(statement_, column));
+    case CellKind::Text:
+    case CellKind::Blob: {
+        const QByteArrayView bytes = statement_->bytes(column);
+        appendBytes(cell, bytes.data(), static_cast<int>(bytes.size()));
         break;
-    case SQLITE_BLOB:
-        cell.kind = Cell::Blob;
-        appendBytes(cell, sqlite3_column_blob(statement_, column), sqlite3_column_bytes(statement_, column));
-        break;
-    default:
+    }
+    case CellKind::Null:
         break;
     }
     return cell;
@@ -263,19 +161,19 @@ RecordSet::Value RecordSet::valueOf(const QVariant& assigned, QByteArray& scratc
     switch (assigned.typeId()) {
     case QMetaType::Double:
     case QMetaType::Float:
-        return {Cell::Real, 0, assigned.toDouble(), {}};
+        return {CellKind::Real, 0, assigned.toDouble(), {}};
     case QMetaType::Int:
     case QMetaType::LongLong:
     case QMetaType::UInt:
     case QMetaType::ULongLong:
     case QMetaType::Bool:
-        return {Cell::Integer, assigned.toLongLong(), 0, {}};
+        return {CellKind::Integer, assigned.toLongLong(), 0, {}};
     case QMetaType::QByteArray:
         scratch = assigned.toByteArray();
-        return {Cell::Blob, 0, 0, scratch};
+        return {CellKind::Blob, 0, 0, scratch};
     default:
         scratch = assigned.toString().toUtf8();
-        return {Cell::Text, 0, 0, scratch};
+        return {CellKind::Text, 0, 0, scratch};
     }
 }
 
@@ -285,11 +183,11 @@ RecordSet::Cell RecordSet::storedCell(const QVariant& assigned) const
     const Value value = valueOf(assigned, scratch);
     Cell cell;
     cell.kind = value.kind;
-    if (value.kind == Cell::Integer)
+    if (value.kind == CellKind::Integer)
         cell.integer = value.integer;
-    else if (value.kind == Cell::Real)
+    else if (value.kind == CellKind::Real)
         cell.real = value.real;
-    else if (value.kind != Cell::Null)
+    else if (value.kind != CellKind::Null)
         appendBytes(cell, value.bytes.data(), static_cast<int>(value.bytes.size()));
     return cell;
 }
@@ -301,10 +199,7 @@ void RecordSet::fetchAll() const
 
 void RecordSet::finishStatement() const
 {
-    if (statement_) {
-        sqlite3_finalize(statement_);
-        statement_ = nullptr;
-    }
+    statement_.reset();
 }
 
 bool RecordSet::isEmpty() const
@@ -438,14 +333,14 @@ RecordSet::Value RecordSet::valueAt(int column, QByteArray& scratch) const
         return valueOf(assignedValue(column), scratch);
     const Cell& cell = cellAt(position_, column);
     switch (cell.kind) {
-    case Cell::Integer:
+    case CellKind::Integer:
         return {cell.kind, cell.integer, 0, {}};
-    case Cell::Real:
+    case CellKind::Real:
         return {cell.kind, 0, cell.real, {}};
-    case Cell::Text:
-    case Cell::Blob:
+    case CellKind::Text:
+    case CellKind::Blob:
         return {cell.kind, 0, 0, QByteArrayView(bytes_.constData() + cell.offset, cell.length)};
-    case Cell::Null:
+    case CellKind::Null:
         break;
     }
     return {};
@@ -454,15 +349,15 @@ RecordSet::Value RecordSet::valueAt(int column, QByteArray& scratch) const
 QVariant RecordSet::variantOf(const Value& value)
 {
     switch (value.kind) {
-    case Cell::Integer:
+    case CellKind::Integer:
         return static_cast<qlonglong>(value.integer);
-    case Cell::Real:
+    case CellKind::Real:
         return value.real;
-    case Cell::Text:
+    case CellKind::Text:
         return QString::fromUtf8(value.bytes);
-    case Cell::Blob:
+    case CellKind::Blob:
         return value.bytes.toByteArray();
-    case Cell::Null:
+    case CellKind::Null:
         break;
     }
     return {};
@@ -476,7 +371,7 @@ bool RecordSet::isNull(const QString& field) const
 bool RecordSet::isNull(int column) const
 {
     QByteArray scratch;
-    return valueAt(column, scratch).kind == Cell::Null;
+    return valueAt(column, scratch).kind == CellKind::Null;
 }
 
 QString RecordSet::text(const QString& field) const
@@ -489,15 +384,15 @@ QString RecordSet::text(int column) const
     QByteArray scratch;
     const Value value = valueAt(column, scratch);
     switch (value.kind) {
-    case Cell::Null:
+    case CellKind::Null:
         return {};
-    case Cell::Integer:
+    case CellKind::Integer:
         return A_Texto(static_cast<double>(value.integer));
-    case Cell::Real:
+    case CellKind::Real:
         return A_Texto(value.real);
-    case Cell::Blob:
+    case CellKind::Blob:
         return QString::fromUtf8(value.bytes);
-    case Cell::Text:
+    case CellKind::Text:
         break;
     }
     const QString stored = QString::fromUtf8(value.bytes);
@@ -528,14 +423,14 @@ double RecordSet::numberAt(int column, const QString& field) const
     QByteArray scratch;
     const Value value = valueAt(column, scratch);
     switch (value.kind) {
-    case Cell::Null:
+    case CellKind::Null:
         throw ConversionError(QStringLiteral("O campo %1 está vazio e não pode ser lido como número.").arg(field));
-    case Cell::Integer:
+    case CellKind::Integer:
         return static_cast<double>(value.integer);
-    case Cell::Real:
+    case CellKind::Real:
         return value.real;
-    case Cell::Text:
-    case Cell::Blob:
+    case CellKind::Text:
+    case CellKind::Blob:
         break;
     }
     if (typeOf(column) == FieldType::DateTime)
@@ -556,7 +451,7 @@ std::optional<QDateTime> RecordSet::dateTime(int column) const
 {
     QByteArray scratch;
     const Value value = valueAt(column, scratch);
-    if (value.kind == Cell::Null)
+    if (value.kind == CellKind::Null)
         return std::nullopt;
     const QString stored = variantOf(value).toString();
     if (std::optional<QDateTime> moment = fromStoredDateTime(stored))
@@ -673,10 +568,11 @@ void RecordSet::insertPending()
             : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                   .arg(quotedName(table_), columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
     runWrite(sql, values);
+    const qint64 rowId = connection_.engine().lastInsertRowId();
 
     for (int index = 0; index < names_.size(); ++index)
         cells_.push_back(storedCell(assignedValue(index)));
-    rows_.push_back({sqlite3_last_insert_rowid(connection_.handle()), false});
+    rows_.push_back({rowId, false});
     position_ = static_cast<qsizetype>(rows_.size()) - 1;
 }
 
@@ -691,10 +587,10 @@ void RecordSet::updatePending()
     }
     Row& row = rows_[position_];
     values.append(row.rowId);
-    runWrite(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                 .arg(quotedName(table_), assignments.join(QStringLiteral(", "))),
-             values);
-    if (sqlite3_changes(connection_.handle()) != 1)
+    const qint64 changed = runWrite(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                                        .arg(quotedName(table_), assignments.join(QStringLiteral(", "))),
+                                    values);
+    if (changed != 1)
         throw StoreError(QStringLiteral("O registro foi excluído por outra operação; a alteração não foi gravada."));
     for (auto it = pending_.cbegin(); it != pending_.cend(); ++it)
         cells_[position_ * names_.size() + it.key()] = storedCell(it.value());
@@ -708,31 +604,17 @@ void RecordSet::deleteCurrent()
     editing_ = Editing::None;
     pending_.clear();
     Row& row = rows_[position_];
-    runWrite(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quotedName(table_)), {row.rowId});
+    const qint64 changed = runWrite(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quotedName(table_)), {row.rowId});
     row.deleted = true;
-    if (sqlite3_changes(connection_.handle()) != 1)
+    if (changed != 1)
         throw StoreError(QStringLiteral("O registro já tinha sido excluído por outra operação; nada foi excluído."));
 }
 
-void RecordSet::runWrite(const QString& sql, const QVariantList& values)
+qint64 RecordSet::runWrite(const QString& sql, const QVariantList& values)
 {
-    sqlite3_stmt* statement = connection_.writeStatement(sql);
-    int rc = SQLITE_OK;
-    for (int i = 0; rc == SQLITE_OK && i < values.size(); ++i)
-        rc = bindValue(statement, i + 1, values[i]);
-    if (rc == SQLITE_OK)
-        rc = sqlite3_step(statement);
-    if (rc != SQLITE_DONE) {
-        const StoreError failure = connection_.error();
-        sqlite3_reset(statement);
-        sqlite3_clear_bindings(statement);
-        throw failure;
-    }
-    sqlite3_reset(statement);
-    sqlite3_clear_bindings(statement);
-}
-
-void RecordSet::fail() const
-{
-    connection_.fail();
+    Statement statement(connection_, sql.toUtf8());
+    for (int i = 0; i < values.size(); ++i)
+        statement.bind(i + 1, values[i]);
+    statement.run();
+    return statement.changes();
 }

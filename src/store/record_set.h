@@ -1,6 +1,9 @@
 #pragma once
 
+#include "store/engine.h"
+#include "store/queries.h"
 #include "store/schema.h"
+#include "store/statement.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -13,7 +16,6 @@
 #include <vector>
 
 class Connection;
-struct sqlite3_stmt;
 
 // The rows of one query, walked both ways, read and changed field by field.
 // Rows are fetched as the walk reaches them; each carries its row id, so that
@@ -30,17 +32,17 @@ public:
 
     // Only the rows whose field equals the value, still in the query's order:
     // the same rows a walk comparing that field would stop at, found through
-    // the table's index. The value is a text converted as an assignment to
-    // that field would convert it.
+    // the table's index (the query's filtered form for that field). The value
+    // is a text converted as an assignment to that field would convert it.
     struct Equals {
         QString field;
         QString value;
     };
 
-    RecordSet(Connection& connection, const QString& query, Mode mode = Mode::Updatable);
-    RecordSet(Connection& connection, const QString& query, const Equals& filter, Mode mode = Mode::Updatable);
+    RecordSet(Connection& connection, const QueryText& query, Mode mode = Mode::Updatable);
+    RecordSet(Connection& connection, const QueryText& query, const Equals& filter, Mode mode = Mode::Updatable);
     // For a query with "?" parameters (the name search binds its search text).
-    RecordSet(Connection& connection, const QString& query, const QVariantList& parameters,
+    RecordSet(Connection& connection, const QueryText& query, const QVariantList& parameters,
               Mode mode = Mode::Updatable);
     ~RecordSet();
     RecordSet(const RecordSet&) = delete;
@@ -91,8 +93,7 @@ private:
     // One field of a fetched row as the engine gave it; texts and blobs point
     // into one buffer shared by all rows, so a row costs no allocation.
     struct Cell {
-        enum Kind : quint8 { Null, Integer, Real, Text, Blob };
-        Kind kind = Null;
+        CellKind kind = CellKind::Null;
         int length = 0;
         union {
             qint64 integer = 0;
@@ -106,17 +107,16 @@ private:
     };
     // A field of the current row, stored or assigned and not yet updated.
     struct Value {
-        Cell::Kind kind = Cell::Null;
+        CellKind kind = CellKind::Null;
         qint64 integer = 0;
         double real = 0;
         QByteArrayView bytes;
     };
     enum class Editing { None, Changing, Adding };
 
-    RecordSet(Connection& connection, const QString& query, const std::optional<Equals>& filter,
+    RecordSet(Connection& connection, const QueryText& query, const std::optional<Equals>& filter,
               const QVariantList& parameters, Mode mode);
-    void open(const QString& query, const std::optional<Equals>& filter, const QVariantList& parameters);
-    void prepare(const QString& sql, const QVariantList& parameters);
+    void open(const QueryText& query, const std::optional<Equals>& filter, const QVariantList& parameters);
     void readColumns();
     bool fetchUpTo(qsizetype index) const;
     void fetchAll() const;
@@ -137,12 +137,12 @@ private:
     static QVariant storedValue(FieldType type, const QString& text);
     qsizetype liveRowFrom(qsizetype index) const;
     qsizetype liveRowBefore(qsizetype index) const;
-    void runWrite(const QString& sql, const QVariantList& values);
+    // Runs a statement that writes; returns the rows it changed.
+    qint64 runWrite(const QString& sql, const QVariantList& values);
     QVariant assignedValue(int column) const;
     void assign(const QString& field, const QVariant& stored);
     void insertPending();
     void updatePending();
-    [[noreturn]] void fail() const;
 
     Connection& connection_;
     QString table_;
@@ -152,7 +152,7 @@ private:
     QStringList lowerNames_;   // the same in lower case
     QList<FieldType> types_;
 
-    mutable sqlite3_stmt* statement_ = nullptr;
+    mutable std::optional<Statement> statement_;
     mutable std::vector<Row> rows_;
     mutable std::vector<Cell> cells_;   // rows_.size() x names_.size(), row after row
     mutable QByteArray bytes_;          // the texts and blobs of every cell

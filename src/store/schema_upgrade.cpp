@@ -2,6 +2,8 @@
 
 #include "store/connection.h"
 #include "store/schema.h"
+#include "store/sqlite_engine.h"
+#include "store/statement.h"
 #include "store/transaction.h"
 
 #include <sqlite3.h>
@@ -10,29 +12,19 @@
 
 namespace {
 
-// Runs a statement and gives the text of each row's columns.
+// Runs a statement and gives the text of each row's columns (a null as a null text).
 QList<QStringList> rowsOf(Connection& connection, const QString& sql, const QString& parameter = {})
 {
-    sqlite3_stmt* statement = nullptr;
-    const QByteArray text = sql.toUtf8();
-    if (sqlite3_prepare_v2(connection.handle(), text.constData(), -1, &statement, nullptr) != SQLITE_OK)
-        connection.fail();
-    const QByteArray bound = parameter.toUtf8();
+    Statement statement(connection, sql.toUtf8());
     if (!parameter.isNull())
-        sqlite3_bind_text(statement, 1, bound.constData(), static_cast<int>(bound.size()), SQLITE_STATIC);
+        statement.bind(1, parameter);
     QList<QStringList> rows;
-    int rc;
-    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+    while (statement.next()) {
         QStringList row;
-        for (int column = 0; column < sqlite3_column_count(statement); ++column) {
-            const auto* value = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-            row.append(value ? QString::fromUtf8(value) : QString());
-        }
+        for (int column = 0; column < statement.columnCount(); ++column)
+            row.append(statement.isNull(column) ? QString() : statement.text(column));
         rows.append(row);
     }
-    sqlite3_finalize(statement);
-    if (rc != SQLITE_DONE)
-        connection.fail();
     return rows;
 }
 
@@ -48,7 +40,8 @@ QStringList temporalColumns(Connection& connection)
 QString declaredCollation(Connection& connection, const QString& table, const QString& field)
 {
     const char* collation = nullptr;
-    if (sqlite3_table_column_metadata(connection.handle(), "main", table.toUtf8().constData(),
+    const auto& file = static_cast<const SqliteEngine&>(connection.engine());
+    if (sqlite3_table_column_metadata(file.handle(), "main", table.toUtf8().constData(),
                                       field.toUtf8().constData(), nullptr, &collation, nullptr, nullptr,
                                       nullptr) != SQLITE_OK)
         return {};   // a field the file lacks is not this upgrade's business
@@ -157,4 +150,12 @@ bool addMissingIndexes(Connection& connection)
         connection.execute(statement);
     transaction.commit();
     return true;
+}
+
+void upgradeFileLayout(Connection& connection)
+{
+    if (!dynamic_cast<const SqliteEngine*>(&connection.engine()))
+        return;
+    upgradeTextCollations(connection);
+    addMissingIndexes(connection);
 }

@@ -18,3 +18,6 @@ bool upgradeTextCollations(Connection& connection);
 // index, which the category boxes' grouping walks) gets the missing indexes.
 // Cheap when nothing is to be done. Returns true when an index was made.
 bool addMissingIndexes(Connection& connection);
+
+// What a bd1 of an older layout lacks, added at the connection's open.
+void upgradeFileLayout(Connection& connection);

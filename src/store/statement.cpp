@@ -2,61 +2,110 @@
 
 #include "store/connection.h"
 
-#include <sqlite3.h>
-
-Statement::Statement(Connection& connection, const char* sql) : connection_(connection)
+Statement::Statement(Connection& connection, QByteArrayView sql)
+    : engine_(connection.engine()), sql_(sql.toByteArray()), statement_(engine_.acquire(sql_))
 {
-    if (sqlite3_prepare_v2(connection.handle(), sql, -1, &statement_, nullptr) != SQLITE_OK)
-        connection.fail();
 }
 
 Statement::~Statement()
 {
-    sqlite3_finalize(statement_);
+    engine_.giveBack(sql_, std::move(statement_));
 }
 
-bool Statement::next()
+void Statement::bindNull(int position)
 {
-    const int rc = sqlite3_step(statement_);
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-        connection_.fail();
-    return rc == SQLITE_ROW;
-}
-
-QString Statement::text(int column) const
-{
-    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement_, column)));
-}
-
-double Statement::number(int column) const
-{
-    return sqlite3_column_double(statement_, column);
-}
-
-qint64 Statement::whole(int column) const
-{
-    return sqlite3_column_int64(statement_, column);
+    statement_->bindNull(position);
 }
 
 void Statement::bind(int position, const QString& value)
 {
-    const QByteArray bytes = value.toUtf8();
-    sqlite3_bind_text(statement_, position, bytes.constData(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+    statement_->bindText(position, value.toUtf8());
 }
 
 void Statement::bind(int position, double value)
 {
-    sqlite3_bind_double(statement_, position, value);
+    statement_->bindReal(position, value);
 }
 
 void Statement::bind(int position, qint64 value)
 {
-    sqlite3_bind_int64(statement_, position, value);
+    statement_->bindInteger(position, value);
+}
+
+void Statement::bind(int position, const QVariant& value)
+{
+    if (value.isNull())
+        return bindNull(position);
+    switch (value.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return bind(position, value.toDouble());
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::Bool:
+        return bind(position, static_cast<qint64>(value.toLongLong()));
+    case QMetaType::QByteArray:
+        return statement_->bindText(position, value.toByteArray());
+    default:
+        return bind(position, value.toString());
+    }
+}
+
+bool Statement::next()
+{
+    return statement_->step();
 }
 
 void Statement::run()
 {
-    if (sqlite3_step(statement_) != SQLITE_DONE)
-        connection_.fail();
-    sqlite3_reset(statement_);
+    while (statement_->step()) {
+    }
+    statement_->reset();
+}
+
+void Statement::reset()
+{
+    statement_->reset();
+}
+
+qint64 Statement::changes() const
+{
+    return statement_->changes();
+}
+
+int Statement::columnCount() const
+{
+    return statement_->columnCount();
+}
+
+QString Statement::columnName(int column) const
+{
+    return statement_->columnName(column);
+}
+
+CellKind Statement::kind(int column) const
+{
+    return statement_->kind(column);
+}
+
+QString Statement::text(int column) const
+{
+    return QString::fromUtf8(statement_->bytes(column));
+}
+
+double Statement::number(int column) const
+{
+    return statement_->real(column);
+}
+
+qint64 Statement::whole(int column) const
+{
+    return statement_->integer(column);
+}
+
+QByteArrayView Statement::bytes(int column) const
+{
+    return statement_->bytes(column);
 }

@@ -1,34 +1,55 @@
 #pragma once
 
+#include "store/engine.h"
+
+#include <QByteArray>
 #include <QString>
+#include <QVariant>
+
+#include <memory>
 
 class Connection;
-struct sqlite3_stmt;
 
-// One statement of the store's own, prepared once and run for many rows
-// (bulk catalogue import and export): bind by position, step, read columns.
-// An engine error is a StoreError with the connection's message. Finalized
-// on destruction.
+// One statement on a connection lease: bound by 1-based position, stepped,
+// its current row read by column. Statements are prepared once per held
+// connection: one destroyed goes back to the connection, reset, for the next
+// use of the same text. An engine error is a StoreError in Portuguese.
 class Statement {
 public:
-    Statement(Connection& connection, const char* sql);
+    Statement(Connection& connection, QByteArrayView sql);
     ~Statement();
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
-    // True while a row is current, false at the end.
-    bool next();
-    QString text(int column) const;
-    double number(int column) const;
-    qint64 whole(int column) const;
-
+    void bindNull(int position);
     void bind(int position, const QString& value);
     void bind(int position, double value);
     void bind(int position, qint64 value);
+    // A null, a number, a whole number or a text, by the value's own type.
+    void bind(int position, const QVariant& value);
+
+    // True while a row is current, false at the end (the statement is then
+    // finished and may be bound and run again).
+    bool next();
     // Runs a statement that returns no rows, then resets it for the next bindings.
     void run();
+    // Back to before the first step, bindings kept cleared.
+    void reset();
+    // Rows changed by the last run.
+    qint64 changes() const;
+
+    int columnCount() const;
+    QString columnName(int column) const;
+    CellKind kind(int column) const;
+    bool isNull(int column) const { return kind(column) == CellKind::Null; }
+    QString text(int column) const;
+    double number(int column) const;
+    qint64 whole(int column) const;
+    // A text as UTF-8 or a blob, valid until the next step.
+    QByteArrayView bytes(int column) const;
 
 private:
-    Connection& connection_;
-    sqlite3_stmt* statement_ = nullptr;
+    Engine& engine_;
+    QByteArray sql_;
+    std::unique_ptr<EngineStatement> statement_;
 };

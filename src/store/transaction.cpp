@@ -1,25 +1,21 @@
 #include "store/transaction.h"
 
 #include "store/connection.h"
+#include "store/engine.h"
 
 Transaction::Transaction(Connection& connection) : connection_(connection)
 {
-    connection_.execute(QStringLiteral("BEGIN IMMEDIATE"));
+    connection_.engine().beginWriting();
 }
 
 Transaction::~Transaction()
 {
-    if (!open_)
-        return;
-    try {
-        connection_.execute(QStringLiteral("ROLLBACK"));
-    } catch (...) {
-        // The engine already rolled back after the error that brought us here.
-    }
+    if (open_)
+        connection_.engine().rollback();
 }
 
 void Transaction::commit()
 {
-    connection_.execute(QStringLiteral("COMMIT"));
+    connection_.engine().commit();
     open_ = false;
 }

@@ -35,10 +35,9 @@ int Ejecutar_Programa(Platform& platform)
     Form4 login(platform, principal);
     if (const std::optional<int> refused = Comprobar_Inicio(login, lock, platform))
         return *refused;
-    // An idle connection held for the whole run runs no query and locks
-    // nothing; it keeps the engine's shared files in place, so the connection
-    // that each user action opens and closes costs a fraction of a millisecond.
-    const Connection heldOpen(platform.folder);
     login.show();
-    return QApplication::exec();
+    const int exitCode = QApplication::exec();
+    // bd1 alone holds everything once the program is closed.
+    Connection::releaseAll();
+    return exitCode;
 }

@@ -1,7 +1,7 @@
 #include "store/connection.h"
+#include "store/statement.h"
 #include "support/test_database.h"
 
-#include <sqlite3.h>
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -14,27 +14,24 @@ constexpr int KILLS = 200;
 constexpr qint64 TIME_LIMIT_MS = 240'000;
 constexpr double STARTING_STOCK = 1'000'000;
 
-// Rows of a query as texts, straight through the engine.
-QList<QStringList> rows(const Connection& connection, const char* sql)
+// Rows of a query as texts.
+QList<QStringList> rows(Connection& connection, const char* sql)
 {
     QList<QStringList> result;
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(connection.handle(), sql, -1, &statement, nullptr) != SQLITE_OK)
-        connection.fail();
-    while (sqlite3_step(statement) == SQLITE_ROW) {
+    Statement statement(connection, sql);
+    while (statement.next()) {
         QStringList row;
-        for (int c = 0; c < sqlite3_column_count(statement); ++c)
-            row.append(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, c))));
+        for (int c = 0; c < statement.columnCount(); ++c)
+            row.append(statement.text(c));
         result.append(row);
     }
-    sqlite3_finalize(statement);
     return result;
 }
 
 // What must hold whenever the program stops, however it stops.
 QString brokenInvariant(const QString& folder)
 {
-    const Connection connection(folder);
+    Connection connection(folder);
     if (rows(connection, "PRAGMA integrity_check") != QList<QStringList>{{"ok"}})
         return "integrity check failed";
     const char* allLines = "SELECT FechaInicio, FechaVenta, NombreUsuario, CodigoProducto, Cantidad, TotalVenta, "

@@ -1,12 +1,12 @@
 #include "common/number_settings.h"
 #include "sale/registro_venta.h"
 #include "store/connection.h"
+#include "store/statement.h"
 #include "store/store_error.h"
 #include "support/test_database.h"
 
 #include <QtTest>
 
-#include <sqlite3.h>
 
 namespace {
 
@@ -140,12 +140,9 @@ private slots:
     {
         TestDatabase db;
         Connection conexion(db.folder());
-        sqlite3_stmt* statement = nullptr;
-        QCOMPARE(sqlite3_prepare_v2(conexion.handle(), "PRAGMA synchronous", -1, &statement, nullptr), SQLITE_OK);
-        QCOMPARE(sqlite3_step(statement), SQLITE_ROW);
-        const int synchronous = sqlite3_column_int(statement, 0);
-        sqlite3_finalize(statement);
-        QCOMPARE(synchronous, 2);   // FULL
+        Statement synchronous(conexion, "PRAGMA synchronous");
+        QVERIFY(synchronous.next());
+        QCOMPARE(synchronous.whole(0), 2);   // FULL
     }
 
     void aFailureHalfWayStoresNothing_data()

@@ -154,6 +154,7 @@ private slots:
         const QStringList backedUp = storedRows(database.folder());
         database.execute("DELETE FROM Productos");
         const QStringList current = storedRows(database.folder());
+        Connection::release(database.folder());   // as when the program is closed: bd1 alone holds everything
         const QByteArray currentHash = fileHash(database.path());
 
         const QString aside = restoreBackup(database.folder(), backup, MOMENT.addDays(1));
@@ -204,6 +205,7 @@ private slots:
         TestDatabase database;
         TestDatabase other;
         other.execute("DROP TABLE Recaudacion");
+        Connection::release(other.folder());
         try {
             restoreBackup(database.folder(), other.path(), MOMENT);
             QFAIL("a file without Recaudacion was restored");

@@ -1,11 +1,13 @@
 #include "store/connection.h"
+#include "store/statement.h"
 #include "store/queries.h"
 #include "store/record_set.h"
 #include "support/test_database.h"
 
-#include <sqlite3.h>
 
 #include <QtTest>
+
+#include <sqlite3.h>
 
 // An engine whose defaults differ from the settings every bd1 is written with
 // (as a later engine version's do) must still make and open bd1 files the same
@@ -33,11 +35,8 @@ private slots:
 
         // Read back what the connection uses.
         auto setting = [&](const char* pragma) {
-            sqlite3_stmt* statement = nullptr;
-            sqlite3_prepare_v2(connection.handle(), pragma, -1, &statement, nullptr);
-            const int value = sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int(statement, 0) : -1;
-            sqlite3_finalize(statement);
-            return value;
+            Statement statement(connection, pragma);
+            return statement.next() ? statement.whole(0) : -1;
         };
         QCOMPARE(setting("PRAGMA cipher_page_size"), 1024);
         QCOMPARE(setting("PRAGMA kdf_iter"), 64000);

@@ -2,8 +2,11 @@
 #include "store/connection.h"
 #include "store/queries.h"
 #include "store/record_set.h"
+#include "store/sqlite_engine.h"
+#include "store/statement.h"
 #include "store/store_error.h"
 #include "store/transaction.h"
+#include "support/other_program.h"
 #include "support/test_database.h"
 #include "support/write_protection.h"
 
@@ -59,34 +62,6 @@ QStringList sideFiles(const QString& path)
     }
     return present;
 }
-
-// A connection of another program: straight to the engine, with none of the store's settings.
-class OtherProgram {
-public:
-    explicit OtherProgram(const QString& path)
-    {
-        sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
-        const QByteArray key = derivedKeyFor(path);
-        sqlite3_key(db_, key.constData(), static_cast<int>(key.size()));
-        pinCipherSettings(db_);
-        registerCollations(db_);
-    }
-    ~OtherProgram() { sqlite3_close(db_); }
-    int execute(const char* sql) { return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr); }
-    QString text(const char* sql)
-    {
-        sqlite3_stmt* statement = nullptr;
-        sqlite3_prepare_v2(db_, sql, -1, &statement, nullptr);
-        QString value;
-        if (sqlite3_step(statement) == SQLITE_ROW)
-            value = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
-        sqlite3_finalize(statement);
-        return value;
-    }
-
-private:
-    sqlite3* db_ = nullptr;
-};
 
 constexpr int SHORT_BUSY_MS = 200;
 
@@ -274,7 +249,6 @@ private slots:
         QVERIFY(!products.eof());   // the reading statement stays open on the first rows
 
         Connection writer(database.folder());
-        sqlite3_busy_timeout(writer.handle(), SHORT_BUSY_MS);
         appendUser(writer, "maria");
         {
             Transaction transaction(writer);
@@ -290,13 +264,9 @@ private slots:
     {
         TestDatabase database;
         Connection connection(database.folder());
-        OtherProgram check(database.path());
-        sqlite3_stmt* statement = nullptr;
-        QCOMPARE(sqlite3_prepare_v2(connection.handle(), "PRAGMA synchronous", -1, &statement, nullptr), SQLITE_OK);
-        QCOMPARE(sqlite3_step(statement), SQLITE_ROW);
-        const int level = sqlite3_column_int(statement, 0);
-        sqlite3_finalize(statement);
-        QCOMPARE(level, 2);   // FULL
+        Statement synchronous(connection, "PRAGMA synchronous");
+        QVERIFY(synchronous.next());
+        QCOMPARE(synchronous.whole(0), 2);   // FULL
     }
 
     // Another program holding the write lock: a write waits out the time-out,
@@ -305,7 +275,7 @@ private slots:
     {
         TestDatabase database;
         Connection connection(database.folder());
-        sqlite3_busy_timeout(connection.handle(), SHORT_BUSY_MS);
+        connection.execute(QStringLiteral("PRAGMA busy_timeout = %1").arg(SHORT_BUSY_MS));
         OtherProgram other(database.path());
         QCOMPARE(other.execute("BEGIN IMMEDIATE"), SQLITE_OK);
 
@@ -328,21 +298,21 @@ private slots:
         QCOMPARE(database.count("Usuarios"), 1);
     }
 
-    // A transaction takes the write lock when it begins, so a second writer is
-    // stopped at its start and never half-way through its writes.
+    // A transaction takes the write lock when it begins, so another program
+    // writing is stopped at its start and never half-way through its writes.
     void aWritingTransactionLocksAtItsStart()
     {
         TestDatabase database;
         Connection first(database.folder());
-        Connection second(database.folder());
-        sqlite3_busy_timeout(second.handle(), SHORT_BUSY_MS);
+        OtherProgram second(database.path());
+        QCOMPARE(second.execute("PRAGMA busy_timeout = 200"), SQLITE_OK);
         Transaction writing(first);
-        QVERIFY_THROWS_EXCEPTION(StoreError, Transaction{second});
+        QCOMPARE(second.execute("BEGIN IMMEDIATE") & 0xFF, SQLITE_BUSY);
         appendUser(first, "maria");
         writing.commit();
-        Transaction afterwards(second);
-        appendUser(second, "joao");
-        afterwards.commit();
+        QCOMPARE(second.execute("BEGIN IMMEDIATE"), SQLITE_OK);
+        QCOMPARE(second.execute("INSERT INTO Usuarios (NombreUsuario) VALUES ('joao')"), SQLITE_OK);
+        QCOMPARE(second.execute("COMMIT"), SQLITE_OK);
         QCOMPARE(database.count("Usuarios"), 3);
     }
 

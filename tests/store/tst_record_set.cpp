@@ -4,11 +4,11 @@
 #include "store/like_match.h"
 #include "store/queries.h"
 #include "store/record_set.h"
+#include "store/statement.h"
 #include "store/store_error.h"
 #include "store/transaction.h"
+#include "support/other_program.h"
 #include "support/test_database.h"
-
-#include <sqlite3.h>
 
 #include <QtTest>
 
@@ -24,7 +24,7 @@ QStringList walkNames(RecordSet& products)
     return names;
 }
 
-QStringList namesOf(const QString& folder, const QString& query, const RecordSet::Equals& filter)
+QStringList namesOf(const QString& folder, const QueryText& query, const RecordSet::Equals& filter)
 {
     Connection connection(folder);
     RecordSet rows(connection, query, filter);
@@ -56,31 +56,40 @@ class RecordSetTest : public QObject {
 private slots:
     void initTestCase() { NumberSettings::setCurrent(NumberSettings::brazilian()); }
 
-    // Every statement of the program runs against the tables as the database tool makes them.
-    void everyQueryOpens_data()
-    {
-        QTest::addColumn<QString>("query");
-        QTest::addColumn<int>("rows");
-        for (const char* query : {Query::ProductosPorNombre, Query::ProductosListado, Query::ProductosPorCodigo,
-                                  Query::ProductosPorCantidad, Query::Temporal, Query::TemporalPorVenta,
-                                  Query::TemporalPorVentaListado, Query::TipoPago, Query::TipoPagoListado,
-                                  Query::Recaudacion, Query::UsuariosPorNombre, Query::Usuarios})
-            QTest::newRow(query) << QString(query) << 1;
-        QTest::newRow(Query::Categorias) << QString(Query::Categorias) << 1;
-        QTest::newRow(Query::VentasDeTemporal) << QString(Query::VentasDeTemporal) << 1;
-    }
-
+    // Every statement of the program, and every filtered form of it, runs
+    // against the tables as the database tool makes them.
     void everyQueryOpens()
     {
-        QFETCH(QString, query);
-        QFETCH(int, rows);
+        struct Case {
+            const QueryText& query;
+            QVariantList parameters;
+        };
+        const QVariantList month{"2024-03-01 00:00:00", "2024-04-01 00:00:00"};
+        const Case cases[] = {
+            {Query::ProductosPorNombre, {}}, {Query::ProductosListado, {}}, {Query::ProductosPorCodigo, {}},
+            {Query::ProductosPorCantidad, {}}, {Query::ProductosBusqueda, {"rr"}}, {Query::NombresBusqueda, {"rr"}},
+            {Query::Categorias, {}}, {Query::Temporal, {}}, {Query::VentasDeTemporal, {}},
+            {Query::TemporalPorVenta, {}}, {Query::TemporalPorVentaListado, {}}, {Query::TipoPago, {}},
+            {Query::TipoPagoListado, {}}, {Query::Recaudacion, {}}, {Query::UsuariosPorNombre, {}},
+            {Query::Usuarios, {}}, {Query::RecaudacionDelPeriodo, month},
+            {Query::RecaudacionDeSesion, {"2024-03-05 08:00:00"}}, {Query::TipoPagoDelPeriodo, month},
+        };
+        const QHash<QString, QString> stored{{"CodigoProducto", "1"}, {"NombreProducto", "Arroz"},
+                                             {"FechaVenta", "5/3/2024 8:15:02"}, {"FechaInicio", "5/3/2024 8:00:00"},
+                                             {"NombreUsuario", "admin"}};
         TestDatabase database({{product("1", "Arroz", 5)}});
         database.execute("INSERT INTO Temporal (CodigoProducto, FechaVenta) VALUES ('1', '2024-03-05 08:15:02')");
-        database.execute("INSERT INTO Recaudacion (CodigoProducto) VALUES ('1')");
+        database.execute("INSERT INTO Recaudacion (CodigoProducto, FechaInicio) VALUES ('1', '2024-03-05 08:00:00')");
         database.execute("INSERT INTO TipoPago (FechaInicio) VALUES ('2024-03-05 08:00:00')");
         Connection connection(database.folder());
-        RecordSet rowsOfQuery(connection, query);
-        QCOMPARE(rowsOfQuery.recordCount(), rows);
+        for (const Case& each : cases) {
+            RecordSet rows(connection, each.query, each.parameters);
+            QVERIFY2(rows.recordCount() == 1, each.query.sql);
+            for (const QueryFilter& filter : each.query.filters) {
+                RecordSet filtered(connection, each.query, RecordSet::Equals{filter.field, stored.value(filter.field)});
+                QVERIFY2(filtered.recordCount() == 1, filter.sql);
+            }
+        }
     }
 
     void emptyTableIsAtBothEnds()
@@ -444,24 +453,19 @@ private slots:
     {
         TestDatabase database({{product("caf%", "Café", 10), product("p_o", "PÃO", 1), product("ar", "Arroz", 5)}});
         Connection connection(database.folder());
-        sqlite3_stmt* statement = nullptr;
-        QCOMPARE(sqlite3_prepare_v2(connection.handle(),
-                                    "select group_concat(CodigoProducto) from (select CodigoProducto from Productos "
-                                    "where NombreProducto like ? order by rowid)",
-                                    -1, &statement, nullptr),
-                 SQLITE_OK);
+        Statement statement(connection, "select group_concat(CodigoProducto) from (select CodigoProducto from "
+                                        "Productos where NombreProducto like ? order by rowid)");
         const auto matching = [&](const char* pattern) {
-            sqlite3_reset(statement);
-            sqlite3_bind_text(statement, 1, pattern, -1, SQLITE_TRANSIENT);
-            sqlite3_step(statement);
-            const auto* found = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
-            return found ? QString::fromUtf8(found) : QString();
+            statement.reset();
+            statement.bind(1, QString::fromUtf8(pattern));
+            statement.next();
+            return statement.text(0);
         };
         QCOMPARE(matching("%A%"), QString("caf%,ar"));
         QCOMPARE(matching("%ã%"), QString("p_o"));
         QCOMPARE(matching("%é"), QString("caf%"));
         QCOMPARE(matching("%R%"), QString("ar"));
-        sqlite3_finalize(statement);
+        statement.reset();
 
         QCOMPARE(database.scalar("select group_concat(CodigoProducto) from (select CodigoProducto from Productos "
                                  "where NombreProducto like CodigoProducto order by rowid)"),
@@ -522,28 +526,29 @@ private slots:
         QCOMPARE(database.count("Productos"), 2);
     }
 
-    // A row another connection deleted meanwhile can be neither changed nor deleted, and says so.
+    // A row another program deleted meanwhile can be neither changed nor deleted, and says so.
     void rowDeletedMeanwhileIsNotReportedAsDone()
     {
         TestDatabase database({{product("1", "Arroz", 5), product("2", "Banana", 3)}});
         Connection connection(database.folder());
-        Connection other(database.folder());
         RecordSet changed(connection, Query::ProductosPorNombre, RecordSet::Equals{"CodigoProducto", "1"});
-        RecordSet deleted(other, Query::ProductosPorNombre, RecordSet::Equals{"CodigoProducto", "2"});
+        RecordSet deleted(connection, Query::ProductosPorNombre, RecordSet::Equals{"CodigoProducto", "2"});
         QCOMPARE(changed.text("NombreProducto"), QString("Arroz"));
         QCOMPARE(deleted.text("NombreProducto"), QString("Banana"));
-        Connection reading(database.folder());
-        RecordSet stillReading(reading, Query::ProductosPorNombre);
-        QCOMPARE(stillReading.text("NombreProducto"), QString("Arroz"));
-        database.execute("DELETE FROM Productos");
+        {
+            RecordSet stillReading(connection, Query::ProductosPorNombre);
+            QCOMPARE(stillReading.text("NombreProducto"), QString("Arroz"));
+            QCOMPARE(OtherProgram(database.path()).execute("DELETE FROM Productos"), 0);
 
-        // A connection still reading the data as they were cannot write over the change.
-        const QString staleError = errorOf([&] {
-            RecordSet users(reading, Query::Usuarios, RecordSet::Mode::AppendOnly);
-            users.addNew();
-            users.update();
-        });
-        QVERIFY2(staleError.contains("alterados por outra operação"), qPrintable(staleError));
+            // Still reading the data as they were, the program cannot write over the change.
+            const QString staleError = errorOf([&] {
+                RecordSet users(connection, Query::Usuarios, RecordSet::Mode::AppendOnly);
+                users.addNew();
+                users.update();
+            });
+            QVERIFY2(staleError.contains("alterados por outra operação"), qPrintable(staleError));
+        }
+        QCOMPARE(deleted.recordCount(), 1);   // read to its end: the data as they are now come next
 
         const QString changeError = errorOf([&] {
             changed.setText("Cantidad", "7");
@@ -604,13 +609,13 @@ private slots:
             products.append(product("555", QStringLiteral("Igual"), 1, i % 4, 0, i));
         TestDatabase database({products});
         Connection connection(database.folder());
-        for (const char* query : {Query::ProductosPorNombre, Query::ProductosPorCodigo, Query::ProductosPorCantidad}) {
-            RecordSet rows(connection, query);
+        for (const QueryText* query : {&Query::ProductosPorNombre, &Query::ProductosPorCodigo, &Query::ProductosPorCantidad}) {
+            RecordSet rows(connection, *query);
             QList<double> costs;
             for (; !rows.eof(); rows.moveNext())
                 costs.append(rows.number("PrecioCosto"));
             // By quantity (0, 1, 2, 3), and within one quantity in the order added.
-            const bool byQuantity = QByteArray(query) == Query::ProductosPorCantidad;
+            const bool byQuantity = query == &Query::ProductosPorCantidad;
             QList<double> expected;
             for (int i = 0; i < 40; ++i)
                 expected.append(byQuantity ? (i % 10) * 4 + i / 10 : i);

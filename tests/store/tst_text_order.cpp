@@ -3,6 +3,8 @@
 #include "store/connection.h"
 #include "store/queries.h"
 #include "store/record_set.h"
+#include "store/sqlite_engine.h"
+#include "store/statement.h"
 #include "support/test_database.h"
 
 #include <sqlite3.h>
@@ -12,7 +14,7 @@
 
 namespace {
 
-QStringList fieldWalk(const QString& folder, const QString& query, const QString& field)
+QStringList fieldWalk(const QString& folder, const QueryText& query, const QString& field)
 {
     Connection connection(folder);
     RecordSet rows(connection, query);
@@ -22,7 +24,7 @@ QStringList fieldWalk(const QString& folder, const QString& query, const QString
     return values;
 }
 
-QStringList namesOf(const QString& folder, const QString& query = Query::ProductosPorNombre)
+QStringList namesOf(const QString& folder, const QueryText& query = Query::ProductosPorNombre)
 {
     return fieldWalk(folder, query, QStringLiteral("NombreProducto"));
 }
@@ -42,14 +44,10 @@ QStringList namesWithCode(const QString& folder, const QString& code)
 QString planOf(const QString& folder, const QString& sql)
 {
     Connection connection(folder);
-    sqlite3_stmt* statement = nullptr;
-    const QByteArray text = ("EXPLAIN QUERY PLAN " + sql).toUtf8();
-    if (sqlite3_prepare_v2(connection.handle(), text.constData(), -1, &statement, nullptr) != SQLITE_OK)
-        connection.fail();
+    Statement statement(connection, ("EXPLAIN QUERY PLAN " + sql).toUtf8());
     QStringList steps;
-    while (sqlite3_step(statement) == SQLITE_ROW)
-        steps.append(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 3))));
-    sqlite3_finalize(statement);
+    while (statement.next())
+        steps.append(statement.text(3));
     return steps.join(u'\n');
 }
 
@@ -203,7 +201,7 @@ private slots:
         TestDatabase database(options);
         QCOMPARE(fileHasIndex(database.path(), "idx_Productos_Categoria"), !olderFile);
 
-        const QString plan = planOf(database.folder(), Query::Categorias);
+        const QString plan = planOf(database.folder(), Query::Categorias.sql);
         QVERIFY(fileHasIndex(database.path(), "idx_Productos_Categoria"));
         QVERIFY2(plan.contains("idx_Productos_Categoria") && !plan.contains("TEMP B-TREE"), qPrintable(plan));
         const QStringList categories = fieldWalk(database.folder(), Query::Categorias, "Categoria");

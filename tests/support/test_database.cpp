@@ -1,8 +1,7 @@
 #include "support/test_database.h"
 
 #include "store/connection.h"
-
-#include <sqlite3.h>
+#include "store/statement.h"
 
 #include <QtTest>
 
@@ -11,6 +10,11 @@ TestDatabase::TestDatabase(const NewDatabaseOptions& options)
     if (!dir_.isValid())
         qFatal("no temporary directory");
     createDatabase(dir_.path(), options);
+}
+
+TestDatabase::~TestDatabase()
+{
+    Connection::release(folder());
 }
 
 QString TestDatabase::path() const
@@ -27,27 +31,19 @@ void TestDatabase::execute(const QString& sql) const
 QVariant TestDatabase::scalar(const QString& sql) const
 {
     Connection connection(folder());
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(connection.handle(), sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK)
-        connection.fail();
-    QVariant value;
-    if (sqlite3_step(statement) == SQLITE_ROW) {
-        switch (sqlite3_column_type(statement, 0)) {
-        case SQLITE_INTEGER:
-            value = static_cast<qlonglong>(sqlite3_column_int64(statement, 0));
-            break;
-        case SQLITE_FLOAT:
-            value = sqlite3_column_double(statement, 0);
-            break;
-        case SQLITE_TEXT:
-            value = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
-            break;
-        default:
-            break;
-        }
+    Statement statement(connection, sql.toUtf8());
+    if (!statement.next())
+        return {};
+    switch (statement.kind(0)) {
+    case CellKind::Integer:
+        return static_cast<qlonglong>(statement.whole(0));
+    case CellKind::Real:
+        return statement.number(0);
+    case CellKind::Text:
+        return statement.text(0);
+    default:
+        return {};
     }
-    sqlite3_finalize(statement);
-    return value;
 }
 
 int TestDatabase::count(const QString& table) const
@@ -60,17 +56,13 @@ QStringList storedRows(const QString& folder)
     Connection connection(folder);
     QStringList rows;
     for (const char* table : {"Productos", "Temporal", "TipoPago", "Recaudacion", "Usuarios"}) {
-        sqlite3_stmt* statement = nullptr;
-        const QByteArray sql = QByteArray("SELECT * FROM \"") + table + "\" ORDER BY rowid";
-        if (sqlite3_prepare_v2(connection.handle(), sql.constData(), -1, &statement, nullptr) != SQLITE_OK)
-            connection.fail();
-        while (sqlite3_step(statement) == SQLITE_ROW) {
+        Statement statement(connection, QByteArray("SELECT * FROM \"") + table + "\" ORDER BY rowid");
+        while (statement.next()) {
             QStringList values{QString::fromLatin1(table)};
-            for (int i = 0; i < sqlite3_column_count(statement); ++i)
-                values.append(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, i))));
+            for (int i = 0; i < statement.columnCount(); ++i)
+                values.append(statement.text(i));
             rows.append(values.join(u'|'));
         }
-        sqlite3_finalize(statement);
     }
     return rows;
 }
@@ -84,15 +76,9 @@ NewProduct product(const QString& code, const QString& name, double salePrice, d
 QStringList TestDatabase::columns(const QString& table) const
 {
     Connection connection(folder());
-    sqlite3_stmt* statement = nullptr;
-    const QByteArray sql = QStringLiteral("PRAGMA table_info(\"%1\")").arg(table).toUtf8();
-    if (sqlite3_prepare_v2(connection.handle(), sql.constData(), -1, &statement, nullptr) != SQLITE_OK)
-        connection.fail();
+    Statement statement(connection, QStringLiteral("PRAGMA table_info(\"%1\")").arg(table).toUtf8());
     QStringList columns;
-    while (sqlite3_step(statement) == SQLITE_ROW) {
-        columns.append(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 1))) + u':' +
-                       QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 2))));
-    }
-    sqlite3_finalize(statement);
+    while (statement.next())
+        columns.append(statement.text(1) + u':' + statement.text(2));
     return columns;
 }

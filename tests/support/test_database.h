@@ -10,6 +10,10 @@
 class TestDatabase {
 public:
     explicit TestDatabase(const NewDatabaseOptions& options = {});
+    // Closes the store's connection to the folder's bd1 before the folder goes.
+    ~TestDatabase();
+    TestDatabase(const TestDatabase&) = delete;
+    TestDatabase& operator=(const TestDatabase&) = delete;
 
     QString folder() const { return dir_.path(); }
     QString path() const;

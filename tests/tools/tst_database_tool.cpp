@@ -1,5 +1,6 @@
 #include "common/number_settings.h"
 #include "store/connection.h"
+#include "store/statement.h"
 #include "store/queries.h"
 #include "store/record_set.h"
 
@@ -118,14 +119,9 @@ private slots:
         Connection connection(dir.path());
         connection.execute("INSERT INTO Productos (CodigoProducto) VALUES ('1')");
         QCOMPARE(shell(path, "SELECT ParteDeOferta FROM Productos;").out, QString("0.0\n"));
-        sqlite3_stmt* plan = nullptr;
-        QCOMPARE(sqlite3_prepare_v2(connection.handle(),
-                                    "EXPLAIN QUERY PLAN SELECT * FROM Productos WHERE CodigoProducto = '1'", -1, &plan,
-                                    nullptr),
-                 SQLITE_OK);
-        QCOMPARE(sqlite3_step(plan), SQLITE_ROW);
-        const QString step = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(plan, 3)));
-        sqlite3_finalize(plan);
+        Statement plan(connection, "EXPLAIN QUERY PLAN SELECT * FROM Productos WHERE CodigoProducto = '1'");
+        QVERIFY(plan.next());
+        const QString step = plan.text(3);
         QVERIFY2(step.contains("USING INDEX"), qPrintable(step));
 
         const Run withoutKey = shell(path, "SELECT count(*) FROM sqlite_master;", false);

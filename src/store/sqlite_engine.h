@@ -1,0 +1,86 @@
+#pragma once
+
+#include "store/engine.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <sys/types.h>
+
+struct sqlite3;
+
+// The keyed connection to one bd1, opened once and held for the run. It
+// never creates the file: a missing, foreign, write-protected or damaged file
+// is a StoreError that names the file and the cause.
+//
+// While it is open nothing else in the program may open bd1 through another
+// descriptor: closing any descriptor of a file drops every lock the process
+// holds on it, and another program would then take the write-ahead log away
+// from under this connection. The file's key salt is therefore read once,
+// before the engine opens the file, and kept here.
+class SqliteEngine : public Engine {
+public:
+    explicit SqliteEngine(const QString& path);
+    ~SqliteEngine() override;
+    SqliteEngine(const SqliteEngine&) = delete;
+    SqliteEngine& operator=(const SqliteEngine&) = delete;
+
+    QString place() const override { return path_; }
+    sqlite3* handle() const { return db_; }
+    // The key statement value with the file's salt appended ("x'<key><salt>'"):
+    // a copy keyed with it opens with the program's password like bd1.
+    QByteArray keyWithSalt() const;
+    const QByteArray& salt() const { return salt_; }
+
+    void execute(QByteArrayView sql) override;
+    qint64 lastInsertRowId() const override;
+    void beginWriting() override;
+    void commit() override;
+    void rollback() override;
+    bool stillCurrent() const override;
+    bool atRest() const override;
+    void bringToRest() override;
+    void checkpoint() override;
+    StoreError lastError() const override;
+
+    // The engine's own text of its last error.
+    QString engineMessage() const;
+
+protected:
+    std::unique_ptr<EngineStatement> prepare(const QByteArray& sql) override;
+
+private:
+    void applyKey();
+    void checkOpensWithKey();
+    void useWriteAheadLog();
+    void registerFunctions();
+    void close();
+
+    QString path_;
+    QByteArray salt_;
+    QByteArray key_;
+    sqlite3* db_ = nullptr;
+    dev_t device_ = 0;
+    ino_t inode_ = 0;
+};
+
+// The cipher settings every bd1 is written with, set on a keyed connection
+// before its first read, so that a later engine with other defaults still
+// opens every file. Returns the engine's result code.
+int pinCipherSettings(sqlite3* db);
+// The same settings made the engine's defaults for every connection this
+// process keys afterwards (set once; call before the key). Returns the
+// engine's result code.
+int pinCipherDefaults(sqlite3* db);
+// The store's own functions (the accent- and case-blind like) and its two
+// collations, registered on a connection. Returns the engine's result code.
+int registerStoreFunctions(sqlite3* db);
+
+// The first bytes of an encrypted file are its key salt. Reading them also
+// tells a missing, unreadable or plainly damaged file apart. Only for a file
+// no connection of this process has open (see SqliteEngine).
+QByteArray saltOfFile(const QString& path);
+
+// The key statement value ("x'…'") for a file's salt: the program's password
+// derived once per salt, so that opening a file stays cheap.
+QByteArray keyForSalt(const QByteArray& salt);
