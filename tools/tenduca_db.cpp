@@ -7,6 +7,7 @@
 //   tenduca-db restore FOLDER BACKUP
 //   tenduca-db import-products FOLDER FILE.csv [--ignorar-invalidas]
 //   tenduca-db export-products FOLDER FILE.csv
+//   tenduca-db sql FOLDER ["SQL"]
 //   tenduca-db --help
 //
 // The program itself never creates its database; an installation runs this once.
@@ -16,6 +17,7 @@
 #include "store/backup.h"
 #include "store/connection.h"
 #include "store/database_creator.h"
+#include "store/sql_shell.h"
 #include "store/store_error.h"
 #include "users/instance_lock.h"
 
@@ -49,6 +51,10 @@ void printUsage(QTextStream& stream)
               "      recusada nada é gravado, a menos que se peça --ignorar-invalidas.\n"
               "  tenduca-db export-products PASTA ARQUIVO.csv\n"
               "      Grava o catálogo inteiro num arquivo CSV no mesmo formato.\n"
+              "  tenduca-db sql PASTA [\"COMANDOS SQL\"]\n"
+              "      Executa comandos SQL no bd1 da PASTA, com a senha e a ordem de textos do programa, e\n"
+              "      mostra cada linha com os campos separados por \"|\". Sem COMANDOS, lê os comandos da\n"
+              "      entrada padrão (cada um terminado por \";\"). Pode ser usado com o programa aberto.\n"
               "  tenduca-db -h, --help\n"
               "      Mostra esta ajuda.\n";
 }
@@ -142,6 +148,16 @@ int importProducts(const QString& folder, const QStringList& options, QTextStrea
     return 0;
 }
 
+int sql(const QString& folder, const QStringList& options, QTextStream& out, QTextStream& err)
+{
+    if (options.size() > 1)
+        return usage(err);
+    if (options.size() == 1)
+        return runSqlStatements(folder, options[0], out, err) ? 0 : 1;
+    QTextStream in(stdin);
+    return runSqlStatements(folder, in, out, err) ? 0 : 1;
+}
+
 int exportProducts(const QString& folder, const QStringList& options, QTextStream& out, QTextStream& err)
 {
     if (options.size() != 1)
@@ -181,6 +197,7 @@ int main(int argc, char* argv[])
         {QStringLiteral("restore"), restore},
         {QStringLiteral("import-products"), importProducts},
         {QStringLiteral("export-products"), exportProducts},
+        {QStringLiteral("sql"), sql},
     };
     if (!commands.contains(command))
         return usage(err);

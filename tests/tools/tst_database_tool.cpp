@@ -197,6 +197,53 @@ private slots:
         QVERIFY(accented >= 5);
     }
 
+    // The support staff's shell reads and writes collated fields, which the
+    // engine's plain shell cannot, and refuses a bad statement in Portuguese.
+    void sqlShellWorksWithTheProgramsTexts_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("count") << QStringList{"select count(*) from Productos where NombreProducto > 'a'"}
+                               << QByteArray() << 0 << "2\n" << "";
+        QTest::newRow("collated update, then its rows")
+            << QStringList{"update Productos set NombreProducto = 'Água Mineral' where CodigoProducto = '2'; "
+                           "select CodigoProducto, NombreProducto from Productos order by NombreProducto"}
+            << QByteArray() << 0 << "2|Água Mineral\n1|Arroz\n" << "";
+        QTest::newRow("statements read from the input")
+            << QStringList{} << QByteArray("select NombreProducto\nfrom Productos\nwhere CodigoProducto = '1';\n"
+                                           "select count(*) from Usuarios;\n")
+            << 0 << "Arroz\n1\n" << "";
+        QTest::newRow("unknown table") << QStringList{"select * from Produtos"} << QByteArray() << 1 << ""
+                                       << "Comando recusado: a tabela Produtos não existe";
+        QTest::newRow("mistyped") << QStringList{"selec 1"} << QByteArray() << 1 << ""
+                                  << "Comando recusado: erro de sintaxe perto de \"selec\"";
+        QTest::newRow("transaction left open")
+            << QStringList{"begin; delete from Productos"} << QByteArray() << 1 << "" << "foi desfeita";
+    }
+
+    void sqlShellWorksWithTheProgramsTexts()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, input);
+        QFETCH(int, exitCode);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QTemporaryDir dir;
+        QCOMPARE(tool({"create", dir.path()}).exitCode, 0);
+        QCOMPARE(tool({"sql", dir.path(), "insert into Productos (CodigoProducto, NombreProducto) "
+                                          "values ('1', 'Arroz'), ('2', 'Banana')"})
+                     .exitCode,
+                 0);
+        const Run ran = run(QStringLiteral(TENDUCA_DB_TOOL), QStringList{"sql", dir.path()} + arguments, input);
+        QVERIFY2(ran.err.contains(err), qPrintable(ran.err));
+        QCOMPARE(ran.out, out);
+        QCOMPARE(ran.exitCode, exitCode);
+        QCOMPARE(tool({"sql", dir.path(), "select count(*) from Productos"}).out, QString("2\n"));
+    }
+
     void olderTemporalForUpgradeTests()
     {
         QTemporaryDir dir;
