@@ -21,13 +21,30 @@ namespace {
 const QString MSG_VALOR_MENOR = QStringLiteral("O valor inserido deve ser igual ou superior ao total a pagar");
 const QString MSG_VALOR_INVALIDO =
     QStringLiteral("O valor inserido não é um número válido. Digite o valor pago pelo cliente, por exemplo 50 ou 50,25.");
+const QString MSG_VALOR_GRANDE =
+    QStringLiteral("O valor inserido é alto demais. Digite no máximo 12 dígitos antes da vírgula.");
 const QString MSG_RECIBO = QStringLiteral("A venda foi registrada, mas o recibo não foi impresso: %1.");
 const QString MSG_GAVETA = QStringLiteral("A venda foi registrada, mas a gaveta não abriu: %1.");
 const QString MSG_GAVETA_TAMBIEN = QStringLiteral("A gaveta também não abriu: %1.");
 
+// The smallest amount with 13 digits before the comma: a plain typing slip.
+constexpr double VALOR_DEMASIADO = 1e12;
+
 bool digitOrComma(QChar c)
 {
     return KeyFilter::digits(c) || c == QLatin1Char(',');
+}
+
+// Why the amount typed cannot be taken, or nothing.
+QString valorRechazado(const std::optional<double>& pagaCon, double total)
+{
+    if (!pagaCon)
+        return MSG_VALOR_INVALIDO;
+    if (*pagaCon >= VALOR_DEMASIADO)
+        return MSG_VALOR_GRANDE;
+    if (total > *pagaCon)
+        return MSG_VALOR_MENOR;
+    return {};
 }
 
 // The columns of the sale list that a receipt prints.
@@ -107,20 +124,21 @@ void Form5::Text1_Enter()
     }
     const double total = A_Numero(principal_.venta().totalAPagar);
     const std::optional<double> pagaCon = lerNumero(Text1->text());
-    if (!pagaCon || total > *pagaCon) {
-        platform().prompter.ok(pagaCon ? MSG_VALOR_MENOR : MSG_VALOR_INVALIDO);
+    if (const QString rechazo = valorRechazado(pagaCon, total); !rechazo.isEmpty()) {
+        platform().prompter.ok(rechazo);
         Text1->clear();
         Text1->setFocus();
         return;
     }
-    Mostrar_Vuelto(*pagaCon - total);
+    Mostrar_Vuelto(roundToCents(*pagaCon - total));
     Text1->setReadOnly(true);
     Command1->setEnabled(true);
     Command2->setEnabled(false);
     Command1->setFocus();
 }
 
-// Below 1 the change shows as a plain number (0, 0,5); from 1 up with two decimals.
+// The change comes in whole cents. Below 1 it shows as a plain number (0,
+// 0,5); from 1 up with two decimals.
 void Form5::Mostrar_Vuelto(double vuelto)
 {
     Label5->setText(A_Texto(vuelto));

@@ -19,6 +19,7 @@ namespace {
 const QString ARROZ = "7891000000011";
 const QString FEIJAO = "7891000000028";
 const QString MSG_VALOR_MENOR = "O valor inserido deve ser igual ou superior ao total a pagar";
+const QString MSG_VALOR_GRANDE = "O valor inserido é alto demais. Digite no máximo 12 dígitos antes da vírgula.";
 const QString MSG_VALOR_INVALIDO =
     "O valor inserido não é um número válido. Digite o valor pago pelo cliente, por exemplo 50 ou 50,25.";
 
@@ -179,6 +180,8 @@ private slots:
         QTest::newRow("12,50 above") << "25" << "12,50";
         QTest::newRow("1 above") << "13,50" << "1,00";
         QTest::newRow("grouped") << "1012,5" << "1.000,00";
+        QTest::newRow("in whole cents") << "12,96" << "0,46";
+        QTest::newRow("twelve digits") << "999999999999" << "999.999.999.986,50";
     }
 
     void changeShown()
@@ -213,6 +216,7 @@ private slots:
         QTest::newRow("lone comma") << "," << MSG_VALOR_INVALIDO;
         QTest::newRow("two commas") << "1,,2" << MSG_VALOR_INVALIDO;
         QTest::newRow("beyond any number") << QString(400, '9') << MSG_VALOR_INVALIDO;
+        QTest::newRow("thirteen digits") << "1000000000000" << MSG_VALOR_GRANDE;
     }
 
     void refusedAmounts()
