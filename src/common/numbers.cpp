@@ -118,6 +118,13 @@ DecimalDigits decimalDigits(double value)
     return {value < 0, stripTrailingZeros(digits), exponent + 1};
 }
 
+double roundToCents(double value)
+{
+    const DecimalDigits cents = decimalDigits(value).roundedTo(2);
+    const NumberParts parts{cents.negative, cents.integerPart().toStdString(), cents.fractionPart().toStdString()};
+    return toDouble(parts).value_or(value);
+}
+
 // Group separators, where present, must group thousands: one to three digits
 // not starting with 0, then groups of exactly three ("1.234.567"). A point
 // typed as a decimal point under Brazilian settings ("1.5", "0.500") is thus

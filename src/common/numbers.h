@@ -25,6 +25,11 @@ struct DecimalDigits {
 // Throws ConversionError for infinity or NaN.
 DecimalDigits decimalDigits(double value);
 
+// A money amount rounded to whole cents, half away from zero on its decimal
+// value as Formato rounds it: 67 - 66,54 is 0,46, not 0,459999999999994.
+// Throws ConversionError for infinity or NaN.
+double roundToCents(double value);
+
 // Reads a number written with the given settings: optional sign, digits with
 // group separators that group thousands ("1.234.567"; "1.5" and "0.500" are
 // refused under Brazilian settings rather than read as 15 and 500), at most one decimal separator (digits before it are

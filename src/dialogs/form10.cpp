@@ -48,6 +48,8 @@ Form10::Form10(Platform& platform, Destino destino, QWidget* parent)
         {List1, "List1", 120, 720, 6135, 5160, {}, 12},
     });
     setTabOrder(Text1, List1);
+    // A double click on a name chooses it, as Enter does: the press has highlighted it.
+    on(List1, &QListView::doubleClicked, [this] { Confirmar(); });
     Text1->installEventFilter(this);
     List1->installEventFilter(this);
     if (destino_.alCerrar)

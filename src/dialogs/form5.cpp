@@ -4,7 +4,6 @@
 #include "common/money_format.h"
 #include "common/numbers.h"
 #include "common/receipt_printer.h"
-#include "common/report_list.h"
 #include "dialogs/imprimir_recibo.h"
 #include "dialogs/recibos.h"
 #include "sale/form1.h"
@@ -21,17 +20,33 @@ namespace {
 const QString MSG_VALOR_MENOR = QStringLiteral("O valor inserido deve ser igual ou superior ao total a pagar");
 const QString MSG_VALOR_INVALIDO =
     QStringLiteral("O valor inserido não é um número válido. Digite o valor pago pelo cliente, por exemplo 50 ou 50,25.");
+const QString MSG_VALOR_GRANDE =
+    QStringLiteral("O valor inserido é alto demais. Digite no máximo 12 dígitos antes da vírgula.");
 const QString MSG_RECIBO = QStringLiteral("A venda foi registrada, mas o recibo não foi impresso: %1.");
 const QString MSG_GAVETA = QStringLiteral("A venda foi registrada, mas a gaveta não abriu: %1.");
 const QString MSG_GAVETA_TAMBIEN = QStringLiteral("A gaveta também não abriu: %1.");
+
+const QString EFECTIVO = QStringLiteral("EFECTIVO");
+
+// The smallest amount with 13 digits before the comma: a plain typing slip.
+constexpr double VALOR_DEMASIADO = 1e12;
 
 bool digitOrComma(QChar c)
 {
     return KeyFilter::digits(c) || c == QLatin1Char(',');
 }
 
-// The columns of the sale list that a receipt prints.
-enum ColumnaLista { NOME = 2, QUANTIDADE = 3, VALOR_UNITARIO = 4, VALOR_TOTAL = 5 };
+// Why the amount typed cannot be taken, or nothing.
+QString valorRechazado(const std::optional<double>& pagaCon, double total)
+{
+    if (!pagaCon)
+        return MSG_VALOR_INVALIDO;
+    if (*pagaCon >= VALOR_DEMASIADO)
+        return MSG_VALOR_GRANDE;
+    if (total > *pagaCon)
+        return MSG_VALOR_MENOR;
+    return {};
+}
 
 }   // namespace
 
@@ -107,20 +122,21 @@ void Form5::Text1_Enter()
     }
     const double total = A_Numero(principal_.venta().totalAPagar);
     const std::optional<double> pagaCon = lerNumero(Text1->text());
-    if (!pagaCon || total > *pagaCon) {
-        platform().prompter.ok(pagaCon ? MSG_VALOR_MENOR : MSG_VALOR_INVALIDO);
+    if (const QString rechazo = valorRechazado(pagaCon, total); !rechazo.isEmpty()) {
+        platform().prompter.ok(rechazo);
         Text1->clear();
         Text1->setFocus();
         return;
     }
-    Mostrar_Vuelto(*pagaCon - total);
+    Mostrar_Vuelto(roundToCents(*pagaCon - total));
     Text1->setReadOnly(true);
     Command1->setEnabled(true);
     Command2->setEnabled(false);
     Command1->setFocus();
 }
 
-// Below 1 the change shows as a plain number (0, 0,5); from 1 up with two decimals.
+// The change comes in whole cents. Below 1 it shows as a plain number (0,
+// 0,5); from 1 up with two decimals.
 void Form5::Mostrar_Vuelto(double vuelto)
 {
     Label5->setText(A_Texto(vuelto));
@@ -136,14 +152,12 @@ void Form5::Devolver_Venta()
 
 void Form5::Command1_Click()
 {
-    Text2 = QStringLiteral("0");
-    Pagar(QStringLiteral("EFECTIVO"));
+    Pagar(EFECTIVO, QStringLiteral("0"));
 }
 
 void Form5::Command2_Click()
 {
-    Text2 = QStringLiteral("1");
-    Pagar(QStringLiteral("TARJETA"));
+    Pagar(QStringLiteral("TARJETA"), QStringLiteral("1"));
 }
 
 void Form5::Command3_Click()
@@ -151,29 +165,42 @@ void Form5::Command3_Click()
     close();
 }
 
-// The receipt is printed before the sale is recorded; a receipt that could
-// not be printed never stops the sale, and is reported only after the sale is
-// safely stored.
-void Form5::Pagar(const QString& tipo)
+// The dialog takes one payment: a second click, queued behind the first,
+// finds it taken. The payment is handed over and the sale recorded first;
+// only a recorded sale has its receipt printed, from the sale as recorded. A
+// receipt that could not be printed is reported after the sale is stored.
+void Form5::Pagar(const QString& tipo, const QString& clase)
 {
-    Devolver_Venta();
-    QString sinRecibo;
-    try {
-        sinRecibo = Imprimir_Recibo(platform(), principal_.Text4, Leer_Recibo());
-    } catch (const AppError& error) {   // the receipt choice could not be read
-        sinRecibo = error.message();
-    }
-    const bool registrada = tipo == QLatin1String("EFECTIVO")
-                                ? principal_.CobrarEfectivo(Text1->text(), Label5->text())
-                                : principal_.CobrarTarjeta();
-    close();
-    if (!registrada)
+    if (pagado_)
         return;
+    pagado_ = true;
+    const std::optional<VentaRegistrada> registrada =
+        tipo == EFECTIVO ? principal_.CobrarEfectivo(Text1->text(), Label5->text()) : principal_.CobrarTarjeta();
+    Text2 = clase;
+    const QString sinRecibo = registrada ? Imprimir(*registrada) : QString();
+    close();
+    if (registrada)
+        Avisar(tipo, sinRecibo);
+}
+
+// Why the receipt was not printed, or nothing.
+QString Form5::Imprimir(const VentaRegistrada& venta)
+{
+    try {
+        return Imprimir_Recibo(platform(), venta.sesion.usuario, Leer_Recibo(venta));
+    } catch (const AppError& error) {   // the receipt choice could not be read
+        return error.message();
+    }
+}
+
+// What went wrong around a recorded sale, in one message: the receipt, and
+// for cash the drawer.
+void Form5::Avisar(const QString& tipo, const QString& sinRecibo)
+{
     QStringList avisos;
     if (!sinRecibo.isEmpty())
         avisos << MSG_RECIBO.arg(sinRecibo);
-    if (const QString sinGaveta = tipo == QLatin1String("EFECTIVO") ? Abrir_Gaveta() : QString();
-        !sinGaveta.isEmpty())
+    if (const QString sinGaveta = tipo == EFECTIVO ? Abrir_Gaveta() : QString(); !sinGaveta.isEmpty())
         avisos << (avisos.isEmpty() ? MSG_GAVETA : MSG_GAVETA_TAMBIEN).arg(sinGaveta);
     if (!avisos.isEmpty())
         platform().prompter.ok(avisos.join(u'\n'));
@@ -193,13 +220,12 @@ QString Form5::Abrir_Gaveta()
     return {};
 }
 
-Recibo Form5::Leer_Recibo() const
+// The receipt of the recorded sale, with the amounts the dialog shows.
+Recibo Form5::Leer_Recibo(const VentaRegistrada& venta) const
 {
     Recibo recibo;
-    const ReportList* lista = principal_.ListView1;
-    for (int fila = 0; fila < lista->rowCount(); ++fila)
-        recibo.filas.append({lista->text(fila, NOME), lista->text(fila, QUANTIDADE), lista->text(fila, VALOR_UNITARIO),
-                             lista->text(fila, VALOR_TOTAL)});
+    for (const LineaVenta& linea : venta.lineas)
+        recibo.filas.append({linea.nombre, linea.cantidad, linea.ventaUnitaria, linea.ventaTotal});
     recibo.total = Label2->text();
     recibo.pagaCon = Text1->text();
     recibo.vuelto = Label5->text();

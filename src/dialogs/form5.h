@@ -7,6 +7,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 struct Recibo;
+struct VentaRegistrada;
 
 // The payment dialog: the total to pay, the amount the customer hands over
 // and the change; pays the current sale in cash or by card, or goes back to
@@ -40,9 +41,12 @@ private:
     void Text1_Enter();
     void Mostrar_Vuelto(double vuelto);
     void Devolver_Venta();
-    void Pagar(const QString& tipo);
+    void Pagar(const QString& tipo, const QString& clase);
+    QString Imprimir(const VentaRegistrada& venta);
+    void Avisar(const QString& tipo, const QString& sinRecibo);
     QString Abrir_Gaveta();
-    Recibo Leer_Recibo() const;
+    Recibo Leer_Recibo(const VentaRegistrada& venta) const;
 
     Form1& principal_;
+    bool pagado_ = false;   // the one payment this dialog takes has been handed over
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/window.h"
+#include "sale/registro_venta.h"
 #include "sale/venta_actual.h"
 
 #include <QHash>
@@ -90,12 +91,14 @@ public:
     void Volver_Del_Selector();
 
     // Paying (form1_registro.cpp). The payment dialog hands over the payment
-    // and has the sale recorded; false when the recording failed and the
-    // sale is still on screen (the cashier has seen why).
-    bool CobrarEfectivo(const QString& pagaCon, const QString& vuelto);
-    bool CobrarTarjeta();
-    bool guardar_Click();
-    void Registrar_Venta();
+    // and has the current sale recorded, which clears the window for the
+    // next customer. Returns a copy of the sale as recorded; none when the
+    // sale is empty (nothing is touched) or the recording failed (the sale
+    // stays on screen and the cashier has seen why).
+    std::optional<VentaRegistrada> CobrarEfectivo(const QString& pagaCon, const QString& vuelto);
+    std::optional<VentaRegistrada> CobrarTarjeta();
+    std::optional<VentaRegistrada> guardar_Click();
+    VentaRegistrada Registrar_Venta();
     Window* pago() const { return pago_; }   // the payment dialog while it is open
 
 protected:

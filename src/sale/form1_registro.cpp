@@ -2,32 +2,47 @@
 // dialog and the recording of the paid sale.
 #include "sale/form1.h"
 
-#include "sale/registro_venta.h"
+#include <QFrame>
 
-bool Form1::CobrarEfectivo(const QString& pagaCon, const QString& vuelto)
+std::optional<VentaRegistrada> Form1::CobrarEfectivo(const QString& pagaCon, const QString& vuelto)
 {
+    if (venta_.isEmpty())
+        return std::nullopt;
     Text10 = QStringLiteral("EFECTIVO");
     Text11 = pagaCon;
     Text12 = vuelto;
     return guardar_Click();
 }
 
-bool Form1::CobrarTarjeta()
+std::optional<VentaRegistrada> Form1::CobrarTarjeta()
 {
+    if (venta_.isEmpty())
+        return std::nullopt;
     Text10 = QStringLiteral("TARJETA");
     return guardar_Click();
 }
 
-bool Form1::guardar_Click()
+// A payment is never recorded for an empty sale, such as the one a second,
+// late click finds after the first has recorded and cleared it. The entry is
+// usable again first, so that the cleared window takes the next code.
+std::optional<VentaRegistrada> Form1::guardar_Click()
 {
-    return run([this] { Registrar_Venta(); });
+    if (venta_.isEmpty())
+        return std::nullopt;
+    Frame2->setEnabled(true);
+    setEnabled(true);
+    std::optional<VentaRegistrada> registrada;
+    run([&] { registrada = Registrar_Venta(); });
+    return registrada;
 }
 
 // The sale is stored whole or not at all; on a failure nothing is cleared,
 // so the cashier can pay again.
-void Form1::Registrar_Venta()
+VentaRegistrada Form1::Registrar_Venta()
 {
-    const DatosSesion sesion{Text10, venta_.totalAPagar, Text4, Text3, platform().clock.now()};
-    Text3 = RegistroVenta(platform().folder).registrar(venta_.lineas(), sesion);
+    VentaRegistrada venta{venta_.lineas(), {Text10, venta_.totalAPagar, Text4, Text3, platform().clock.now()}};
+    Text3 = RegistroVenta(platform().folder).registrar(venta.lineas, venta.sesion);
+    venta.sesion.fechaInicio = Text3;
     Command2_Click();
+    return venta;
 }

@@ -15,6 +15,12 @@ struct DatosSesion {
     QDateTime ahora;       // the moment of the recording
 };
 
+// A paid sale as it was recorded: its lines and the facts it went under.
+struct VentaRegistrada {
+    QList<LineaVenta> lineas;
+    DatosSesion sesion;
+};
+
 // Records a paid sale: the stock of each product goes down, one Temporal
 // row per line, the total added to the session's takings. All of it is
 // stored in one transaction, or none of it when any step fails (the error

@@ -44,6 +44,6 @@ QString textoTotal(const QString& total)
 {
     const double valor = A_Numero(total);
     if (Valor_Inicial(total) == 0)
-        return QStringLiteral("R$ ") + A_Texto(A_Numero(Formato(valor, FORMATO_NUMERO_2_FIXO)));
+        return QStringLiteral("R$ ") + A_Texto(roundToCents(valor));
     return Formato(valor, FORMATO_REAIS_3);
 }

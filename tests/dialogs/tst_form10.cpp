@@ -182,8 +182,15 @@ private slots:
         QVERIFY(p.form->isVisible());
     }
 
+    void enterHandsOverTheFirstProductOfTheName_data()
+    {
+        QTest::addColumn<bool>("doubleClick");
+        QTest::newRow("Enter") << false;
+        QTest::newRow("double click") << true;
+    }
     void enterHandsOverTheFirstProductOfTheName()
     {
+        QFETCH(bool, doubleClick);
         Picker p;
         p.search("arroz");
         QCOMPARE(p.names().size(), 3);
@@ -199,7 +206,13 @@ private slots:
             byName.moveNext();
         const QString first = byName.text("CodigoProducto");
 
-        QTest::keyClick(p.form->List1, Qt::Key_Return);
+        if (doubleClick) {
+            const QPoint row = p.form->List1->visualRect(p.form->List1->currentIndex()).center();
+            QTest::mouseClick(p.form->List1->viewport(), Qt::LeftButton, {}, row);   // a double click's first press
+            QTest::mouseDClick(p.form->List1->viewport(), Qt::LeftButton, {}, row);
+        } else {
+            QTest::keyClick(p.form->List1, Qt::Key_Return);
+        }
         QCOMPARE(p.chosen, QStringList({first}));
         QTRY_VERIFY_WITH_TIMEOUT(!p.form->isVisible(), 2000);
         QCOMPARE(p.closings, 1);

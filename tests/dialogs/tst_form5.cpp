@@ -19,6 +19,7 @@ namespace {
 const QString ARROZ = "7891000000011";
 const QString FEIJAO = "7891000000028";
 const QString MSG_VALOR_MENOR = "O valor inserido deve ser igual ou superior ao total a pagar";
+const QString MSG_VALOR_GRANDE = "O valor inserido é alto demais. Digite no máximo 12 dígitos antes da vírgula.";
 const QString MSG_VALOR_INVALIDO =
     "O valor inserido não é um número válido. Digite o valor pago pelo cliente, por exemplo 50 ou 50,25.";
 
@@ -179,6 +180,8 @@ private slots:
         QTest::newRow("12,50 above") << "25" << "12,50";
         QTest::newRow("1 above") << "13,50" << "1,00";
         QTest::newRow("grouped") << "1012,5" << "1.000,00";
+        QTest::newRow("in whole cents") << "12,96" << "0,46";
+        QTest::newRow("twelve digits") << "999999999999" << "999.999.999.986,50";
     }
 
     void changeShown()
@@ -205,6 +208,36 @@ private slots:
         QCOMPARE(caixa.form.Text12, change);
     }
 
+    // The second click of a double click, queued behind the first, finds the
+    // payment taken: the takings grow once and one receipt prints; when the
+    // recording is refused, it arrives while the refusal is on screen.
+    void aDoubleClickPaysOnce_data()
+    {
+        QTest::addColumn<bool>("card");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("DINHEIRO") << false << false;
+        QTest::newRow("CARTÃO") << true << false;
+        QTest::newRow("DINHEIRO refused") << false << true;
+    }
+
+    void aDoubleClickPaysOnce()
+    {
+        QFETCH(bool, card);
+        QFETCH(bool, refused);
+        Caixa caixa(80);
+        if (refused)
+            caixa.db.execute("create trigger falha before insert on TipoPago begin select raise(abort, 'x'); end");
+        caixa.fakes.prompter.whileShown = [] { QCoreApplication::processEvents(); };
+        Form5* dialog = caixa.pagar();
+        for (int click = 0; click < 2; ++click)
+            QMetaObject::invokeMethod(card ? dialog->Command2 : dialog->Command1, "click", Qt::QueuedConnection);
+        QTRY_VERIFY_WITH_TIMEOUT(!caixa.form.pago(), 2000);
+        QCOMPARE(caixa.db.scalar("select total(efectivo + tarjeta) from TipoPago").toDouble(), refused ? 0.0 : 12.5);
+        QCOMPARE(caixa.linesStored(), refused ? 0 : 1);
+        QCOMPARE(caixa.fakes.printer.documents.size(), refused ? 0 : 1);
+        QCOMPARE(caixa.fakes.prompter.messages.size(), refused ? 1 : 0);
+    }
+
     void refusedAmounts_data()
     {
         QTest::addColumn<QString>("amount");
@@ -213,6 +246,7 @@ private slots:
         QTest::newRow("lone comma") << "," << MSG_VALOR_INVALIDO;
         QTest::newRow("two commas") << "1,,2" << MSG_VALOR_INVALIDO;
         QTest::newRow("beyond any number") << QString(400, '9') << MSG_VALOR_INVALIDO;
+        QTest::newRow("thirteen digits") << "1000000000000" << MSG_VALOR_GRANDE;
     }
 
     void refusedAmounts()
@@ -316,11 +350,11 @@ private slots:
         QVERIFY(again->Command2->isEnabled());
     }
 
-    // A failure while recording stores nothing and keeps the sale on screen;
-    // paying again records it once.
+    // A failure while recording stores nothing, prints nothing and keeps the
+    // sale on screen; paying again records it once, with its receipt.
     void failedRecordingKeepsTheSale()
     {
-        Caixa caixa;
+        Caixa caixa(80);
         caixa.db.execute("create trigger falha before insert on TipoPago begin select raise(abort, 'disco cheio'); end");
         caixa.typeAmount(caixa.pagar(), "20");
         QTest::mouseClick(qobject_cast<Form5*>(caixa.form.pago())->Command1, Qt::LeftButton);
@@ -332,6 +366,7 @@ private slots:
         QCOMPARE(caixa.db.count("TipoPago"), 0);
         QCOMPARE(caixa.db.scalar(QString("select Cantidad from Productos where CodigoProducto = '%1'").arg(ARROZ)).toDouble(),
                  10.0);
+        QVERIFY(caixa.fakes.printer.documents.isEmpty());
 
         caixa.db.execute("drop trigger falha");
         caixa.typeAmount(caixa.pagar(), "");
@@ -339,6 +374,8 @@ private slots:
         QCOMPARE(caixa.cashTaken(), 12.5);
         QCOMPARE(caixa.db.scalar(QString("select Cantidad from Productos where CodigoProducto = '%1'").arg(ARROZ)).toDouble(),
                  8.0);
+        QCOMPARE(caixa.fakes.printer.documents.size(), 1);
+        QCOMPARE(caixa.fakes.printer.documents[0].texts().at(5), QString("Arroz Tipo 1 5 kg212,5 "));
     }
 
     void receiptNotPrintedStillRecordsTheSale_data()
@@ -372,7 +409,8 @@ private slots:
     }
 
     // Cash opens the drawer once the sale is recorded, with or without a
-    // receipt; a card, or a sale that could not be recorded, does not.
+    // receipt; a card, or a sale that could not be recorded, does not. A sale
+    // not recorded prints no receipt either.
     void theDrawerOpensForRecordedCashOnly_data()
     {
         QTest::addColumn<int>("receipt");
@@ -399,7 +437,7 @@ private slots:
         QTest::mouseClick(card ? dialog->Command2 : dialog->Command1, Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!caixa.form.pago(), 2000);
         QCOMPARE(caixa.fakes.drawer.opened, opened);
-        QCOMPARE(caixa.fakes.printer.documents.size(), receipt ? 1 : 0);
+        QCOMPARE(caixa.fakes.printer.documents.size(), receipt && !recordingFails ? 1 : 0);
         QCOMPARE(caixa.linesStored(), recordingFails ? 0 : 1);
         if (!recordingFails)
             QVERIFY(caixa.fakes.prompter.messages.isEmpty());

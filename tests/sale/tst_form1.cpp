@@ -295,6 +295,10 @@ private slots:
         Counter counter({product("1", "Bala", 0.5)});
         QTest::mouseClick(counter.form.Command1, Qt::LeftButton);
         QCOMPARE(counter.messages(), QStringList{"A lista de produtos a serem vendidos está vazia"});
+        // Nor is a payment ever recorded for an empty sale.
+        QVERIFY(!counter.form.CobrarEfectivo("20", "19,50"));
+        QVERIFY(!counter.form.CobrarTarjeta());
+        QCOMPARE(counter.form.Text10, QString());
         counter.prompter().clear();
         counter.scan("1");
         counter.form.Command1_Click();

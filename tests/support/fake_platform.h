@@ -11,6 +11,8 @@
 #include <QQueue>
 #include <QStringList>
 
+#include <functional>
+
 // Records every message box and answers Yes/No questions from a queue, so no
 // test ever waits on a modal box.
 class FakePrompter : public Prompter {
@@ -22,17 +24,14 @@ public:
         QString title;
     };
 
-    void ok(const QString& text) override { messages.append({Kind::Ok, text, PROGRAM_TITLE}); }
+    void ok(const QString& text) override { show({Kind::Ok, text, PROGRAM_TITLE}); }
     bool yesNo(const QString& text, const QString& title) override
     {
-        messages.append({Kind::YesNo, text, title});
+        show({Kind::YesNo, text, title});
         return answers.isEmpty() ? false : answers.dequeue();
     }
-    void critical(const QString& text) override { messages.append({Kind::Critical, text, PROGRAM_TITLE}); }
-    void exclamation(const QString& text, const QString& title) override
-    {
-        messages.append({Kind::Exclamation, text, title});
-    }
+    void critical(const QString& text) override { show({Kind::Critical, text, PROGRAM_TITLE}); }
+    void exclamation(const QString& text, const QString& title) override { show({Kind::Exclamation, text, title}); }
 
     QStringList texts() const;
     QString last() const { return messages.isEmpty() ? QString() : messages.last().text; }
@@ -40,6 +39,17 @@ public:
 
     QList<Message> messages;
     QQueue<bool> answers;
+    // Runs while a box is shown, as a modal box's own event loop delivers
+    // what was queued meanwhile.
+    std::function<void()> whileShown;
+
+private:
+    void show(const Message& message)
+    {
+        messages.append(message);
+        if (whileShown)
+            whileShown();
+    }
 };
 
 class FakeClock : public Clock {
