@@ -1,5 +1,6 @@
 #include "catalogue/catalogue_file.h"
 
+#include "common/control_characters.h"
 #include "common/errors.h"
 #include "common/numbers.h"
 #include "store/connection.h"
@@ -76,57 +77,98 @@ QString decodeText(const QByteArray& contents)
     return text;
 }
 
-// Splits the text into records; a field in double quotes may hold the
-// separator, doubled quotes and line breaks.
-QList<Record> splitRecords(const QString& text, QChar separator)
+// A line ends at "\n" (that of "\r\n" too) and at a "\r" on its own.
+bool endsLine(const QString& text, qsizetype i)
 {
-    QList<Record> records;
-    Record current{1, {}};
-    QString field;
-    bool quoted = false;
-    bool anyText = false;
-    int line = 1;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (quoted) {
-            if (c == u'"' && i + 1 < text.size() && text[i + 1] == u'"') {
-                field += u'"';
-                ++i;
-            } else if (c == u'"') {
-                quoted = false;
-            } else {
-                if (c == u'\n')
-                    ++line;
-                field += c;
-            }
-        } else if (c == u'"') {
-            quoted = true;
-            anyText = true;
-        } else if (c == separator) {
-            current.fields.append(field);
-            field.clear();
-            anyText = true;
-        } else if (c == u'\n' || c == u'\r') {
-            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-                ++i;
-            if (anyText || !field.isEmpty()) {
-                current.fields.append(field);
-                records.append(current);
-            }
-            ++line;
-            current = Record{line, {}};
-            field.clear();
-            anyText = false;
-        } else {
-            field += c;
+    return text[i] == u'\n' || (text[i] == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n'));
+}
+
+bool onlySpaces(const QString& text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c == u' '; });
+}
+
+// Splits the text into records as a spreadsheet writes them: a field that
+// starts with a double quote (spaces before it at most) runs to the closing
+// quote and may hold the separator, line breaks and doubled quotes, which
+// stand for one; a quote anywhere else is a character of the field.
+class RecordSplitter {
+public:
+    RecordSplitter(const QString& text, QChar separator) : text_(text), separator_(separator) {}
+
+    QList<Record> records()
+    {
+        for (qsizetype i = 0; i < text_.size(); ++i) {
+            if (quoted_)
+                i = readQuoted(i);
+            else
+                readPlain(i);
+        }
+        endRecord();
+        return records_;
+    }
+
+private:
+    // Returns the position of the last character taken.
+    qsizetype readQuoted(qsizetype i)
+    {
+        const QChar c = text_[i];
+        if (c == u'"' && i + 1 < text_.size() && text_[i + 1] == u'"') {
+            field_ += u'"';
+            return i + 1;
+        }
+        if (c == u'"') {
+            quoted_ = false;
+            return i;
+        }
+        field_ += c;
+        if (endsLine(text_, i))
+            ++line_;
+        return i;
+    }
+
+    void readPlain(qsizetype i)
+    {
+        const QChar c = text_[i];
+        if (c == u'"' && !fieldWasQuoted_ && onlySpaces(field_)) {
+            quoted_ = fieldWasQuoted_ = anyText_ = true;
+            field_.clear();
+        } else if (c == separator_) {
+            current_.fields.append(field_);
+            field_.clear();
+            fieldWasQuoted_ = false;
+            anyText_ = true;
+        } else if (endsLine(text_, i)) {
+            endRecord();
+            ++line_;
+            current_ = Record{line_, {}};
+        } else if (c != u'\r') {   // the "\r" of "\r\n"
+            field_ += c;
         }
     }
-    if (anyText || !field.isEmpty()) {
-        current.fields.append(field);
-        records.append(current);
+
+    // A line without any text (a blank line) is no record.
+    void endRecord()
+    {
+        if (anyText_ || !field_.isEmpty()) {
+            current_.fields.append(field_);
+            records_.append(current_);
+        }
+        field_.clear();
+        fieldWasQuoted_ = false;
+        anyText_ = false;
     }
-    return records;
-}
+
+    const QString& text_;
+    const QChar separator_;
+    QList<Record> records_;
+    int line_ = 1;
+    Record current_{1, {}};
+    QString field_;
+    bool quoted_ = false;
+    bool fieldWasQuoted_ = false;
+    bool anyText_ = false;
+};
 
 QString headingKey(const QString& heading)
 {
@@ -224,6 +266,30 @@ struct RowReader {
         return {};
     }
 
+    // A name or category holding a line break, a tab or another control
+    // character would list and print badly: the row is refused.
+    QString controlProblem(const Record& record, Column column, const QString& what) const
+    {
+        const QString text = record.fields.value(columns[column]);
+        const qsizetype at = firstControlCharacter(text);
+        if (at < 0)
+            return {};
+        return QStringLiteral("%1 contém um caractere de controle (%2)").arg(what, controlCharacterName(text[at]));
+    }
+
+    QString nameAndCategoryProblem(const Record& record, const ProductRow& row) const
+    {
+        if (row.name.isEmpty())
+            return QStringLiteral("nome vazio");
+        if (QString control = controlProblem(record, NAME, QStringLiteral("o nome")); !control.isEmpty())
+            return control;
+        if (row.name.size() > MAX_NAME_LENGTH)
+            return QStringLiteral("nome com mais de %1 caracteres").arg(MAX_NAME_LENGTH);
+        if (row.category.isEmpty())
+            return QStringLiteral("categoria vazia");
+        return controlProblem(record, CATEGORY, QStringLiteral("a categoria"));
+    }
+
     // The row as a product, or the reason it is refused.
     std::optional<ProductRow> read(const Record& record, QString& reason) const
     {
@@ -240,13 +306,7 @@ struct RowReader {
         row.category = field(record, columns, CATEGORY);
         if (reason = codeProblem(row.code); !reason.isEmpty())
             return std::nullopt;
-        if (row.name.isEmpty())
-            reason = QStringLiteral("nome vazio");
-        else if (row.name.size() > MAX_NAME_LENGTH)
-            reason = QStringLiteral("nome com mais de %1 caracteres").arg(MAX_NAME_LENGTH);
-        else if (row.category.isEmpty())
-            reason = QStringLiteral("categoria vazia");
-        if (!reason.isEmpty())
+        if (reason = nameAndCategoryProblem(record, row); !reason.isEmpty())
             return std::nullopt;
         const auto quantity = number(record, QUANTITY, reason);
         const auto cost = quantity ? number(record, COST, reason) : std::nullopt;
@@ -402,7 +462,7 @@ CatalogueImport importCatalogue(const QString& folder, const QByteArray& content
     const QString text = decodeText(contents);
     const QString firstLine = text.section(u'\n', 0, 0);
     const QChar separator = firstLine.count(u';') >= firstLine.count(u',') && firstLine.contains(u';') ? u';' : u',';
-    QList<Record> records = splitRecords(text, separator);
+    QList<Record> records = RecordSplitter(text, separator).records();
     if (records.isEmpty())
         throw AppError(QStringLiteral("O arquivo está vazio."));
     const std::array<int, COLUMN_COUNT> columns = columnsOf(records.takeFirst().fields);

@@ -1,5 +1,6 @@
 #include "common/cups_receipt_printer.h"
 
+#include "common/control_characters.h"
 #include "common/cups_failure.h"
 
 #include <QtMath>
@@ -102,7 +103,8 @@ void CupsReceiptPrinter::setPosition(double twips)
 
 void CupsReceiptPrinter::print(const QString& text, Then then)
 {
-    current_.append({position_, text, points_, bold_});
+    // A stored name may hold a line break or a tab: it prints as a space, in its own line and columns.
+    current_.append({position_, controlCharactersAsSpaces(text), points_, bold_});
     position_ = -1;
     if (then == Then::EndLine) {
         lines_.append(current_);

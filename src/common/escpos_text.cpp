@@ -1,5 +1,7 @@
 #include "common/escpos_text.h"
 
+#include "common/control_characters.h"
+
 #include <QHash>
 
 namespace {
@@ -60,7 +62,7 @@ QString printable(const QString& text)
     for (const QChar c : text.normalized(QString::NormalizationForm_C)) {
         if (c.isMark())
             continue;
-        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+        if (isControlCharacter(c))
             result += u' ';
         else if (c.unicode() < 0x80 || upperHalf().contains(c.unicode()))
             result += c;

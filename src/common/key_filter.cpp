@@ -1,5 +1,7 @@
 #include "common/key_filter.h"
 
+#include "common/control_characters.h"
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -29,13 +31,12 @@ bool typesText(const QString& text)
     return false;
 }
 
-// Only characters that a key can type (printable ones) that the filter takes.
 QString acceptedPart(const QString& text, const KeyFilter::Accepts& accepts)
 {
     QString accepted;
     accepted.reserve(text.size());
     for (QChar c : text) {
-        if (c.isPrint() && accepts(c))
+        if (accepts(c))
             accepted.append(c);
     }
     return accepted;
@@ -88,9 +89,29 @@ void run(const KeyFilter::Action& action)
 
 }  // namespace
 
+// A window's filter takes only characters that a key can type (printable ones).
 KeyFilter* KeyFilter::install(QLineEdit* box, Accepts accepts, Action onEnter, Action onEscape)
 {
-    auto* filter = new KeyFilter(box, std::move(accepts), std::move(onEnter), std::move(onEscape));
+    const Accepts takes = accepts ? std::move(accepts) : Accepts(&KeyFilter::anyCharacter);
+    auto* filter = new KeyFilter(box, [takes](QChar c) { return c.isPrint() && takes(c); }, true);
+    filter->onEnter_ = std::move(onEnter);
+    filter->onEscape_ = std::move(onEscape);
+    return attach(box, filter);
+}
+
+KeyFilter* KeyFilter::installTextGuard(QLineEdit* box)
+{
+    if (auto* own = box->findChild<KeyFilter*>(QString(), Qt::FindDirectChildrenOnly))
+        return own;
+    return attach(box, new KeyFilter(box, [](QChar c) { return !isControlCharacter(c); }, false));
+}
+
+KeyFilter* KeyFilter::attach(QLineEdit* box, KeyFilter* filter)
+{
+    for (KeyFilter* other : box->findChildren<KeyFilter*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (other != filter)
+            delete other;
+    }
     box->installEventFilter(filter);
     connect(box, &QLineEdit::textEdited, filter, &KeyFilter::dropRefusedCharacters);
     // The box's own text, not the signal's: after a filtered edit the box
@@ -99,13 +120,9 @@ KeyFilter* KeyFilter::install(QLineEdit* box, Accepts accepts, Action onEnter, A
     return filter;
 }
 
-KeyFilter::KeyFilter(QLineEdit* box, Accepts accepts, Action onEnter, Action onEscape)
-    : QObject(box),
-      box_(box),
-      textBefore_(box->text()),
-      accepts_(accepts ? std::move(accepts) : Accepts(&KeyFilter::anyCharacter)),
-      onEnter_(std::move(onEnter)),
-      onEscape_(std::move(onEscape))
+KeyFilter::KeyFilter(QLineEdit* box, Accepts accepts, bool ownsEnterAndEscape)
+    : QObject(box), box_(box), textBefore_(box->text()), accepts_(std::move(accepts)),
+      ownsEnterAndEscape_(ownsEnterAndEscape)
 {
 }
 
@@ -136,11 +153,11 @@ bool KeyFilter::eventFilter(QObject* watched, QEvent* event)
     const auto& key = static_cast<const QKeyEvent&>(*event);
     if (key.key() == Qt::Key_Backspace)
         return false;
-    if (isEnter(key.key())) {
+    if (ownsEnterAndEscape_ && isEnter(key.key())) {
         run(onEnter_);
         return true;
     }
-    if (key.key() == Qt::Key_Escape) {
+    if (ownsEnterAndEscape_ && key.key() == Qt::Key_Escape) {
         run(onEscape_);
         return true;
     }

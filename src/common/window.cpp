@@ -1,12 +1,15 @@
 #include "common/window.h"
 
 #include "common/fonts.h"
+#include "common/key_filter.h"
 #include "common/twips.h"
 
 #include <QAbstractButton>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QWindow>
 
 namespace {
@@ -19,6 +22,18 @@ void setCaption(QWidget* control, const QString& caption)
         button->setText(caption);
     else if (auto* group = qobject_cast<QGroupBox*>(control))
         group->setTitle(caption);
+}
+
+// Every text box of the table, the text of an editable combo box included,
+// drops control characters, whether or not its window gives it a filter.
+void guardTextBoxes(const QList<ControlPlace>& table)
+{
+    for (const ControlPlace& place : table) {
+        if (auto* box = qobject_cast<QLineEdit*>(place.control))
+            KeyFilter::installTextGuard(box);
+        else if (auto* combo = qobject_cast<QComboBox*>(place.control); combo && combo->lineEdit())
+            KeyFilter::installTextGuard(combo->lineEdit());
+    }
 }
 
 }   // namespace
@@ -53,6 +68,7 @@ void Window::declareControls(const QList<ControlPlace>& table)
 {
     controls_ = table;
     applyLayout(table);
+    guardTextBoxes(table);
 }
 
 void Window::setClientSizeTwips(double width, double height)

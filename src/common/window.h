@@ -79,7 +79,9 @@ protected:
     // error inside keeps it open too, so nothing is lost.
     virtual void Form_Unload(bool& cancel) { Q_UNUSED(cancel) }
 
-    // The controls' table: names, places, captions and fonts.
+    // The controls' table: names, places, captions and fonts. Its text boxes
+    // (and editable combo boxes, made editable before) drop control
+    // characters typed or pasted; a filter installed later keeps that.
     void declareControls(const QList<ControlPlace>& table);
     // A window of fixed client size in twips, centred on the screen.
     void setClientSizeTwips(double width, double height);

@@ -46,32 +46,49 @@ private slots:
     void theDialectsASpreadsheetWrites_data()
     {
         QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<QString>("stored");
+        const QString acucar = "Açúcar Refinado 1 kg|6.5|3.1|4.99|8|Mercearia";
         QTest::newRow("UTF-8, semicolon, decimal comma")
-            << utf8(HEADING + "300;Açúcar Refinado 1 kg;6,5;3,1;4,99;8;Mercearia\n");
+            << utf8(HEADING + "300;Açúcar Refinado 1 kg;6,5;3,1;4,99;8;Mercearia\n")
+            << acucar;
         QTest::newRow("Latin-1, semicolon, decimal comma")
-            << latin1(HEADING + "300;Açúcar Refinado 1 kg;6,5;3,1;4,99;8;Mercearia\n");
+            << latin1(HEADING + "300;Açúcar Refinado 1 kg;6,5;3,1;4,99;8;Mercearia\n")
+            << acucar;
         QTest::newRow("byte order mark, comma, decimal point, CRLF")
             << utf8(QStringLiteral("\uFEFFCódigo,Nome,Quantidade,Custo,Preço,Estoque crítico,Categoria\r\n"
-                                   "300,Açúcar Refinado 1 kg,6.5,3.1,4.99,8,Mercearia\r\n"));
+                                   "300,Açúcar Refinado 1 kg,6.5,3.1,4.99,8,Mercearia\r\n"))
+            << acucar;
         QTest::newRow("comma, quoted decimal comma")
             << utf8(QStringLiteral("Código,Nome,Quantidade,Custo,Preço,Estoque crítico,Categoria\n"
-                                   "300,\"Açúcar Refinado 1 kg\",\"6,5\",\"3,1\",\"4,99\",8,Mercearia\n"));
+                                   "300,\"Açúcar Refinado 1 kg\",\"6,5\",\"3,1\",\"4,99\",8,Mercearia\n"))
+            << acucar;
         QTest::newRow("other headings, other order, money as shown, blank lines")
             << utf8(QStringLiteral("Categoria;CODIGO DO PRODUTO;Descrição;Qtde;Preço de custo;Preço de venda;"
                                    "Nível crítico\n\n"
-                                   "Mercearia;300;Açúcar Refinado 1 kg;6,5;R$ 3,10;R$ 4,99;8\n\n"));
+                                   "Mercearia;300;Açúcar Refinado 1 kg;6,5;R$ 3,10;R$ 4,99;8\n\n"))
+            << acucar;
+        QTest::newRow("quotes inside a name") << utf8(HEADING + "300;Bolacha \"Maria\" 200 g;6,5;3,1;4,99;8;Mercearia\n")
+                                              << "Bolacha \"Maria\" 200 g|6.5|3.1|4.99|8|Mercearia";
+        QTest::newRow("decimal comma in the quantity only")
+            << utf8(HEADING + "300;Carne Moída;1,5;20;35;0;Açougue\n") << "Carne Moída|1.5|20.0|35.0|0|Açougue";
+        QTest::newRow("three decimals in the quantity only")
+            << utf8(HEADING + "300;Carne Moída;1,500;20;35;0;Açougue\n") << "Carne Moída|1.5|20.0|35.0|0|Açougue";
+        QTest::newRow("name of 40 characters")
+            << utf8(HEADING + "300;Biscoito Recheado de Chocolate e Morango;6,5;3,1;4,99;8;Mercearia\n")
+            << "Biscoito Recheado de Chocolate e Morango|6.5|3.1|4.99|8|Mercearia";
     }
 
     void theDialectsASpreadsheetWrites()
     {
         QFETCH(QByteArray, contents);
+        QFETCH(QString, stored);
         TestDatabase database(catalogue());
         const CatalogueImport result = importCatalogue(database.folder(), contents, false);
         QVERIFY(result.rejected.isEmpty());
         QVERIFY(result.written);
         QCOMPARE(result.added, 1);
         QCOMPARE(result.updated, 0);
-        QCOMPARE(productRow(database, "300"), "Açúcar Refinado 1 kg|6.5|3.1|4.99|8|Mercearia");
+        QCOMPARE(productRow(database, "300"), stored);
         QCOMPARE(database.count("Productos"), 3);
     }
 
@@ -113,6 +130,12 @@ private slots:
         QTest::newRow("price with two commas") << "500;Sal;1;1;2,5,0;0;Mercearia" << "preço não é um número";
         QTest::newRow("fractional critical") << "500;Sal;1;1;2;1,5;Mercearia" << "estoque crítico deve ser um número inteiro";
         QTest::newRow("empty category") << "500;Sal;1;1;2;0;" << "categoria vazia";
+        QTest::newRow("line break in a quoted name")
+            << "500;\"Sal\r\nGrosso\";1;1;2;0;Mercearia" << "o nome contém um caractere de controle (quebra de linha)";
+        QTest::newRow("escape in a name") << QString("500;Sal") + QChar(0x1b) + "[31m;1;1;2;0;Mercearia"
+                                          << "o nome contém um caractere de controle (código 27)";
+        QTest::newRow("tab in a category")
+            << "500;Sal;1;1;2;0;Merce\tria" << "a categoria contém um caractere de controle (tabulação)";
         QTest::newRow("missing columns") << "500;Sal;1" << "a linha tem 3 colunas; o cabeçalho pede 7";
         QTest::newRow("repeated code") << "600;Sal Grosso;1;1;2;0;Mercearia" << "o código 600 já apareceu na linha 2";
         QTest::newRow("name of a stored product") << "500;Arroz 5 kg;1;1;2;0;Mercearia"
@@ -183,6 +206,7 @@ private slots:
         NewDatabaseOptions options = catalogue();
         options.products.append(product("300", "Vinho; \"Serra\"", 0.1 + 0.2, -2.75, 99999, 1e-7, "Bebidas, vinhos"));
         options.products.append(product("400", "Água 500 ml", 123456789.125, 0, 0, 0, "Bebidas"));
+        options.products.append(product("500", "Vinho; tinto", 39.9, 6, 1, 22, "Bebidas; vinhos"));
         TestDatabase source(options);
         const QByteArray exported = exportCatalogue(source.folder());
         QVERIFY(exported.startsWith("\xEF\xBB\xBF" "Código;Nome;Quantidade;Custo;Preço;Estoque crítico;Categoria\r\n"));
@@ -192,15 +216,15 @@ private slots:
         target.execute("DELETE FROM Productos");
         const CatalogueImport result = importCatalogue(target.folder(), exported, false);
         QVERIFY(result.rejected.isEmpty());
-        QCOMPARE(result.added, 4);
+        QCOMPARE(result.added, 5);
         QCOMPARE(exportCatalogue(target.folder()), exported);
-        for (const char* code : {"100", "200", "300", "400"})
+        for (const char* code : {"100", "200", "300", "400", "500"})
             QCOMPARE(productRow(target, code), productRow(source, code));
         QCOMPARE(target.scalar("SELECT PrecioVenta FROM Productos WHERE CodigoProducto = '300'").toDouble(), 0.1 + 0.2);
 
         // Importing the export over the same catalogue changes nothing.
         const QStringList before = storedRows(source.folder());
-        QCOMPARE(importCatalogue(source.folder(), exported, false).updated, 4);
+        QCOMPARE(importCatalogue(source.folder(), exported, false).updated, 5);
         QCOMPARE(storedRows(source.folder()), before);
     }
 };

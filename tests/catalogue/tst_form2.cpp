@@ -239,6 +239,15 @@ private slots:
         QTest::newRow("cost: 7 at most") << "Text4" << "12,34x567" << "12,3456";
         QTest::newRow("sale price: 7 at most") << "Text5" << "9.99 R$123" << "9.99123";
         QTest::newRow("critical: digits, 5 at most") << "Text6" << "1,2.34567" << "12345";
+        const QString controls = QString("\r\n\t") + QChar(0x1b) + QChar(7) + QChar(0x7f);
+        QTest::newRow("code: no control characters") << "Text1" << "12" + controls + "3" << "123";
+        QTest::newRow("name: no control characters, not counted")
+            << "Text2" << ("Arroz" + controls + "Tipo 1 ").repeated(3) + "[31m" << QString("ArrozTipo 1 ").repeated(3) + "[31m";
+        QTest::newRow("quantity: no control characters") << "Text3" << "1" + controls + ",5" << "1,5";
+        QTest::newRow("cost: no control characters") << "Text4" << controls + "2.5" << "2.5";
+        QTest::newRow("sale price: no control characters") << "Text5" << "3" + controls << "3";
+        QTest::newRow("critical: no control characters") << "Text6" << "4" + controls + "0" << "40";
+        QTest::newRow("category: no control characters") << "Combo2" << "Mercearia" + controls + "Fina" << "MerceariaFina";
     }
     void boxesFilterTypedAndPastedKeys()
     {
@@ -247,7 +256,7 @@ private slots:
         QFETCH(QString, kept);
         Maintenance m({});
         m.lookup("1");   // opens the data boxes for a new product
-        auto* edit = m.form->findChild<QLineEdit*>(box);
+        auto* edit = box == "Combo2" ? m.form->Combo2->lineEdit() : m.form->findChild<QLineEdit*>(box);
         edit->setEnabled(true);
         edit->clear();
         typeKeys(edit, typed);

@@ -98,10 +98,10 @@ void verifyInOrder(const QString& printedText, const QStringList& wanted)
     }
 }
 
-Recibo venda(const QString& marca)
+Recibo venda(const QString& marca, const QString& arroz = "Arroz Tipo 1 ")
 {
     Recibo recibo;
-    recibo.filas = {{"Arroz Tipo 1 " + marca, "2", "6,25", "12,5"},
+    recibo.filas = {{arroz + marca, "2", "6,25", "12,5"},
                     {"Feijao Carioca", "1,5", "8,49", "12,735"},
                     {"Cafe Torrado", "1", "15,9", "15,9"}};
     recibo.total = "R$ 41,135";
@@ -146,20 +146,25 @@ private slots:
     void printsBothRollsOnTheDefaultPrinter_data()
     {
         QTest::addColumn<int>("width");
-        QTest::newRow("80 mm") << 80;
-        QTest::newRow("58 mm") << 58;
+        QTest::addColumn<QString>("arroz");
+        QTest::newRow("80 mm") << 80 << "Arroz Tipo 1 ";
+        QTest::newRow("58 mm") << 58 << "Arroz Tipo 1 ";
+        // A stored name with control characters prints them as spaces, on its own line.
+        QTest::newRow("80 mm, control characters in a name")
+            << 80 << QString("Arroz\r\nTipo\t1") + QChar(0x1b) + QChar(7) + " ";
     }
 
     void printsBothRollsOnTheDefaultPrinter()
     {
         QFETCH(int, width);
+        QFETCH(QString, arroz);
         const QString marca = QString::number(QDateTime::currentMSecsSinceEpoch());
         const QSet<QString> before = pdfFilesNow();
         CupsReceiptPrinter printer;
         if (width == 80)
-            Recibo_80mm(printer, venda(marca));
+            Recibo_80mm(printer, venda(marca, arroz));
         else
-            Recibo_58mm(printer, venda(marca));
+            Recibo_58mm(printer, venda(marca, arroz));
         const Printed paper = waitForPrintedText(before, marca);
         const QString& printed = paper.text;
         QVERIFY2(!printed.isEmpty(), "no PDF with the receipt arrived within a minute");

@@ -56,6 +56,8 @@ private slots:
     void pasteKeepsAcceptedCharacters();
     void otherEditsAreFiltered();
     void programmaticTextIsKept();
+    void textGuardDropsControlCharactersOnly_data();
+    void textGuardDropsControlCharactersOnly();
 };
 
 void TestKeyFilter::typedCharacters_data()
@@ -337,6 +339,40 @@ void TestKeyFilter::programmaticTextIsKept()
     typeKeys(window.box, QStringLiteral("7"));
     QCOMPARE(window.box->text(), QStringLiteral("7AB-12"));
     QCOMPARE(window.box->cursorPosition(), 1);
+}
+
+void TestKeyFilter::textGuardDropsControlCharactersOnly_data()
+{
+    QTest::addColumn<QString>("entered");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("control characters") << QString("Arroz\r\nTipo\t1") + QChar(0x1b) + "[31m" + QChar(7) + QChar(0x7f)
+                                        << "ArrozTipo1[31m";
+    QTest::newRow("every other character") << "Pão d'Água € ☕ ½ %_" << "Pão d'Água € ☕ ½ %_";
+}
+
+// A box with no filter of its own: typed or pasted, only the control
+// characters are dropped, and Enter stays the box's.
+void TestKeyFilter::textGuardDropsControlCharactersOnly()
+{
+    QFETCH(QString, entered);
+    QFETCH(QString, expected);
+
+    Window typed;
+    KeyFilter::installTextGuard(typed.box);
+    typeKeys(typed.box, entered);
+    QCOMPARE(typed.box->text(), expected);
+
+    Window pasted;
+    KeyFilter::installTextGuard(pasted.box);
+    QSignalSpy returnPressed(pasted.box, &QLineEdit::returnPressed);
+    QGuiApplication::clipboard()->setText(entered);
+    QTest::keySequence(pasted.box, QKeySequence::Paste);
+    QCOMPARE(pasted.box->text(), expected);
+    pasted.box->clear();
+    pasted.box->paste();
+    QCOMPARE(pasted.box->text(), expected);
+    QTest::keyClick(pasted.box, Qt::Key_Return);
+    QCOMPARE(returnPressed.count(), 1);
 }
 
 QTEST_MAIN(TestKeyFilter)

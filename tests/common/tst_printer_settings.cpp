@@ -76,7 +76,8 @@ private slots:
         QVERIFY(devices.drawer());
     }
 
-    // Each bad value is named with what to write instead, and its default is used.
+    // Each bad value is named with what to write instead, and its default is
+    // used; a good one, up to the ends of its range, is taken as written.
     void badValuesAreReportedAndDefaultsUsed_data()
     {
         QTest::addColumn<QByteArray>("file");
@@ -101,6 +102,24 @@ private slots:
                            "\"modo\" é escpos, mas \"fila\" está vazia: indique o nome da fila da impressora de "
                            "recibos. Até lá os recibos saem como página na impressora padrão."}
             << int(PrinterSettings::Mode::Page) << 48 << 32 << true;
+        QTest::newRow("20 and 80 columns are taken")
+            << QByteArray("[impressao]\ncolunas_80mm=20\ncolunas_58mm=80\n") << QStringList{}
+            << int(PrinterSettings::Mode::Page) << 20 << 80 << false;
+        QTest::newRow("80 columns on the 80 mm roll")
+            << QByteArray("[impressao]\ncolunas_80mm=80\n") << QStringList{} << int(PrinterSettings::Mode::Page) << 80
+            << 32 << false;
+        QTest::newRow("19 and 81 columns are refused")
+            << QByteArray("[impressao]\ncolunas_80mm=19\ncolunas_58mm=81\n")
+            << QStringList{"O valor \"19\" de \"colunas_80mm\" não é válido (use um número inteiro de 20 a 80); será "
+                           "usado 48.",
+                           "O valor \"81\" de \"colunas_58mm\" não é válido (use um número inteiro de 20 a 80); será "
+                           "usado 32."}
+            << int(PrinterSettings::Mode::Page) << 48 << 32 << false;
+        QTest::newRow("81 columns on the 80 mm roll")
+            << QByteArray("[impressao]\ncolunas_80mm=81\n")
+            << QStringList{"O valor \"81\" de \"colunas_80mm\" não é válido (use um número inteiro de 20 a 80); será "
+                           "usado 48."}
+            << int(PrinterSettings::Mode::Page) << 48 << 32 << false;
     }
 
     void badValuesAreReportedAndDefaultsUsed()
@@ -111,7 +130,9 @@ private slots:
         writeFile(folder.path(), file);
         const PrinterSettingsRead read = Ler_Configuracao_Impressao(folder.path());
         const QString path = QDir::toNativeSeparators(folder.filePath("tenduca.ini"));
-        QCOMPARE(read.problems, QString("No arquivo de configuração \"%1\":\n").arg(path) + problems.join('\n'));
+        QCOMPARE(read.problems, problems.isEmpty() ? QString()
+                                                   : QString("No arquivo de configuração \"%1\":\n").arg(path)
+                                                         + problems.join('\n'));
         QTEST(int(read.settings.mode), "mode");
         QTEST(read.settings.columns.mm80, "columns80");
         QTEST(read.settings.columns.mm58, "columns58");

@@ -467,6 +467,39 @@ private slots:
                  QStringList{"A venda foi registrada, mas o recibo não foi impresso: o serviço de impressão não está "
                              "respondendo.\nA gaveta também não abriu: o serviço de impressão não está respondendo."});
     }
+
+    void pastedControlCharactersAreDropped_data()
+    {
+        QTest::addColumn<QString>("clip");
+        QTest::addColumn<bool>("fromTheMenu");
+        QTest::addColumn<QString>("kept");
+        QTest::addColumn<QString>("change");
+        QTest::newRow("line break and tab, Ctrl+V") << "2\r\n0,\t50" << false << "20,50" << "8,00";
+        QTest::newRow("escape, bell and delete, menu")
+            << QString(QChar(0x1b)) + "2" + QChar(7) + "5" + QChar(0x7f) << true << "25" << "12,50";
+    }
+
+    // A line break inside the paste pays nothing: the amount waits for Enter.
+    void pastedControlCharactersAreDropped()
+    {
+        QFETCH(QString, clip);
+        QFETCH(bool, fromTheMenu);
+        QFETCH(QString, kept);
+        QFETCH(QString, change);
+        Caixa caixa;
+        Form5* dialog = caixa.pagar();
+        QGuiApplication::clipboard()->setText(clip);
+        if (fromTheMenu)
+            dialog->Text1->paste();
+        else
+            QTest::keySequence(dialog->Text1, QKeySequence::Paste);
+        QCOMPARE(dialog->Text1->text(), kept);
+        QCOMPARE(dialog->Label5->text(), QString());
+        QCOMPARE(caixa.form.pago(), dialog);
+        QTest::keyClick(dialog->Text1, Qt::Key_Return);
+        QVERIFY(caixa.fakes.prompter.messages.isEmpty());
+        QCOMPARE(dialog->Label5->text(), change);
+    }
 };
 
 QTEST_MAIN(Form5Test)
