@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev
   libsqlcipher-dev sqlcipher
   libxlsxwriter-dev
-  fonts-dejavu-core
+  fonts-dejavu-core fonts-liberation2
   cups cups-client printer-driver-cups-pdf poppler-utils libcups2-dev
   python3 python3-openpyxl
 )
