@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  qt6-base-dev
+  qt6-base-dev libxcb1-dev
   libsqlcipher-dev sqlcipher
   libxlsxwriter-dev
   fonts-dejavu-core fonts-liberation2
