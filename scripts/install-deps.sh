@@ -10,7 +10,7 @@ packages=(
   libxlsxwriter-dev
   fonts-dejavu-core fonts-liberation2
   cups cups-client printer-driver-cups-pdf poppler-utils libcups2-dev
-  python3 python3-openpyxl
+  python3 python3-openpyxl xdg-utils
 )
 
 missing=()
