@@ -311,7 +311,6 @@ void TestReportList::controlCharactersShowAsSpaces_data()
     QTest::addColumn<QString>("shown");
 
     QTest::newRow("line break") << "Arroz\nTipo 1" << "Arroz Tipo 1";
-    QTest::newRow("carriage return and line break") << "Arroz\r\nTipo 1" << "Arroz  Tipo 1";
     QTest::newRow("tab") << "Arroz\tTipo 1" << "Arroz Tipo 1";
     QTest::newRow("escape") << "Arroz \x1b[2J" << "Arroz  [2J";
     QTest::newRow("plain") << "Feijão Preto" << "Feijão Preto";
