@@ -5,12 +5,12 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  qt6-base-dev
+  qt6-base-dev libxcb1-dev
   libsqlcipher-dev sqlcipher
   libxlsxwriter-dev
-  fonts-dejavu-core
+  fonts-dejavu-core fonts-liberation2
   cups cups-client printer-driver-cups-pdf poppler-utils libcups2-dev
-  python3 python3-openpyxl
+  python3 python3-openpyxl xdg-utils
 )
 
 missing=()

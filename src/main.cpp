@@ -12,6 +12,12 @@
 
 int main(int argc, char* argv[])
 {
+    QStringList arguments;
+    for (int at = 0; at < argc; ++at)
+        arguments.append(QString::fromLocal8Bit(argv[at]));
+    if (const std::optional<int> exitCode = Comprobar_Pantalla(arguments))
+        return *exitCode;
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(PROGRAM_TITLE);
     NumberSettings::setCurrent(NumberSettings::fromSystemLocale());

@@ -262,7 +262,7 @@ void Form2::Form_Load()
 void Form2::Preparar_Lista()
 {
     ListView1->setColumns({{QStringLiteral("Item"), 800},
-                           {QStringLiteral("Código"), 2100},
+                           {QStringLiteral("Código"), 2100, Qt::AlignLeft, Qt::ElideLeft},
                            {QStringLiteral("Nome"), 5000},
                            {QStringLiteral("Quantidade"), 1300, Qt::AlignRight},
                            {QStringLiteral("Preço Custo"), 1800, Qt::AlignRight},

@@ -139,7 +139,7 @@ void Form9::Deshabilitar_Busquedas()
 void Form9::Preparar_Lista()
 {
     ListView1->setColumns({{QStringLiteral("Item"), 800},
-                           {QStringLiteral("Código"), 1600},
+                           {QStringLiteral("Código"), 1600, Qt::AlignLeft, Qt::ElideLeft},
                            {QStringLiteral("Nome"), 4500},
                            {QStringLiteral("Quantidade"), 1500, Qt::AlignRight},
                            {QStringLiteral("Preço Custo"), 1800, Qt::AlignRight},

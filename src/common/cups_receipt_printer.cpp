@@ -22,6 +22,7 @@ constexpr double TWIPS_PER_INCH = 1440;
 constexpr double POINTS_PER_MM = 72 / 25.4;
 constexpr double LINE_SPACING = 1.2;   // line height per font point, for the page length
 constexpr double MARGIN_MM = 4;
+const QString JOB_TITLE = QStringLiteral("Recibo");
 
 QFont printerFont(int points, bool bold)
 {
@@ -157,10 +158,13 @@ void CupsReceiptPrinter::queue(const QString& pdfPath, double lengthMm) const
     cups_option_t* options = nullptr;
     const int optionCount = cupsAddOption("media", media.constData(), 0, &options);
     const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, destination->name, pdfPath.toLocal8Bit().constData(),
-                                   "Recibo", optionCount, options);
+                                   JOB_TITLE.toUtf8().constData(), optionCount, options);
     const ipp_status_t status = cupsLastError();
+    const bool paused = isPaused(*destination);
     cupsFreeOptions(optionCount, options);
     cupsFreeDests(1, destination);
     if (job == 0)
         throw PrintError(cupsFailureReason(status, name));
+    if (paused)
+        throw PrintError(pausedReason(name, JOB_TITLE));
 }

@@ -7,7 +7,8 @@
 // The system's default printer, through the printing service. The document
 // is laid out on a page as wide as the roll and as long as its lines need,
 // drawn with the toolkit's painter, and queued; the program never waits for
-// the paper. The printer's own font is a fixed-pitch one, so that spaced
+// the paper (a job queued to a paused printer is reported, since it waits
+// there). The printer's own font is a fixed-pitch one, so that spaced
 // columns line up.
 class CupsReceiptPrinter : public ReceiptPrinter {
 public:

@@ -51,4 +51,6 @@ void CupsRawQueue::send(const QByteArray& data, const QString& title)
     const ipp_status_t finished = cupsFinishDocument(CUPS_HTTP_DEFAULT, name);
     if (!written || finished > IPP_STATUS_OK_EVENTS_COMPLETE)
         cancel(name, job, finished > IPP_STATUS_OK_EVENTS_COMPLETE ? finished : IPP_STATUS_ERROR_INTERNAL, printer);
+    if (isPaused(*destination))
+        throw PrintError(pausedReason(printer, title));
 }

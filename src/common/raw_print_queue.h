@@ -9,7 +9,8 @@ class RawPrintQueue {
 public:
     virtual ~RawPrintQueue() = default;
     // Hands the bytes to the queue without waiting for the paper. Throws
-    // PrintError when the queue cannot take them.
+    // PrintError when the queue cannot take them, and when it took them but
+    // its printer is paused, so that the job waits.
     virtual void send(const QByteArray& data, const QString& title) = 0;
 };
 

@@ -11,6 +11,48 @@
 #include <QStyleOptionHeader>
 #include <QStyledItemDelegate>
 
+#include <algorithm>
+
+namespace {
+
+// Where a cell's text is cut when it is wider than its column.
+constexpr int ELIDE_ROLE = Qt::UserRole;
+
+bool breaksTheLine(QChar character)
+{
+    const QChar::Category category = character.category();
+    return category == QChar::Other_Control || category == QChar::Separator_Line
+           || category == QChar::Separator_Paragraph;
+}
+
+// A name stored with a line break or a tab would squeeze two lines into one
+// row; each such character shows as a space instead.
+QString onOneLine(const QString& text)
+{
+    if (std::none_of(text.begin(), text.end(), breaksTheLine))
+        return text;
+    QString shown = text;
+    for (QChar& character : shown)
+        if (breaksTheLine(character))
+            character = u' ';
+    return shown;
+}
+
+int cellMargin(const QStyleOptionViewItem& option)
+{
+    const QStyle* style = option.widget ? option.widget->style() : QApplication::style();
+    return style->pixelMetric(QStyle::PM_FocusFrameHMargin, &option, option.widget) + 1;
+}
+
+// The text of a cell as painted in the given width inside the cell's margins.
+QString fittedText(const QStyleOptionViewItem& option, const QModelIndex& index, int textWidth)
+{
+    const auto mode = Qt::TextElideMode(index.data(ELIDE_ROLE).toInt());
+    return option.fontMetrics.elidedText(index.data().toString(), mode, textWidth);
+}
+
+}   // namespace
+
 // The rows of a report list as plain texts. A cell exists when its row exists
 // and its column is one of the list's columns or a cell the row already holds.
 class ReportListModel : public QAbstractTableModel {
@@ -33,9 +75,11 @@ public:
             return {};
         switch (role) {
         case Qt::DisplayRole:
-            return cell(index.row(), index.column());
+            return onOneLine(cell(index.row(), index.column()));
         case Qt::TextAlignmentRole:
             return alignmentOf(index.column());
+        case ELIDE_ROLE:
+            return int(index.column() < columns_.size() ? columns_[index.column()].elide : Qt::ElideRight);
         case Qt::ForegroundRole:
             return textColor_;
         case Qt::BackgroundRole:
@@ -191,11 +235,9 @@ public:
         painter->setPen(selected ? option.palette.highlightedText().color()
                                  : index.data(Qt::ForegroundRole).value<QColor>());
         painter->setFont(option.font);
-        const QStyle* style = option.widget ? option.widget->style() : QApplication::style();
-        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, &option, option.widget) + 1;
+        const int margin = cellMargin(option);
         const QRect textRect = option.rect.adjusted(margin, 0, -margin, 0);
-        const QString text = option.fontMetrics.elidedText(index.data().toString(), option.textElideMode, textRect.width());
-        painter->drawText(textRect, index.data(Qt::TextAlignmentRole).toInt(), text);
+        painter->drawText(textRect, index.data(Qt::TextAlignmentRole).toInt(), fittedText(option, index, textRect.width()));
     }
 };
 
@@ -326,6 +368,15 @@ QString ReportList::text(int row, int column) const
 void ReportList::setText(int row, int column, const QString& text)
 {
     model_->setCell(row, column, text);
+}
+
+QString ReportList::shownText(int row, int column) const
+{
+    if (!model_->hasRow(row) || column < 0 || column >= columnCount())
+        return {};
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    return fittedText(option, model_->index(row, column), columnWidth(column) - 2 * cellMargin(option));
 }
 
 QStringList ReportList::row(int row) const

@@ -15,11 +15,16 @@ struct ReportColumn {
     QString title;
     int widthTwips = 0;   // 0 hides the column
     Qt::Alignment alignment = Qt::AlignLeft;
+    // Where a text too wide for the column is cut. A code is cut on the left,
+    // so that its last digits, which tell products apart, stay in view.
+    Qt::TextElideMode elide = Qt::ElideRight;
 };
 
 // A report-style list: column headers, rows of texts whose first column holds
 // the running number. A light model behind a view, so that large listings
-// fill quickly. A title or a text wider than its column ends in "…".
+// fill quickly. A title or a text wider than its column ends in "…" (a
+// text of a column that elides on the left starts with it). A control
+// character in a text (a line break, a tab) shows as a space.
 //
 // A change to one row (addRow, setRow, setText) repaints that row only; a
 // window that keeps the newest or changed line in view follows it with
@@ -55,6 +60,8 @@ public:
     void removeRow(int row);
 
     QString text(int row, int column) const;
+    // The text as the cell paints it: control characters as spaces, elided to the column's width.
+    QString shownText(int row, int column) const;
     void setText(int row, int column, const QString& text);
     QStringList row(int row) const;
 

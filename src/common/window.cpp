@@ -56,6 +56,7 @@ void applyLayout(const QList<ControlPlace>& table)
 Window::Window(Platform& platform, QWidget* parent) : QMainWindow(parent), platform_(platform)
 {
     setWindowTitle(WINDOW_CAPTION);
+    setFont(inScreenFamily(font()));
     setCentralWidget(new QWidget(this));
 }
 

@@ -1,11 +1,10 @@
 #include "common/xlsx_spreadsheet.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QStandardPaths>
-#include <QUrl>
 
 #include <xlsxwriter.h>
 
@@ -16,6 +15,25 @@ int columnIndex(const QString& letter)
     if (letter.size() != 1 || letter.at(0) < QLatin1Char('A') || letter.at(0) > QLatin1Char('Z'))
         throw SpreadsheetError(QStringLiteral("Coluna de planilha inválida: \"%1\".").arg(letter));
     return letter.at(0).unicode() - 'A';
+}
+
+const QString XLSX_TYPE = QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.sheet");
+constexpr int DESKTOP_QUERY_TIMEOUT_MS = 10000;
+
+// A desktop entry id names its file under an applications folder, a "-" of
+// the id standing for a subfolder ("kde-calc.desktop" may be kde/calc.desktop).
+QString desktopEntryFile(const QString& id)
+{
+    QString relative = id;
+    for (;;) {
+        const QString found = QStandardPaths::locate(QStandardPaths::ApplicationsLocation, relative);
+        if (!found.isEmpty())
+            return found;
+        const qsizetype dash = relative.indexOf(u'-');
+        if (dash < 0)
+            return {};
+        relative[dash] = u'/';
+    }
 }
 
 lxw_color_t rgbOf(const QColor& color)
@@ -43,7 +61,27 @@ QString XlsxSpreadsheet::documentsFolder()
 
 XlsxSpreadsheet::Opener XlsxSpreadsheet::desktopOpener()
 {
-    return [](const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
+    return [](const QString& path) {
+        const QString launcher = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+        return !launcher.isEmpty() && !desktopSpreadsheetProgram().isEmpty()
+               && QProcess::startDetached(launcher, {path});
+    };
+}
+
+// Asked of the desktop's own tool, which knows the desktop's settings; where
+// it is missing, so is the launcher that would open the file.
+QString XlsxSpreadsheet::desktopSpreadsheetProgram()
+{
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
+    if (tool.isEmpty())
+        return {};
+    QProcess query;
+    query.start(tool, {QStringLiteral("query"), QStringLiteral("default"), XLSX_TYPE});
+    if (!query.waitForFinished(DESKTOP_QUERY_TIMEOUT_MS) || query.exitStatus() != QProcess::NormalExit
+        || query.exitCode() != 0)
+        return {};
+    const QString id = QString::fromLocal8Bit(query.readAllStandardOutput()).section(u'\n', 0, 0).trimmed();
+    return id.endsWith(QLatin1String(".desktop")) ? desktopEntryFile(id) : QString();
 }
 
 // "Estoque 07-12-2026 15-04-32.xlsx"; a second export within the same second gets " (2)" and so on.

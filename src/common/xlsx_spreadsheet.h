@@ -35,7 +35,13 @@ public:
     QString filePath() const { return path_; }
 
     static QString documentsFolder();
+    // Opens the file with the desktop's spreadsheet program through the
+    // desktop's launcher. The launcher reports success even when no program
+    // is set up and nothing opens, so the program is looked up first.
     static Opener desktopOpener();
+    // The desktop entry of the program the desktop opens a workbook with, as
+    // its own launcher finds it; empty when none is set up or its entry is gone.
+    static QString desktopSpreadsheetProgram();
 
 private:
     lxw_worksheet* sheet() const;

@@ -169,7 +169,7 @@ void Form7::Centrar_Panel()
 void Form7::Configurar_Lista()
 {
     ListView1->setColumns({{QStringLiteral("_"), 0},
-                           {QStringLiteral("Código"), 2000},
+                           {QStringLiteral("Código"), 2000, Qt::AlignLeft, Qt::ElideLeft},
                            {QStringLiteral("Nome"), 5500},
                            {QStringLiteral("Quantidade"), 1300, Qt::AlignRight},
                            {QStringLiteral("Custo Total"), 1600, Qt::AlignCenter},

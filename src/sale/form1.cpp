@@ -42,7 +42,7 @@ QLineEdit* entryBox(QWidget* parent, int maxLength)
 const QList<ReportColumn>& columnasListaVenta()
 {
     static const QList<ReportColumn> columnas = {{QStringLiteral("_"), 0},
-                                                 {QStringLiteral("Código"), 1900},
+                                                 {QStringLiteral("Código"), 1900, Qt::AlignLeft, Qt::ElideLeft},
                                                  {QStringLiteral("Nome"), 6700},
                                                  {QStringLiteral("Quantidade"), 1500, Qt::AlignRight},
                                                  {QStringLiteral("Valor Unitário"), 2200, Qt::AlignCenter},

@@ -1,5 +1,6 @@
 #include "users/program_start.h"
 
+#include "common/fonts.h"
 #include "sale/form1.h"
 #include "store/connection.h"
 #include "store/store_error.h"
@@ -8,6 +9,73 @@
 
 #include <QApplication>
 #include <QDir>
+
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+// The value of a toolkit option given as "-name value" or "--name value".
+QString toolkitOption(const QStringList& arguments, const QString& name)
+{
+    for (qsizetype at = 1; at + 1 < arguments.size(); ++at)
+        if (arguments[at] == u'-' + name || arguments[at] == QStringLiteral("--") + name)
+            return arguments[at + 1];
+    return {};
+}
+
+// The toolkit draws on an X display unless another platform (offscreen,
+// vnc, wayland…) is named on the command line or in the environment.
+bool drawsOnXDisplay(const QStringList& arguments)
+{
+    QString platforms = toolkitOption(arguments, QStringLiteral("platform"));
+    if (platforms.isEmpty())
+        platforms = qEnvironmentVariable("QT_QPA_PLATFORM");
+    if (platforms.isEmpty())
+        return true;
+    const QStringList named = platforms.split(u';', Qt::SkipEmptyParts);
+    return std::any_of(named.begin(), named.end(), [](const QString& platform) {
+        return platform.section(u':', 0, 0).trimmed() == QLatin1String("xcb");
+    });
+}
+
+// Asks the X server as the toolkit would: by connecting to it.
+bool xDisplayAnswers(const QString& display)
+{
+    const QByteArray name = display.toLocal8Bit();
+    xcb_connection_t* connection = xcb_connect(name.isEmpty() ? nullptr : name.constData(), nullptr);
+    const bool answers = xcb_connection_has_error(connection) == 0;
+    xcb_disconnect(connection);
+    return answers;
+}
+
+QString noDisplayMessage(const QString& display)
+{
+    const QString why = display.isEmpty()
+                            ? QStringLiteral("nenhuma tela gráfica foi indicada (a variável DISPLAY está vazia)")
+                            : QStringLiteral("não foi possível conectar à tela gráfica \"%1\"").arg(display);
+    return QStringLiteral("%1 não pode abrir suas janelas: %2.\nInicie o programa pelo menu ou pelo ícone da área "
+                          "de trabalho, com a sessão gráfica aberta.\n")
+        .arg(PROGRAM_TITLE, why);
+}
+
+}   // namespace
+
+std::optional<int> Comprobar_Pantalla(const QStringList& arguments)
+{
+    QString display = toolkitOption(arguments, QStringLiteral("display"));
+    if (display.isEmpty())
+        display = qEnvironmentVariable("DISPLAY");
+    if (drawsOnXDisplay(arguments) && !xDisplayAnswers(display)) {
+        std::fputs(noDisplayMessage(display).toUtf8().constData(), stderr);
+        return EXIT_START_REFUSED;
+    }
+    if (arguments.contains(DISPLAY_CHECK_OPTION))
+        return 0;
+    return std::nullopt;
+}
 
 std::optional<int> Comprobar_Inicio(Form4& login, const InstanceLock& lock, Platform& platform)
 {
@@ -30,6 +98,7 @@ std::optional<int> Comprobar_Inicio(Form4& login, const InstanceLock& lock, Plat
 
 int Ejecutar_Programa(Platform& platform)
 {
+    QApplication::setFont(inScreenFamily(QApplication::font()));
     InstanceLock lock(platform.folder);
     Form1 principal(platform);
     Form4 login(platform, principal);

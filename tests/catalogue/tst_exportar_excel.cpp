@@ -77,6 +77,57 @@ print(json.dumps({"sheets": book.sheetnames, "widths": widths, "cells": cells}))
     return QJsonDocument::fromJson(reader.readAllStandardOutput()).object();
 }
 
+const QString XLSX_TYPE = QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.sheet");
+
+// A desktop of the test's own: its settings and program entries live in a
+// temporary folder, and no desktop environment is detected.
+class OwnDesktop {
+public:
+    OwnDesktop()
+    {
+        for (const char* name : VARIABLES)
+            qunsetenv(name);
+        const QDir root(root_.path());
+        qputenv("XDG_CONFIG_HOME", root.filePath("config").toUtf8());
+        qputenv("XDG_CONFIG_DIRS", root.filePath("config").toUtf8());
+        qputenv("XDG_DATA_HOME", root.filePath("data").toUtf8());
+        qputenv("XDG_DATA_DIRS", root.filePath("system").toUtf8());
+    }
+    ~OwnDesktop()
+    {
+        for (const char* name : VARIABLES)
+            saved_.contains(name) ? qputenv(name, saved_.value(name).toLocal8Bit()) : qunsetenv(name);
+    }
+
+    void setDefault(const QString& entry) const
+    {
+        write("config/mimeapps.list", QString("[Default Applications]\n%1=%2\n").arg(XLSX_TYPE, entry));
+    }
+    QString addEntry(const QString& relativePath) const
+    {
+        return write("data/applications/" + relativePath,
+                     QString("[Desktop Entry]\nType=Application\nName=Planilha\nExec=true %f\nMimeType=%1;\n")
+                         .arg(XLSX_TYPE));
+    }
+
+private:
+    static constexpr const char* VARIABLES[] = {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS", "XDG_DATA_HOME", "XDG_DATA_DIRS",
+                                                "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION",
+                                                "GNOME_DESKTOP_SESSION_ID", "XDG_MENU_PREFIX"};
+    QString write(const QString& relativePath, const QString& text) const
+    {
+        const QString path = QDir(root_.path()).filePath(relativePath);
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0)
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
+    }
+
+    const QProcessEnvironment saved_ = QProcessEnvironment::systemEnvironment();
+    QTemporaryDir root_;
+};
+
 }   // namespace
 
 class ExportarExcelTest : public QObject {
@@ -267,6 +318,35 @@ private slots:
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList());
     }
 
+    void desktopProgramIsLookedUp_data()
+    {
+        QTest::addColumn<QString>("defaultEntry");
+        QTest::addColumn<QString>("entryFile");
+        QTest::addColumn<bool>("found");
+        QTest::newRow("none set up") << QString() << QString() << false;
+        QTest::newRow("set up, its entry gone") << "planilha.desktop" << QString() << false;
+        QTest::newRow("set up") << "planilha.desktop" << "planilha.desktop" << true;
+        QTest::newRow("set up in a subfolder") << "escritorio-planilha.desktop" << "escritorio/planilha.desktop"
+                                               << true;
+    }
+
+    // A launcher says it opened the file even when no program is set up for
+    // it: the program is looked up the way the desktop's launcher looks it up.
+    void desktopProgramIsLookedUp()
+    {
+        QFETCH(QString, defaultEntry);
+        QFETCH(QString, entryFile);
+        QFETCH(bool, found);
+        if (found && QStandardPaths::findExecutable("xdg-mime").isEmpty())
+            QSKIP("xdg-mime is not installed (scripts/install-deps.sh installs xdg-utils)");
+        OwnDesktop desktop;
+        if (!defaultEntry.isEmpty())
+            desktop.setDefault(defaultEntry);
+        const QString entry = entryFile.isEmpty() ? QString() : desktop.addEntry(entryFile);
+
+        QCOMPARE(XlsxSpreadsheet::desktopSpreadsheetProgram(), found ? entry : QString());
+    }
+
     void realFailuresSayWhere()
     {
         QTemporaryDir folder;
@@ -276,9 +356,12 @@ private slots:
         fill(list, threeRows());
         QProgressBar bar;
 
-        // No program opens the file: it stays written, and the message says where.
-        XlsxSpreadsheet unopened(clock, folder.path(), [](const QString&) { return false; });
-        QVERIFY(!Exportar_Excel(list, &bar, &unopened, prompter));
+        // The desktop has no spreadsheet program: the file stays written, and the message says where.
+        {
+            OwnDesktop noSpreadsheetProgram;
+            XlsxSpreadsheet unopened(clock, folder.path());
+            QVERIFY(!Exportar_Excel(list, &bar, &unopened, prompter));
+        }
         const QString path = QDir(folder.path()).filePath("Estoque 05-03-2024 08-15-02.xlsx");
         QVERIFY(QFile::exists(path));
         QCOMPARE(prompter.messages.size(), 1);

@@ -13,6 +13,7 @@
 #include <QThread>
 #include <QtTest>
 
+#include <cups/cups.h>
 #include <sys/prctl.h>
 #include <csignal>
 #include <unistd.h>
@@ -23,6 +24,7 @@ constexpr int WAIT_MS = 30000;
 const QString QUEUE = "recibos";
 const QString DRAWER_QUEUE = "gaveta";
 const QString STOPPED_QUEUE = "recibos-parado";
+const QString PAUSED_QUEUE = "recibos-pausado";
 
 // A roll printer that takes the bytes as they come: the service passes them
 // through unchanged to its device, a file.
@@ -161,10 +163,11 @@ private slots:
         while (!deadline.hasExpired() && !run("lpstat", {"-r"}).value_or("").contains("is running"))
             QThread::msleep(100);
         QVERIFY2(!deadline.hasExpired(), "the printing service did not answer within half a minute");
-        for (const QString& queue : {QUEUE, DRAWER_QUEUE, STOPPED_QUEUE})
+        for (const QString& queue : {QUEUE, DRAWER_QUEUE, STOPPED_QUEUE, PAUSED_QUEUE})
             QVERIFY(run("lpadmin", {"-p", queue, "-E", "-v", "file://" + device(queue), "-P",
                                     root_.filePath("recibos.ppd")}));
         QVERIFY(run("cupsreject", {STOPPED_QUEUE}));
+        QVERIFY(run("cupsdisable", {PAUSED_QUEUE}));
     }
 
     void cleanupTestCase()
@@ -233,16 +236,34 @@ private slots:
     void failuresInTheProgramsWords_data()
     {
         QTest::addColumn<QString>("queue");
+        QTest::addColumn<bool>("serviceRunning");
         QTest::addColumn<QString>("message");
-        QTest::newRow("not accepting") << STOPPED_QUEUE
-                                       << "a impressora \"recibos-parado\" não está aceitando trabalhos";
-        QTest::newRow("no such queue") << "nao-existe" << "a impressora \"nao-existe\" não foi encontrada";
+        QTest::addColumn<int>("jobsWaiting");
+        QTest::newRow("not accepting") << STOPPED_QUEUE << true
+                                       << "a impressora \"recibos-parado\" não está aceitando trabalhos" << 0;
+        QTest::newRow("no such queue") << "nao-existe" << true << "a impressora \"nao-existe\" não foi encontrada"
+                                       << 0;
+        QTest::newRow("paused") << PAUSED_QUEUE << true
+                                << "a impressora \"recibos-pausado\" está pausada: o trabalho \"Recibo\" aguarda na "
+                                   "fila e só sai quando ela for retomada"
+                                << 1;
+        QTest::newRow("service not running") << QUEUE << false
+                                             << "o serviço de impressão do computador não está em execução "
+                                                "(reinicie o computador ou peça ao técnico que o inicie)"
+                                             << 0;
     }
 
     void failuresInTheProgramsWords()
     {
         QFETCH(QString, queue);
+        QFETCH(bool, serviceRunning);
         QFETCH(QString, message);
+        QFETCH(int, jobsWaiting);
+        QFile::remove(device(queue));
+        const qsizetype pausedBefore = jobsIn(PAUSED_QUEUE);
+        // A socket no service listens on stands for a stopped service.
+        if (!serviceRunning)
+            cupsSetServer(qPrintable(root_.filePath("parado.sock")));
         CupsRawQueue raw(queue);
         EscPosReceiptPrinter printer(raw, {});
         QString why;
@@ -251,12 +272,18 @@ private slots:
         } catch (const PrintError& error) {
             why = error.message();
         }
+        cupsSetServer(nullptr);
         QCOMPARE(why, message);
         QVERIFY(!QFile::exists(device(queue)));
+        QCOMPARE(jobsIn(PAUSED_QUEUE) - pausedBefore, qsizetype(jobsWaiting));
     }
 
 private:
     QString device(const QString& queue) const { return root_.filePath(queue + ".bin"); }
+    static qsizetype jobsIn(const QString& queue)
+    {
+        return run("lpstat", {"-o", queue}).value_or(QString()).count(queue + u'-');
+    }
 
     QTemporaryDir root_{QDir::tempPath() + "/rawq-XXXXXX"};
     QProcess scheduler_;

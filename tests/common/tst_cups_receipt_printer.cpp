@@ -10,8 +10,10 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QThread>
+#include <QTemporaryDir>
 #include <QtTest>
 
+#include <cups/cups.h>
 #include <unistd.h>
 
 namespace {
@@ -19,6 +21,7 @@ namespace {
 constexpr int WAIT_MS = 60000;
 const QString QUEUE = "receipts";
 const QString REFUSING_QUEUE = "receipts-refusing";
+const QString PAUSED_QUEUE = "receipts-paused";
 
 // Runs a command to its end (bounded); its output, or nothing when it failed.
 std::optional<QString> run(const QString& program, const QStringList& arguments)
@@ -185,31 +188,52 @@ private slots:
                                     "Efectivo    50", "Vuelto      $ 8,87", "Forma de pagamento : DINHEIRO"});
     }
 
-    // The program's own words, whatever the service answers.
-    void refusalIsReported()
+    void failuresInTheProgramsWords_data()
     {
-        QVERIFY(run("lpadmin", {"-p", REFUSING_QUEUE, "-E", "-v", "cups-pdf:/", "-m",
-                                "lsb/usr/cups-pdf/CUPS-PDF_opt.ppd"}));
-        QVERIFY(run("cupsreject", {REFUSING_QUEUE}));
-        qputenv("LPDEST", REFUSING_QUEUE.toUtf8());   // this process's default printer only
+        QTest::addColumn<QString>("queue");   // this process's default printer
+        QTest::addColumn<QString>("state");   // a queue of the test's own: "rejecting" or "paused"
+        QTest::addColumn<bool>("serviceRunning");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("not accepting") << REFUSING_QUEUE << "rejecting" << true
+                                       << "a impressora \"receipts-refusing\" não está aceitando trabalhos";
+        QTest::newRow("no default printer") << "no-such-printer" << QString() << true
+                                            << "nenhuma impressora padrão está configurada no sistema";
+        QTest::newRow("paused") << PAUSED_QUEUE << "paused" << true
+                                << "a impressora \"receipts-paused\" está pausada: o trabalho \"Recibo\" aguarda na "
+                                   "fila e só sai quando ela for retomada";
+        QTest::newRow("service not running") << QUEUE << QString() << false
+                                             << "o serviço de impressão do computador não está em execução "
+                                                "(reinicie o computador ou peça ao técnico que o inicie)";
+    }
+
+    // The program's own words, whatever the service answers.
+    void failuresInTheProgramsWords()
+    {
+        QFETCH(QString, queue);
+        QFETCH(QString, state);
+        QFETCH(bool, serviceRunning);
+        QFETCH(QString, message);
+        if (!state.isEmpty()) {
+            QVERIFY(run("lpadmin", {"-p", queue, "-E", "-v", "cups-pdf:/", "-m", "lsb/usr/cups-pdf/CUPS-PDF_opt.ppd"}));
+            QVERIFY(run(state == "paused" ? "cupsdisable" : "cupsreject", {queue}));
+        }
+        qputenv("LPDEST", queue.toUtf8());
+        // A socket no service listens on stands for a stopped service.
+        QTemporaryDir stopped;
+        if (!serviceRunning)
+            cupsSetServer(qPrintable(stopped.filePath("cups.sock")));
         CupsReceiptPrinter printer;
-        QString reason;
+        QString why;
         try {
             Recibo_80mm(printer, venda("x"));
         } catch (const PrintError& error) {
-            reason = error.message();
+            why = error.message();
         }
-        qputenv("LPDEST", "no-such-printer");
-        QString noPrinter;
-        try {
-            Recibo_58mm(printer, venda("x"));
-        } catch (const PrintError& error) {
-            noPrinter = error.message();
-        }
+        cupsSetServer(nullptr);
         qunsetenv("LPDEST");
-        run("lpadmin", {"-x", REFUSING_QUEUE});
-        QCOMPARE(reason, QString("a impressora \"%1\" não está aceitando trabalhos").arg(REFUSING_QUEUE));
-        QCOMPARE(noPrinter, QString("nenhuma impressora padrão está configurada no sistema"));
+        if (!state.isEmpty())
+            run("lpadmin", {"-x", queue});   // with the job waiting in it
+        QCOMPARE(why, message);
     }
 };
 

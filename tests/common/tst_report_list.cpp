@@ -1,6 +1,13 @@
+#include "catalogue/form2.h"
+#include "catalogue/form9.h"
 #include "common/report_list.h"
+#include "reports/form12.h"
+#include "sale/form1.h"
+#include "support/fake_platform.h"
+#include "support/test_database.h"
 
 #include <QApplication>
+#include <QFontInfo>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLineEdit>
@@ -81,6 +88,35 @@ int inkPixels(const QImage& image, const QRect& area)
     return ink;
 }
 
+// The program's windows, loaded over a bd1 of their own, each list as its window sets it up.
+struct LoadedWindows {
+    LoadedWindows()
+    {
+        for (QWidget* window : std::initializer_list<QWidget*>{&sale, &maintenance, &stock, &sales})
+            window->show();
+    }
+    ReportList* list(const QString& name)
+    {
+        if (name == "sale")
+            return sale.ListView1;
+        if (name == "maintenance")
+            return maintenance.ListView1;
+        if (name == "stock")
+            return stock.ListView1;
+        return sales.ListView2;
+    }
+
+    TestDatabase database;
+    FakePlatform fakes{database.folder()};
+    Form1 sale{fakes.platform};
+    Form2 maintenance{fakes.platform, sale};
+    Form9 stock{fakes.platform};
+    Form12 sales{fakes.platform};
+};
+
+const QString ARIAL_METRICS = QStringLiteral("Liberation Sans");
+const QChar ELLIPSIS(0x2026);
+
 }  // namespace
 
 class TestReportList : public QObject {
@@ -92,6 +128,10 @@ private slots:
     void titlesTooWideEndInEllipsis_data();
     void titlesTooWideEndInEllipsis();
     void textsTooWideEndInEllipsis();
+    void codesAndTimesInTheWindowsLists_data();
+    void codesAndTimesInTheWindowsLists();
+    void controlCharactersShowAsSpaces_data();
+    void controlCharactersShowAsSpaces();
     void colorsAndFont();
     void colorsArePainted();
     void fillingRows();
@@ -214,6 +254,81 @@ void TestReportList::textsTooWideEndInEllipsis()
     QCOMPARE(image.pixelColor(cell.center()), LIST_TEXT_COLOR);
     QCOMPARE(inkPixels(image, endTop), 0);
     QVERIFY(inkPixels(image, end) > 0);
+}
+
+void TestReportList::codesAndTimesInTheWindowsLists_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("elided");   // Qt::ElideNone: shown whole
+
+    const QString code = QStringLiteral("7891000000014");
+    QTest::newRow("product window code") << "maintenance" << 1 << code << int(Qt::ElideNone);
+    QTest::newRow("session sale time") << "sales" << 0 << "08/12/2026 10:23:45" << int(Qt::ElideNone);
+    QTest::newRow("sale list code") << "sale" << 1 << code << int(Qt::ElideLeft);
+    QTest::newRow("stock report code") << "stock" << 1 << code << int(Qt::ElideLeft);
+    QTest::newRow("sale list name") << "sale" << 2 << QString(60, u'M') << int(Qt::ElideRight);
+}
+
+// Measured at each list's own font against its column: a code or a sale time
+// fits where the column was made for it; where a code cannot, its last
+// digits stay in view; any other text keeps its start.
+void TestReportList::codesAndTimesInTheWindowsLists()
+{
+    QFETCH(QString, window);
+    QFETCH(int, column);
+    QFETCH(QString, text);
+    QFETCH(int, elided);
+
+    LoadedWindows windows;
+    ReportList* list = windows.list(window);
+    QVERIFY2(QFontInfo(list->font()).family() == ARIAL_METRICS,
+             "Liberation Sans is not installed (Debian fonts-liberation2, see scripts/install-deps.sh)");
+    QCOMPARE(QFontInfo(list->window()->font()).family(), ARIAL_METRICS);
+
+    const int row = list->addRow(QStringList(list->columnCount(), QStringLiteral("1")));
+    list->setText(row, column, text);
+    const int textWidth = QFontMetrics(list->font()).horizontalAdvance(text);
+    const QString shown = list->shownText(row, column);
+    switch (elided) {
+    case Qt::ElideNone:
+        QVERIFY2(textWidth < list->columnWidth(column), qPrintable(QString::number(textWidth)));
+        QCOMPARE(shown, text);
+        break;
+    case Qt::ElideLeft:
+        QVERIFY2(shown.startsWith(ELLIPSIS) && text.endsWith(shown.mid(1)), qPrintable(shown));
+        QVERIFY2(shown.size() > 6, qPrintable(shown));
+        break;
+    default:
+        QVERIFY2(shown.endsWith(ELLIPSIS) && text.startsWith(shown.chopped(1)), qPrintable(shown));
+    }
+}
+
+void TestReportList::controlCharactersShowAsSpaces_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("line break") << "Arroz\nTipo 1" << "Arroz Tipo 1";
+    QTest::newRow("tab") << "Arroz\tTipo 1" << "Arroz Tipo 1";
+    QTest::newRow("escape") << "Arroz \x1b[2J" << "Arroz  [2J";
+    QTest::newRow("plain") << "Feijão Preto" << "Feijão Preto";
+}
+
+// Names stored with control characters list on one line; the stored text stays as it is.
+void TestReportList::controlCharactersShowAsSpaces()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, shown);
+
+    ReportList list;
+    list.setColumns({{QStringLiteral("Nome"), 6000}});
+    list.addRow({stored});
+
+    QCOMPARE(list.model()->index(0, 0).data().toString(), shown);
+    QCOMPARE(list.shownText(0, 0), shown);
+    QCOMPARE(list.text(0, 0), stored);
 }
 
 void TestReportList::colorsAndFont()

@@ -118,6 +118,25 @@ private slots:
         QCOMPARE(readBytes(QDir(data).filePath("bd1")).left(16), before);
     }
 
+    // Without a display the starter says so and makes no data folder.
+    void theMenuEntryWithoutADisplayMakesNothing()
+    {
+        QTemporaryDir home;
+        QProcessEnvironment environment = offscreen(home.path());
+        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY", "XDG_SESSION_TYPE"})
+            environment.remove(name);
+        QProcess starter;
+        starter.setProcessEnvironment(environment);
+        starter.start(QDir(prefix_.path()).filePath("bin/tenduca-loja"), {});
+        QVERIFY(starter.waitForFinished(START_TIMEOUT_MS));
+
+        const QString said = QString::fromUtf8(starter.readAllStandardError());
+        QCOMPARE(starter.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(starter.exitCode(), 1);
+        QVERIFY2(said.startsWith("Tenduca 1.0 não pode abrir suas janelas"), qPrintable(said));
+        QVERIFY(!QFile::exists(QDir(home.path()).filePath(".local/share/tenduca")));
+    }
+
     void theInstalledProgramStartsOnTheFolderItIsGiven()
     {
         QTemporaryDir home;

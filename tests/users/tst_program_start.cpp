@@ -103,6 +103,44 @@ private slots:
         QCOMPARE(start.fakes.prompter.texts(), QStringList{"ERROR : \rO programa já está em execução"});
     }
 
+    void withoutADisplayTheProgramSaysSoAndEnds_data()
+    {
+        QTest::addColumn<QString>("display");
+        QTest::addColumn<QString>("platform");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("no display") << QString() << QString() << "a variável DISPLAY está vazia";
+        QTest::newRow("a display nobody answers") << ":97" << QString() << "conectar à tela gráfica \":97\"";
+        QTest::newRow("the X platform asked for") << QString() << "xcb" << "a variável DISPLAY está vazia";
+    }
+
+    // Before the toolkit starts, which would abort in English with a core
+    // dump: a message in Portuguese, exit status 1, nothing made on disk.
+    void withoutADisplayTheProgramSaysSoAndEnds()
+    {
+        QFETCH(QString, display);
+        QFETCH(QString, platform);
+        QFETCH(QString, why);
+        QTemporaryDir dir;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "XDG_SESSION_TYPE"})
+            environment.remove(name);
+        if (!display.isEmpty())
+            environment.insert("DISPLAY", display);
+        if (!platform.isEmpty())
+            environment.insert("QT_QPA_PLATFORM", platform);
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(TENDUCA_PROGRAM, {"--pasta-dados", dir.filePath("loja")});
+        QVERIFY(program.waitForFinished(20000));
+
+        const QString said = QString::fromUtf8(program.readAllStandardError());
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), EXIT_START_REFUSED);
+        QVERIFY2(said.startsWith("Tenduca 1.0 não pode abrir suas janelas: ") && said.contains(why), qPrintable(said));
+        QVERIFY2(said.contains("Inicie o programa pelo menu"), qPrintable(said));
+        QVERIFY(!QFile::exists(dir.filePath("loja")));
+    }
+
     // A real copy of the program holds the lock while it runs; killed, it
     // leaves the lock file behind, and that must not block the next start.
     void aKilledCopyDoesNotBlockTheNextStart()
