@@ -10,6 +10,7 @@
 #include "store/connection.h"
 #include "store/queries.h"
 #include "store/record_set.h"
+#include "store/transaction.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -284,6 +285,7 @@ void Form2::Listar(const QueryText& query)
     filas_.clear();
     listaPorNombre_ = false;
     Connection conexion(platform().folder);
+    listaLeida_ = conexion.dataMark();
     RecordSet productos(conexion, query, RecordSet::Mode::ReadOnlyList);
     const ColumnasDeLista columnas(productos);
     QList<QStringList> filas;
@@ -301,12 +303,21 @@ void Form2::Mostrar_Lista()
     ListView1->setRows(filas_);
 }
 
+// Whether the list shown still holds the catalogue as it is: nothing was
+// written since it was read. Asked inside a writing transaction, so that no
+// other program can write between the answer and the write.
+bool Form2::Lista_Al_Dia(Connection& conexion) const
+{
+    return listaPorNombre_ && listaLeida_ && listaLeida_ == conexion.dataMark();
+}
+
 // The saved product takes its place in name order, the entries after it are
 // numbered again: the same list a new listing would give. A list in another
-// order, or one that no longer matches the product, is listed afresh.
+// order, one read before something else was written, or one that no longer
+// matches the product, is listed afresh.
 void Form2::Colocar_En_Lista(const Guardado& guardado)
 {
-    if (!listaPorNombre_ || guardado.fila.isEmpty()) {
+    if (!guardado.listaAlDia || guardado.fila.isEmpty()) {
         Cargar_Lista();
         return;
     }
@@ -332,9 +343,9 @@ void Form2::Colocar_En_Lista(const Guardado& guardado)
 }
 
 // Every entry of a deleted code leaves the list; the ones after are numbered again.
-void Form2::Quitar_De_Lista(const QString& codigo)
+void Form2::Quitar_De_Lista(const QString& codigo, bool listaAlDia)
 {
-    if (!listaPorNombre_) {
+    if (!listaAlDia) {
         Cargar_Lista();
         return;
     }
@@ -377,20 +388,22 @@ void Form2::Renumerar(qsizetype desde, qsizetype hasta)
     }
 }
 
-// The distinct categories change only when a category is written; until this
-// window writes one, the last reading is offered again.
+// The distinct categories as they are now: read again unless nothing was
+// written since they were last read.
 void Form2::Cargar_Categorias()
 {
-    if (!categorias_) {
-        Connection conexion(platform().folder);
+    Connection conexion(platform().folder);
+    const std::optional<DataMark> ahora = conexion.dataMark();
+    if (!ahora || ahora != categoriasLeidas_) {
         RecordSet categorias(conexion, Query::Categorias, RecordSet::Mode::ReadOnlyList);
         QStringList leidas;
         for (; !categorias.eof(); categorias.moveNext())
             leidas.append(categorias.text(CATEGORIA));
         categorias_ = std::move(leidas);
+        categoriasLeidas_ = ahora;
     }
     Combo2->clear();
-    Combo2->addItems(*categorias_);
+    Combo2->addItems(categorias_);
     Combo2->setCurrentIndex(-1);
     Combo2->setEditText(QString());
 }
@@ -539,22 +552,20 @@ bool Form2::Nombre_Repetido(const QString& nombre) const
     return false;
 }
 
-// The saved row is read back as the list shows it. A category other than the
-// one the row had may change the distinct categories.
+// The saved row is read back as the list shows it.
 Form2::Guardado Form2::Guardar()
 {
     Guardado guardado;
     Connection conexion(platform().folder);
+    Transaction escritura(conexion);
+    guardado.listaAlDia = Lista_Al_Dia(conexion);
     if (m_) {
         RecordSet producto(conexion, Query::ProductosPorNombre,
                            RecordSet::Equals{CODIGO, Text1->text()});
         if (!producto.eof()) {
-            const QString categoria = producto.text(CATEGORIA);
             guardado.nombreAnterior = producto.text(NOMBRE);
             Asignar_Campos(producto);
             producto.update();
-            if (producto.text(CATEGORIA) != categoria)
-                categorias_.reset();
             guardado.fila = Fila(producto, 0);
         }
     } else {
@@ -563,9 +574,11 @@ Form2::Guardado Form2::Guardar()
         productos.setText(CODIGO, Text1->text());
         Asignar_Campos(productos);
         productos.update();
-        categorias_.reset();
         guardado.fila = Fila(productos, 0);
     }
+    const std::optional<DataMark> escrito = conexion.dataMark();
+    escritura.commit();
+    listaLeida_ = escrito;
     Bloquear_Edicion();
     Command4->setEnabled(false);
     return guardado;
@@ -603,16 +616,21 @@ void Form2::Command4_Click()
         return;
     }
     const QString codigo = Text7;
-    categorias_.reset();
+    bool listaAlDia = false;
     {
         Connection conexion(platform().folder);
+        Transaction escritura(conexion);
+        listaAlDia = Lista_Al_Dia(conexion);
         RecordSet productos(conexion, Query::ProductosPorNombre, RecordSet::Equals{CODIGO, codigo});
         for (; !productos.eof(); productos.moveNext())
             productos.deleteCurrent();
+        const std::optional<DataMark> escrito = conexion.dataMark();
+        escritura.commit();
+        listaLeida_ = escrito;
     }
     Limpiar_Campos();
     Bloquear_Edicion();
-    Quitar_De_Lista(codigo);
+    Quitar_De_Lista(codigo, listaAlDia);
     Command4->setEnabled(false);
 }
 

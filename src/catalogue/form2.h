@@ -1,9 +1,11 @@
 #pragma once
 
 #include "common/window.h"
+#include "store/engine.h"
 
 #include <optional>
 
+class Connection;
 class Form1;
 class QComboBox;
 class QFrame;
@@ -86,14 +88,18 @@ private:
     bool Numeros_Validos() const;
     bool Nombre_Repetido(const QString& nombre) const;
 
-    // The saved product as its list entry, and the name it had before when it existed.
+    // The saved product as its list entry, the name it had before when it
+    // existed, and whether the list shown held the catalogue as it was just
+    // before the save.
     struct Guardado {
         QStringList fila;
         std::optional<QString> nombreAnterior;
+        bool listaAlDia = false;
     };
     Guardado Guardar();
+    bool Lista_Al_Dia(Connection& conexion) const;
     void Colocar_En_Lista(const Guardado& guardado);
-    void Quitar_De_Lista(const QString& codigo);
+    void Quitar_De_Lista(const QString& codigo, bool listaAlDia);
     int Fila_Del_Producto(const QString& codigo, const QString& nombre) const;
     int Posicion_Por_Nombre(const QString& nombre) const;
     void Renumerar(qsizetype desde, qsizetype hasta);
@@ -101,11 +107,16 @@ private:
 
     Form1& principal_;
     bool m_ = false;
-    // The entries of the list as shown, and whether they are in name order:
-    // then a save or a delete changes just the entries it touches.
+    // The entries of the list as shown, whether they are in name order, and
+    // the data they were read from. A save or a delete that finds nothing
+    // written since (by this window or any other program) changes just the
+    // entries it touches, which gives the list a new listing would; otherwise
+    // the list is read again.
     QList<QStringList> filas_;
     bool listaPorNombre_ = false;
-    // The distinct categories as last read; a lookup offers them again
-    // until this window writes a category that may change them.
-    std::optional<QStringList> categorias_;
+    std::optional<DataMark> listaLeida_;
+    // The distinct categories as last read, offered again by a lookup only
+    // while nothing was written since.
+    QStringList categorias_;
+    std::optional<DataMark> categoriasLeidas_;
 };

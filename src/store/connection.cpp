@@ -115,6 +115,11 @@ void Connection::execute(const QString& sql)
     engine_->execute(sql.toUtf8());
 }
 
+std::optional<DataMark> Connection::dataMark() const
+{
+    return engine_->dataMark();
+}
+
 StoreError Connection::error() const
 {
     return engine_->lastError();

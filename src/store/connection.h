@@ -1,11 +1,10 @@
 #pragma once
 
+#include "store/engine.h"
 #include "store/store_error.h"
 
 #include <QByteArray>
 #include <QString>
-
-class Engine;
 
 inline const QString DATABASE_FILE_NAME = QStringLiteral("bd1");
 
@@ -36,6 +35,9 @@ public:
 
     // Runs statements that return no rows (transaction control, schema changes).
     void execute(const QString& sql);
+
+    // The data as they are now (see DataMark); nothing when the engine cannot tell.
+    std::optional<DataMark> dataMark() const;
 
     // The engine's last error on this connection, in Portuguese and naming
     // the file: a lock held too long by another program, a write-protected

@@ -9,9 +9,20 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 // What one field of a row holds, as the engine gives it.
 enum class CellKind : quint8 { Null, Integer, Real, Text, Blob };
+
+// A mark of the data as a connection sees them: two equal marks taken by
+// the program mean that nothing was written in between, by the program or by
+// any other program.
+struct DataMark {
+    quint64 connection = 0;   // which opening of the connection
+    qint64 othersVersion = 0;   // bumped by every commit of another connection
+    qint64 ownChanges = 0;      // rows this connection changed since it opened
+    friend bool operator==(const DataMark&, const DataMark&) = default;
+};
 
 // One prepared statement of an engine: bound by 1-based position, stepped,
 // its current row read column by column. An engine error is a StoreError in
@@ -68,6 +79,10 @@ public:
     // Writes what only the write-ahead log holds into the main file, so that
     // the file alone holds everything.
     virtual void checkpoint() = 0;
+
+    // The data as they are now; nothing when the engine cannot tell, and a
+    // window must then read again whatever it shows.
+    virtual std::optional<DataMark> dataMark() = 0;
 
     // The engine's last error, in Portuguese and naming the file. Asking for
     // it marks the connection as failed: it is closed at the end of the

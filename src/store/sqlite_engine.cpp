@@ -403,6 +403,8 @@ SqliteEngine::SqliteEngine(const QString& path) : path_(path)
             failMissing(path_);
         device_ = identity->st_dev;
         inode_ = identity->st_ino;
+        static quint64 openings = 0;
+        opening_ = ++openings;
         markFailed(false);
     } catch (...) {
         close();
@@ -573,6 +575,20 @@ void SqliteEngine::checkpoint()
     // next checkpoint or the last close writes it.
     if (rc != SQLITE_OK && (rc & 0xFF) != SQLITE_BUSY && (rc & 0xFF) != SQLITE_LOCKED)
         throw lastError();
+}
+
+std::optional<DataMark> SqliteEngine::dataMark()
+{
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db_, "PRAGMA data_version", -1, &statement, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(statement);
+        return std::nullopt;
+    }
+    std::optional<DataMark> mark;
+    if (sqlite3_step(statement) == SQLITE_ROW)
+        mark = DataMark{opening_, sqlite3_column_int64(statement, 0), sqlite3_total_changes(db_)};
+    sqlite3_finalize(statement);
+    return mark;
 }
 
 QString SqliteEngine::engineMessage() const

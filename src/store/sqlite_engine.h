@@ -41,6 +41,7 @@ public:
     bool atRest() const override;
     void bringToRest() override;
     void checkpoint() override;
+    std::optional<DataMark> dataMark() override;
     StoreError lastError() const override;
 
     // The engine's own text of its last error.
@@ -62,6 +63,7 @@ private:
     sqlite3* db_ = nullptr;
     dev_t device_ = 0;
     ino_t inode_ = 0;
+    quint64 opening_ = 0;
 };
 
 // The cipher settings every bd1 is written with, set on a keyed connection

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QProcess>
 #include <QtTest>
 
 namespace {
@@ -534,6 +535,40 @@ private slots:
         QTest::mouseClick(m.form->Command4, Qt::LeftButton);   // "Arroz" leaves; "arroz" still holds the group
         m.lookup("14");
         QCOMPARE(m.categories(), distinctCategories(folder));
+        const QList<QStringList> listed = m.rows();
+        m.form->Command5_Click();
+        QCOMPARE(m.rows(), listed);
+    }
+
+    // What another program (or another part of this one) stores while the
+    // window is open shows in the category box at the next lookup and in the
+    // list after the next save.
+    void writesMadeMeanwhileShowAfterASave_data()
+    {
+        QTest::addColumn<bool>("byAnotherProgram");
+        QTest::newRow("another program") << true;
+        QTest::newRow("the program's own connection") << false;
+    }
+
+    void writesMadeMeanwhileShowAfterASave()
+    {
+        QFETCH(bool, byAnotherProgram);
+        Maintenance m(orderedCatalogue());
+        m.lookup("13");
+        m.form->Command5_Click();
+        const QString insert = "insert into Productos (CodigoProducto, NombreProducto, Cantidad, PrecioCosto, "
+                               "PrecioVenta, StockCritico, Categoria) values ('70', 'Pêssego em Calda', 3, 4, 9, 0, "
+                               "'Conservas')";
+        if (byAnotherProgram)
+            QCOMPARE(QProcess::execute(TENDUCA_DB_TOOL, {"sql", m.database.folder(), insert}), 0);
+        else
+            m.database.execute(insert);
+
+        m.lookup("13");
+        QVERIFY(m.categories().contains("Conservas"));
+        m.fill({"Biscoito Maria", "9", "2", "3,2", "3", "Mercearia"});
+        QTest::mouseClick(m.form->Command3, Qt::LeftButton);
+        QVERIFY(m.column(2).contains("Pêssego em Calda"));
         const QList<QStringList> listed = m.rows();
         m.form->Command5_Click();
         QCOMPARE(m.rows(), listed);
