@@ -59,13 +59,17 @@ char32_t nextCharacter(const unsigned char* text, int length, int& i)
     return c;
 }
 
-char32_t folded(char32_t c)
+}   // namespace
+
+char32_t foldedLetter(char32_t c)
 {
     if (c < 0x80)
         return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c;
     const Latin1Table& table = latinTable();
     return c < table.size() ? table[c] : baseLetter(c);
 }
+
+namespace {
 
 int compareFolded(const unsigned char* a, int aLength, const unsigned char* b, int bLength)
 {
@@ -85,8 +89,8 @@ int compareFolded(const unsigned char* a, int aLength, const unsigned char* b, i
             ++j;
             continue;
         }
-        const char32_t fx = folded(nextCharacter(a, aLength, i));
-        const char32_t fy = folded(nextCharacter(b, bLength, j));
+        const char32_t fx = foldedLetter(nextCharacter(a, aLength, i));
+        const char32_t fy = foldedLetter(nextCharacter(b, bLength, j));
         if (fx != fy)
             return fx < fy ? -1 : 1;
     }

@@ -13,6 +13,10 @@ inline constexpr char ORDER_COLLATION[] = "PORTUGUES";
 // "bebidas" are one value. Declared where texts are grouped into one entry.
 inline constexpr char GROUP_COLLATION[] = "PORTUGUES_GRUPO";
 
+// A character as the Portuguese order compares it: a letter without its
+// case and accents ("Á" -> "a", "Ç" -> "c"); any other character as it is.
+char32_t foldedLetter(char32_t c);
+
 // Makes both collations known to a connection; every connection that reads or
 // writes the tables needs them. Returns the engine's result code.
 int registerCollations(sqlite3* db);

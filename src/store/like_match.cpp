@@ -1,5 +1,7 @@
 #include "store/like_match.h"
 
+#include "store/collation.h"
+
 #include <QVarLengthArray>
 
 #include <algorithm>
@@ -7,9 +9,14 @@
 
 namespace {
 
+// Character by character, as the Portuguese order folds them: a pattern
+// typed without accents finds the accented names.
 QList<uint> folded(const QString& text)
 {
-    return text.toCaseFolded().toUcs4();
+    QList<uint> characters = text.toUcs4();
+    for (uint& c : characters)
+        c = foldedLetter(c);
+    return characters;
 }
 
 bool isAscii(QByteArrayView text)
@@ -71,7 +78,7 @@ bool foldCodePoints(QByteArrayView text, FoldedText& folded)
         const std::optional<char32_t> c = nextCodePoint(text, i);
         if (!c || *c == BYTE_ORDER_MARK)
             return false;
-        *out++ = *c < 0x80 ? foldedAsciiCharacter(*c) : QChar::toCaseFolded(*c);
+        *out++ = foldedLetter(*c);
     }
     folded.resize(out - folded.data());
     return true;

@@ -7,14 +7,15 @@
 
 #include <optional>
 
-// The engine's LIKE with letter case ignored for every letter, not only A–Z:
-// "%" matches any run of characters, "_" exactly one; a character after the
+// The engine's LIKE with letter case and accents ignored for every letter, as
+// the Portuguese order compares them ("acucar" matches "AÇÚCAR"): "%"
+// matches any run of characters, "_" exactly one; a character after the
 // escape character (when not 0) stands for itself.
 bool likeMatches(const QString& pattern, const QString& text, char32_t escape = 0);
 
 // A pattern folded once and matched against many texts in UTF-8, as a search
 // tests every name of the catalogue: plain ASCII texts are compared byte by
-// byte with A–Z folded in place; other texts are folded in full.
+// byte with A–Z folded in place; other texts are folded letter by letter.
 class LikePattern {
 public:
     LikePattern(QByteArrayView utf8, char32_t escape);

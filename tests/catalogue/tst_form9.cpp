@@ -170,6 +170,8 @@ private slots:
             << QStringList{"Arroz Integral", "Arroz Tipo 1", "Bala AÇÚCAR CRISTAL", "Desconto 50% Sabão",
                            "Detergente 500 ml", "Vela * Especial"};
         QTest::newRow("anywhere, case-blind with accents") << "açúcar" << QStringList{"Bala AÇÚCAR CRISTAL"};
+        QTest::newRow("typed without accents") << "acucar" << QStringList{"Bala AÇÚCAR CRISTAL"};
+        QTest::newRow("capitals without accents") << "SABAO" << QStringList{"Desconto 50% Sabão"};
         QTest::newRow("percent means itself") << "50%" << QStringList{"Desconto 50% Sabão"};
         QTest::newRow("underscore means itself") << "5_0" << QStringList{};
         QTest::newRow("apostrophe") << "d'agua" << QStringList{};

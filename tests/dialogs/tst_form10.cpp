@@ -99,6 +99,9 @@ private slots:
         QTest::newRow("three letters inside") << "ijã" << QStringList({"Feijão Preto 1 kg"});
         QTest::newRow("accented letters in other case") << "açú" << QStringList({"AÇÚCAR Refinado 1 kg"});
         QTest::newRow("apostrophe") << "d'Á" << QStringList({"Pão d'Água"});
+        QTest::newRow("typed without accents") << "feijao" << QStringList({"Feijão Preto 1 kg"});
+        QTest::newRow("capitals without accents") << "ACUCAR" << QStringList({"AÇÚCAR Refinado 1 kg"});
+        QTest::newRow("words without accents, apostrophe") << "pao d'agua" << QStringList({"Pão d'Água"});
         QTest::newRow("percent matches itself") << "0%" << QStringList({"Leite 100% Integral"});
         QTest::newRow("underscore matches itself") << "e_n" << QStringList({"Detergente_Neutro 500 ml"});
         QTest::newRow("nothing matches") << "xyz" << QStringList();

@@ -6,14 +6,19 @@ class LikeMatchTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void matchesLikeTheEngineIgnoringCase_data()
+    void matchesLikeTheEngineIgnoringCaseAndAccents_data()
     {
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("matches");
         QTest::newRow("anywhere") << "%car%" << "Açúcar Cristal" << true;
         QTest::newRow("accented capitals") << "%açúcar%" << "AÇÚCAR CRISTAL" << true;
-        QTest::newRow("accent differs") << "%acucar%" << "AÇÚCAR" << false;
+        QTest::newRow("typed without accents") << "%acucar%" << "AÇÚCAR CRISTAL" << true;
+        QTest::newRow("two words without accents") << "%pao frances%" << "Pão Francês (unidade)" << true;
+        QTest::newRow("tilde left out") << "%feijao%" << "Feijão Carioca 1 kg" << true;
+        QTest::newRow("capitals without accents") << "%SABAO%" << "Sabão em Pó" << true;
+        QTest::newRow("accent typed, none stored") << "%açúcar%" << "Acucar" << true;
+        QTest::newRow("another letter is still another") << "%feijoa%" << "Feijão" << false;
         QTest::newRow("whole text") << "pão" << "PÃO" << true;
         QTest::newRow("prefix only") << "pão" << "Pão Francês" << false;
         QTest::newRow("one character") << "caf_" << "Café" << true;
@@ -34,7 +39,7 @@ private slots:
         QTest::newRow("digits and symbols") << "%1/2%" << "Queijo 1/2 kg" << true;
     }
 
-    void matchesLikeTheEngineIgnoringCase()
+    void matchesLikeTheEngineIgnoringCaseAndAccents()
     {
         QFETCH(QString, pattern);
         QFETCH(QString, text);
@@ -61,7 +66,8 @@ private slots:
         QVERIFY(!pattern.isPatternOf("%\\_a%", u'!'));
         QVERIFY(pattern.matches("X_A"));
         QVERIFY(!pattern.matches("XyA"));
-        QVERIFY(!pattern.matches(QString("Ç_Á").toUtf8()));
+        QVERIFY(pattern.matches(QString("Ç_Á").toUtf8()));
+        QVERIFY(!pattern.matches(QString("Ç-Á").toUtf8()));
         QVERIFY(pattern.matches(QString("Ç_a").toUtf8()));
         QVERIFY(pattern.matches("x_a"));
 
