@@ -485,9 +485,10 @@ QByteArray exportCatalogue(const QString& folder)
                                  "StockCritico, Categoria FROM Productos ORDER BY CodigoProducto, rowid");
     QStringList lines = {QStringList(HEADINGS.begin(), HEADINGS.end()).join(u';')};
     while (select.next()) {
-        lines.append(QStringList{csvField(select.text(0)), csvField(select.text(1)), exactNumber(select.number(2)),
-                                 exactNumber(select.number(3)), exactNumber(select.number(4)),
-                                 QString::number(select.whole(5)), csvField(select.text(6))}
+        lines.append(QStringList{csvField(select.text(0)), csvField(controlCharactersAsSpaces(select.text(1))),
+                                 exactNumber(select.number(2)), exactNumber(select.number(3)),
+                                 exactNumber(select.number(4)), QString::number(select.whole(5)),
+                                 csvField(controlCharactersAsSpaces(select.text(6)))}
                          .join(u';'));
     }
     return "\xEF\xBB\xBF" + lines.join(QStringLiteral("\r\n")).toUtf8() + "\r\n";

@@ -1,5 +1,7 @@
 #include "dialogs/form10.h"
 
+#include "common/control_characters.h"
+
 #include "store/connection.h"
 #include "store/like_match.h"
 #include "store/queries.h"
@@ -100,7 +102,7 @@ void Form10::Command1_Click()
     const int nombre = productos.column(NOMBRE);
     QStringList nombres;
     for (; !productos.eof(); productos.moveNext())
-        nombres.append(productos.text(nombre));
+        nombres.append(controlCharactersAsSpaces(productos.text(nombre)));
     nombres_->setStringList(nombres);
 }
 
@@ -160,7 +162,7 @@ void Form10::Confirmar()
         Connection conexion(platform().folder);
         RecordSet productos(conexion, Query::ProductosListado, RecordSet::Mode::ReadOnlyList);
         for (; !productos.eof() && !codigo; productos.moveNext()) {
-            if (productos.text(NOMBRE).compare(nombre, Qt::CaseInsensitive) == 0)
+            if (controlCharactersAsSpaces(productos.text(NOMBRE)).compare(nombre, Qt::CaseInsensitive) == 0)
                 codigo = productos.text(CODIGO);
         }
     }

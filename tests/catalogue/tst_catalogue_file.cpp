@@ -226,6 +226,12 @@ private slots:
         const QStringList before = storedRows(source.folder());
         QCOMPARE(importCatalogue(source.folder(), exported, false).updated, 5);
         QCOMPARE(storedRows(source.folder()), before);
+
+        // A name stored with a line break, before the boxes dropped them, is written on one line and reads back.
+        source.execute("UPDATE Productos SET NombreProducto = 'Arroz' || char(10) || '5 kg' WHERE CodigoProducto = '100'");
+        const QByteArray legacy = exportCatalogue(source.folder());
+        QVERIFY(legacy.contains("\r\n100;Arroz 5 kg;40;"));
+        QVERIFY(importCatalogue(target.folder(), legacy, false).rejected.isEmpty());
     }
 };
 

@@ -116,6 +116,17 @@ private slots:
         QCOMPARE(p.fakes.prompter.texts(), QStringList());
     }
 
+    // A name stored with a line break lists on one line and is chosen as listed.
+    void aStoredLineBreakListsAsASpace()
+    {
+        Picker p({product("41", "Pão\nFrancês", 0.75), product("42", "Pão de Forma", 7)});
+        p.search("franc");
+        QCOMPARE(p.names(), QStringList({"Pão Francês"}));
+        p.form->List1->setFocus();
+        QTest::keyClick(p.form->List1, Qt::Key_Return);
+        QCOMPARE(p.chosen, QStringList({"41"}));
+    }
+
     void everyKeyReleaseRefreshes()
     {
         Picker p;
