@@ -84,7 +84,6 @@ int main(int argc, char* argv[])
     std::unique_ptr<QTemporaryDir> temporary;
     const QString folder = largeDatabaseFolder(app.arguments(), temporary);
     RawConnection raw(databasePath(folder), derivedKeyFor(databasePath(folder)));
-    const Connection heldOpen(folder);   // as the program holds one for its whole run
 
     std::vector<double> store;
     std::vector<double> engine;

@@ -169,7 +169,6 @@ int main(int argc, char* argv[])
         FixedScreen screen;
         DiscardingPrinter printer;
         Platform platform{prompter, clock, screen, folder, &printer};
-        const Connection heldOpen(folder);   // as the program holds one for its whole run
         Form1 form(platform);
         form.show();
         form.Text4 = QStringLiteral("admin");

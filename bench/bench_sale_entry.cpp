@@ -84,7 +84,6 @@ int main(int argc, char* argv[])
         SystemClock clock;
         FixedScreen screen;
         Platform platform{prompter, clock, screen, folder};
-        const Connection heldOpen(folder);   // as the program holds one for its whole run
         Form1 form(platform);
         form.show();
         QCoreApplication::processEvents();

@@ -99,7 +99,6 @@ int main(int argc, char* argv[])
         XlsxSpreadsheet spreadsheet(clock, documents.path(), [](const QString&) { return true; });
         Platform platform{prompter, clock, screen, folder};
         platform.spreadsheet = &spreadsheet;
-        const Connection heldOpen(folder);   // as the program holds one for its whole run
         Form9 form(platform);
         form.show();
         QCoreApplication::processEvents();

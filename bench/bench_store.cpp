@@ -284,13 +284,17 @@ void benchLookups(const QString& folder, const QString& path, const QByteArray& 
         out << "WARNING: the lookups did not find the same products\n";
 }
 
-// Best milliseconds of a few runs of each listing, alternated.
+// Best milliseconds of a few runs of each listing, alternated. The store's
+// first listing runs on a connection just opened, whose engine has every
+// page still to decipher; the later ones find them in its cache.
 void benchListing(const QString& folder, const QString& path, const QByteArray& key)
 {
     double storeBest = 0;
     double rawBest = 0;
     int storeRows = 0;
     int rawRows = 0;
+    Connection::release(folder);
+    const double firstMillis = microsOf([&] { storeRows = storeListing(folder); }) / 1000;
     for (int run = 0; run < LISTING_RUNS; ++run) {
         const double storeMillis = microsOf([&] { storeRows = storeListing(folder); }) / 1000;
         const double rawMillis = microsOf([&] { rawRows = rawListing(path, key); }) / 1000;
@@ -302,6 +306,8 @@ void benchListing(const QString& folder, const QString& path, const QByteArray& 
                .arg(storeRows)
                .arg(PRODUCT_FIELDS.size())
                .arg(LISTING_RUNS);
+    out << QStringLiteral("store: first listing after the connection opens").leftJustified(50) << cell(firstMillis)
+        << '\n';
     out << QStringLiteral("store: RecordSet in read-only list mode").leftJustified(50) << cell(storeBest) << '\n';
     out << QStringLiteral("raw: one prepared statement stepped").leftJustified(50) << cell(rawBest) << '\n';
     out << QStringLiteral("ratio store / raw").leftJustified(50) << cell(storeBest / rawBest, 10, 2) << '\n';

@@ -142,7 +142,6 @@ int main(int argc, char* argv[])
         SystemClock clock;
         FixedScreen screen;
         Platform platform{prompter, clock, screen, folder};
-        const Connection heldOpen(folder);   // as the program holds one for its whole run
         Form1 sale(platform);
         RawConnection raw(path, derivedKeyFor(path));
 

@@ -85,19 +85,50 @@ void RecordSet::open(const QueryText& query, const std::optional<Equals>& filter
     statement_.emplace(connection_, sql);
     for (int i = 0; i < allParameters.size(); ++i)
         statement_->bind(i + 1, allParameters[i]);
-    readColumns();
+    readColumns(sql);
 }
 
-void RecordSet::readColumns()
+// What the program knows of each field of a query's rows, worked out once
+// per query text: its name, its type, the value a new row gets when nothing
+// is assigned to it.
+struct RecordSet::Columns {
+    QStringList names;
+    QStringList lowerNames;
+    QList<FieldType> types;
+    QList<QVariant> defaults;
+};
+
+RecordSet::Columns RecordSet::columnsOf(const Statement& statement, int first, const QString& table)
 {
-    const int first = hasRowIds_ ? 1 : 0;
-    const int count = statement_->columnCount();
-    for (int column = first; column < count; ++column) {
-        const QString name = statement_->columnName(column);
-        names_.append(name);
-        lowerNames_.append(name.toLower());
-        types_.append(fieldTypeOf(table_, name).value_or(FieldType::Text));
+    Columns columns;
+    const TableDefinition* definition = findTable(table);
+    for (int column = first; column < statement.columnCount(); ++column) {
+        const QString name = statement.columnName(column);
+        const FieldDefinition* field = definition ? findField(*definition, name) : nullptr;
+        columns.names.append(name);
+        columns.lowerNames.append(name.toLower());
+        columns.types.append(field ? field->type : FieldType::Text);
+        columns.defaults.append(field && field->defaultValue ? QVariant(*field->defaultValue) : QVariant());
     }
+    return columns;
+}
+
+// A layout upgrade may add a field to a table after a query text was first
+// used: the fields are worked out again when the statement's differ.
+void RecordSet::readColumns(const char* sql)
+{
+    static QHash<const char*, Columns> known;
+    const int first = hasRowIds_ ? 1 : 0;
+    auto found = known.find(sql);
+    bool same = found != known.end() && found->names.size() == statement_->columnCount() - first;
+    for (int column = first; same && column < statement_->columnCount(); ++column)
+        same = statement_->columnName(column) == found->names[column - first];
+    if (!same)
+        found = known.insert(sql, columnsOf(*statement_, first, table_));
+    names_ = found->names;
+    lowerNames_ = found->lowerNames;
+    types_ = found->types;
+    defaults_ = found->defaults;
 }
 
 bool RecordSet::fetchUpTo(qsizetype index) const
@@ -313,11 +344,8 @@ QVariant RecordSet::assignedValue(int column) const
     const auto pending = pending_.constFind(column);
     if (pending != pending_.constEnd())
         return *pending;
-    if (editing_ == Editing::Adding) {
-        const TableDefinition* table = findTable(table_);
-        const FieldDefinition* definition = table ? findField(*table, names_[column]) : nullptr;
-        return definition && definition->defaultValue ? QVariant(*definition->defaultValue) : QVariant();
-    }
+    if (editing_ == Editing::Adding)
+        return defaults_[column];
     QByteArray scratch;
     return variantOf(valueAt(column, scratch));
 }
@@ -468,10 +496,19 @@ QVariant RecordSet::storedValue(FieldType type, const QString& text)
         return A_Numero(text);
     case FieldType::WholeNumber:
         return wholeNumber(A_Numero(text), text);
-    case FieldType::DateTime:
-        if (const std::optional<QDateTime> moment = parseDateTime(text))
-            return toStoredDateTime(*moment);
+    case FieldType::DateTime: {
+        // The lines of one sale carry the same two moments: each is read once.
+        static QString lastTyped;
+        static QString lastStored;
+        if (text == lastTyped && !lastStored.isEmpty())
+            return lastStored;
+        if (const std::optional<QDateTime> moment = parseDateTime(text)) {
+            lastStored = toStoredDateTime(*moment);
+            lastTyped = text;
+            return lastStored;
+        }
         throw ConversionError(QStringLiteral("\"%1\" não é uma data e hora válida").arg(text));
+    }
     }
     return text;
 }
@@ -550,24 +587,36 @@ void RecordSet::update()
     pending_.clear();
 }
 
+// The statement that adds a row with the given fields; the same fields
+// assigned row after row (a sale's lines) reuse the one made for the first.
+const QString& RecordSet::insertSql(const QList<int>& assigned)
+{
+    if (assigned == insertColumns_ && !insertSql_.isEmpty())
+        return insertSql_;
+    QStringList columns;
+    QStringList marks;
+    for (int column : assigned) {
+        columns.append(quotedName(names_[column]));
+        marks.append(QStringLiteral("?"));
+    }
+    insertColumns_ = assigned;
+    insertSql_ = columns.isEmpty()
+                     ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quotedName(table_))
+                     : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                           .arg(quotedName(table_), columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+    return insertSql_;
+}
+
 void RecordSet::insertPending()
 {
     // Rows still to be read would otherwise race with the new one.
     fetchAll();
-    QStringList columns;
-    QStringList marks;
+    QList<int> assigned = pending_.keys();
+    std::sort(assigned.begin(), assigned.end());
     QVariantList values;
-    for (auto it = pending_.cbegin(); it != pending_.cend(); ++it) {
-        columns.append(quotedName(names_[it.key()]));
-        marks.append(QStringLiteral("?"));
-        values.append(it.value());
-    }
-    const QString sql =
-        columns.isEmpty()
-            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quotedName(table_))
-            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                  .arg(quotedName(table_), columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
-    runWrite(sql, values);
+    for (int column : assigned)
+        values.append(pending_.value(column));
+    runWrite(insertSql(assigned), values);
     const qint64 rowId = connection_.engine().lastInsertRowId();
 
     for (int index = 0; index < names_.size(); ++index)

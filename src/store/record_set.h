@@ -117,7 +117,10 @@ private:
     RecordSet(Connection& connection, const QueryText& query, const std::optional<Equals>& filter,
               const QVariantList& parameters, Mode mode);
     void open(const QueryText& query, const std::optional<Equals>& filter, const QVariantList& parameters);
-    void readColumns();
+    struct Columns;
+    static Columns columnsOf(const Statement& statement, int first, const QString& table);
+    void readColumns(const char* sql);
+    const QString& insertSql(const QList<int>& assigned);
     bool fetchUpTo(qsizetype index) const;
     void fetchAll() const;
     void finishStatement() const;
@@ -151,6 +154,9 @@ private:
     QStringList names_;        // field names as the query gives them
     QStringList lowerNames_;   // the same in lower case
     QList<FieldType> types_;
+    QList<QVariant> defaults_;   // a new row's value of each field nothing is assigned to
+    QList<int> insertColumns_;   // the fields of the last row added, and its statement
+    QString insertSql_;
 
     mutable std::optional<Statement> statement_;
     mutable std::vector<Row> rows_;
