@@ -498,14 +498,13 @@ QVariant RecordSet::storedValue(FieldType type, const QString& text)
         return wholeNumber(A_Numero(text), text);
     case FieldType::DateTime: {
         // The lines of one sale carry the same two moments: each is read once.
-        static QString lastTyped;
-        static QString lastStored;
-        if (text == lastTyped && !lastStored.isEmpty())
-            return lastStored;
+        static QHash<QString, QString> read;
+        if (const auto found = read.constFind(text); found != read.constEnd())
+            return *found;
         if (const std::optional<QDateTime> moment = parseDateTime(text)) {
-            lastStored = toStoredDateTime(*moment);
-            lastTyped = text;
-            return lastStored;
+            if (read.size() >= 64)
+                read.clear();
+            return *read.insert(text, toStoredDateTime(*moment));
         }
         throw ConversionError(QStringLiteral("\"%1\" não é uma data e hora válida").arg(text));
     }
@@ -589,10 +588,10 @@ void RecordSet::update()
 
 // The statement that adds a row with the given fields; the same fields
 // assigned row after row (a sale's lines) reuse the one made for the first.
-const QString& RecordSet::insertSql(const QList<int>& assigned)
+Statement& RecordSet::insertStatement(const QList<int>& assigned)
 {
-    if (assigned == insertColumns_ && !insertSql_.isEmpty())
-        return insertSql_;
+    if (insertStatement_ && assigned == insertColumns_)
+        return *insertStatement_;
     QStringList columns;
     QStringList marks;
     for (int column : assigned) {
@@ -600,11 +599,14 @@ const QString& RecordSet::insertSql(const QList<int>& assigned)
         marks.append(QStringLiteral("?"));
     }
     insertColumns_ = assigned;
-    insertSql_ = columns.isEmpty()
-                     ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quotedName(table_))
-                     : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                           .arg(quotedName(table_), columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
-    return insertSql_;
+    const QString sql =
+        columns.isEmpty()
+            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quotedName(table_))
+            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                  .arg(quotedName(table_), columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+    insertStatement_.reset();
+    insertStatement_.emplace(connection_, sql.toUtf8());
+    return *insertStatement_;
 }
 
 void RecordSet::insertPending()
@@ -613,10 +615,10 @@ void RecordSet::insertPending()
     fetchAll();
     QList<int> assigned = pending_.keys();
     std::sort(assigned.begin(), assigned.end());
-    QVariantList values;
-    for (int column : assigned)
-        values.append(pending_.value(column));
-    runWrite(insertSql(assigned), values);
+    Statement& insert = insertStatement(assigned);
+    for (int i = 0; i < assigned.size(); ++i)
+        insert.bind(i + 1, pending_.value(assigned[i]));
+    insert.run();
     const qint64 rowId = connection_.engine().lastInsertRowId();
 
     for (int index = 0; index < names_.size(); ++index)

@@ -120,7 +120,7 @@ private:
     struct Columns;
     static Columns columnsOf(const Statement& statement, int first, const QString& table);
     void readColumns(const char* sql);
-    const QString& insertSql(const QList<int>& assigned);
+    Statement& insertStatement(const QList<int>& assigned);
     bool fetchUpTo(qsizetype index) const;
     void fetchAll() const;
     void finishStatement() const;
@@ -156,7 +156,7 @@ private:
     QList<FieldType> types_;
     QList<QVariant> defaults_;   // a new row's value of each field nothing is assigned to
     QList<int> insertColumns_;   // the fields of the last row added, and its statement
-    QString insertSql_;
+    std::optional<Statement> insertStatement_;
 
     mutable std::optional<Statement> statement_;
     mutable std::vector<Row> rows_;
