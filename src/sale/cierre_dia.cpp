@@ -4,6 +4,7 @@
 #include "store/connection.h"
 #include "store/queries.h"
 #include "store/record_set.h"
+#include "store/statement.h"
 #include "store/transaction.h"
 
 namespace {
@@ -27,8 +28,11 @@ void Cerrar_Ventas_Del_Dia(const QString& folder, const QString& inicioSesion, c
     Connection conexion(folder);
     Transaction transaccion(conexion);
     Sellar_Cierre(conexion, inicioSesion, ahora);
-    conexion.execute(QString::fromLatin1(Query::ArchivarTemporal));
-    conexion.execute(QString::fromLatin1(Query::VaciarTemporal));
+    for (const char* sql : {Query::ArchivarTemporal, Query::VaciarTemporal}) {
+        Statement paso(conexion, sql);
+        paso.bind(1, static_cast<qint64>(conexion.engine().till()));
+        paso.run();
+    }
     transaccion.commit();
     // The day's archive goes from the write-ahead log into bd1 itself: a copy
     // of bd1 alone holds the whole day.

@@ -96,6 +96,12 @@ TableDefinition withoutUnitPrice(TableDefinition table)
     return table;
 }
 
+TableDefinition withoutTill(TableDefinition table)
+{
+    table.fields.removeIf([](const FieldDefinition& field) { return field.name == TILL_FIELD; });
+    return table;
+}
+
 TableDefinition withoutCollations(TableDefinition table)
 {
     for (FieldDefinition& field : table.fields)
@@ -108,6 +114,8 @@ void createSchema(NewFile& file, const NewDatabaseOptions& options)
     for (TableDefinition table : storeTables()) {
         if (options.olderTemporal && table.name == QLatin1String("Temporal"))
             table = withoutUnitPrice(table);
+        if (options.olderTemporal || options.olderTills)
+            table = withoutTill(table);
         if (options.olderTextOrder)
             table = withoutCollations(table);
         if (options.olderIndexes)

@@ -15,8 +15,12 @@ struct NewProduct {
 
 struct NewDatabaseOptions {
     QList<NewProduct> products;
-    // A Temporal of the older 10-field layout, without ValorUnitario (for testing the upgrade).
+    // A Temporal of the older 10-field layout, without ValorUnitario (for
+    // testing the upgrade); as all older layouts, without till numbers.
     bool olderTemporal = false;
+    // The sale tables without their till numbers, as files made before a
+    // shop could have several tills (for testing that upgrade).
+    bool olderTills = false;
     // Text fields declared without their collations, as files made before the
     // texts were ordered as a Brazilian reads them (for testing that upgrade).
     bool olderTextOrder = false;

@@ -60,8 +60,13 @@ class Engine {
 public:
     virtual ~Engine();
 
-    // Where the data live, for messages: the file's path.
+    // Where the data live, for messages: the file's path or the server.
     virtual QString place() const = 0;
+    // This till's number: the rows of its day session carry it.
+    virtual int till() const = 0;
+    // A database server shared by a shop's tills, whose language differs
+    // from bd1's engine in a few statements (QueryText::serverSql).
+    virtual bool isServer() const = 0;
 
     virtual void execute(QByteArrayView sql) = 0;
     virtual qint64 lastInsertRowId() const = 0;

@@ -10,6 +10,8 @@
 struct QueryFilter {
     const char* field;
     const char* sql;
+    // Only this till's rows: the till's number is the first parameter.
+    bool tillScoped = false;
 };
 
 // A statement the windows walk as a record set, exactly as the engine runs
@@ -22,6 +24,11 @@ struct QueryText {
     const char* table;
     std::span<const QueryFilter> filters = {};
     bool grouped = false;
+    // Only this till's rows (its open session): the till's number is the
+    // first parameter, and a row added gets it.
+    bool tillScoped = false;
+    // The statement a database server runs instead, where its language differs.
+    const char* serverSql = nullptr;
 
     // The filtered form of this query for a field; nullptr when it has none.
     const QueryFilter* filterOn(QStringView field) const
@@ -36,7 +43,8 @@ struct QueryText {
 
 // Every statement the windows send to the database. Each query's comment
 // gives the system's own text, which the statement runs with the row id and
-// the tie-break added.
+// the tie-break added, and with the till's number where a shop's tills keep
+// their day sessions apart.
 namespace Query {
 
 inline constexpr QueryFilter ProductosPorNombreFiltros[] = {
@@ -44,105 +52,134 @@ inline constexpr QueryFilter ProductosPorNombreFiltros[] = {
     {"NombreProducto", "select rowid, * from Productos where NombreProducto = ? order by NombreProducto, rowid"},
 };
 // "select * from Productos order by NombreProducto"
-inline constexpr QueryText ProductosPorNombre{"select rowid, * from Productos order by NombreProducto, rowid",
-                                              "Productos", ProductosPorNombreFiltros};
+inline constexpr QueryText ProductosPorNombre{.sql = "select rowid, * from Productos order by NombreProducto, rowid",
+                                              .table = "Productos",
+                                              .filters = ProductosPorNombreFiltros};
 
 inline constexpr QueryFilter ProductosListadoFiltros[] = {
     {"CodigoProducto", "select rowid, * from Productos where CodigoProducto = ? Order by NombreProducto, rowid"},
 };
 // "select * from Productos Order by NombreProducto"
-inline constexpr QueryText ProductosListado{"select rowid, * from Productos Order by NombreProducto, rowid",
-                                            "Productos", ProductosListadoFiltros};
+inline constexpr QueryText ProductosListado{.sql = "select rowid, * from Productos Order by NombreProducto, rowid",
+                                            .table = "Productos",
+                                            .filters = ProductosListadoFiltros};
 
 // "select * from Productos order by CodigoProducto"
-inline constexpr QueryText ProductosPorCodigo{"select rowid, * from Productos order by CodigoProducto, rowid",
-                                              "Productos"};
+inline constexpr QueryText ProductosPorCodigo{.sql = "select rowid, * from Productos order by CodigoProducto, rowid",
+                                              .table = "Productos"};
 // "select * from Productos order by Cantidad"
-inline constexpr QueryText ProductosPorCantidad{"select rowid, * from Productos order by Cantidad, rowid",
-                                                "Productos"};
+inline constexpr QueryText ProductosPorCantidad{.sql = "select rowid, * from Productos order by Cantidad, rowid",
+                                                .table = "Productos"};
 
-// Products whose name contains the search text; the text is bound as the one
-// parameter, never pasted into the statement, and passed through
-// likeLiteral() so that "%" and "_" typed by the user match themselves.
+// Products whose name contains the search text, letter case and accents
+// ignored; the text is bound as the one parameter, never pasted into the
+// statement, and passed through likeLiteral() so that "%" and "_" typed by the
+// user match themselves. The server folds both sides with the store's own
+// function, as bd1's like does.
 // "select * from Productos where NombreProducto like '%" + search text + "%'"
 inline constexpr QueryText ProductosBusqueda{
-    "select rowid, * from Productos where NombreProducto like '%' || ? || '%' escape '\\' order by rowid",
-    "Productos"};
+    .sql = "select rowid, * from Productos where NombreProducto like '%' || ? || '%' escape '\\' order by rowid",
+    .table = "Productos",
+    .serverSql = "select rowid, * from Productos where tenduca_dobra(NombreProducto) like '%' || tenduca_dobra(?) || "
+                 "'%' escape '\\' order by rowid"};
 // The names alone of the same products, for a list that shows only names.
 inline constexpr QueryText NombresBusqueda{
-    "select rowid, NombreProducto from Productos where NombreProducto like '%' || ? || '%' escape '\\' "
-    "order by rowid",
-    "Productos"};
+    .sql = "select rowid, NombreProducto from Productos where NombreProducto like '%' || ? || '%' escape '\\' "
+           "order by rowid",
+    .table = "Productos",
+    .serverSql = "select rowid, NombreProducto from Productos where tenduca_dobra(NombreProducto) like '%' || "
+                 "tenduca_dobra(?) || '%' escape '\\' order by rowid"};
 
 // "select Categoria from Productos Group by Categoria"
-inline constexpr QueryText Categorias{"select Categoria from Productos Group by Categoria", "Productos", {}, true};
+inline constexpr QueryText Categorias{.sql = "select Categoria from Productos Group by Categoria",
+                                      .table = "Productos",
+                                      .grouped = true};
 
 // "select * from Temporal"
-inline constexpr QueryText Temporal{"select rowid, * from Temporal order by rowid", "Temporal"};
+inline constexpr QueryText Temporal{.sql = "select rowid, * from Temporal where Caixa = ? order by rowid",
+                                    .table = "Temporal",
+                                    .tillScoped = true};
 // "select FechaVenta from Temporal group by FechaVenta"
-inline constexpr QueryText VentasDeTemporal{"select FechaVenta from Temporal group by FechaVenta", "Temporal", {},
-                                            true};
+inline constexpr QueryText VentasDeTemporal{
+    .sql = "select FechaVenta from Temporal where Caixa = ? group by FechaVenta",
+    .table = "Temporal",
+    .grouped = true,
+    .tillScoped = true};
 
 inline constexpr QueryFilter TemporalPorVentaFiltros[] = {
-    {"FechaVenta", "select rowid, * from Temporal where FechaVenta = ? order by FechaVenta, rowid"},
+    {"FechaVenta", "select rowid, * from Temporal where Caixa = ? and FechaVenta = ? order by FechaVenta, rowid", true},
 };
 // "select * from Temporal order by FechaVenta"
-inline constexpr QueryText TemporalPorVenta{"select rowid, * from Temporal order by FechaVenta, rowid", "Temporal",
-                                            TemporalPorVentaFiltros};
+inline constexpr QueryText TemporalPorVenta{
+    .sql = "select rowid, * from Temporal where Caixa = ? order by FechaVenta, rowid",
+    .table = "Temporal",
+    .filters = TemporalPorVentaFiltros,
+    .tillScoped = true};
 // "select * from Temporal Order by FechaVenta"
-inline constexpr QueryText TemporalPorVentaListado{"select rowid, * from Temporal Order by FechaVenta, rowid",
-                                                   "Temporal"};
+inline constexpr QueryText TemporalPorVentaListado{
+    .sql = "select rowid, * from Temporal where Caixa = ? Order by FechaVenta, rowid",
+    .table = "Temporal",
+    .tillScoped = true};
 
+// The sessions of every till; a session found by its start is this till's.
 inline constexpr QueryFilter TipoPagoFiltros[] = {
-    {"FechaInicio", "select rowid, * from TipoPago where FechaInicio = ? order by FechaInicio, rowid"},
+    {"FechaInicio", "select rowid, * from TipoPago where Caixa = ? and FechaInicio = ? order by FechaInicio, rowid",
+     true},
 };
 // "select * from TipoPago order by FechaInicio"
-inline constexpr QueryText TipoPago{"select rowid, * from TipoPago order by FechaInicio, rowid", "TipoPago",
-                                    TipoPagoFiltros};
+inline constexpr QueryText TipoPago{.sql = "select rowid, * from TipoPago order by FechaInicio, rowid",
+                                    .table = "TipoPago",
+                                    .filters = TipoPagoFiltros};
 inline constexpr QueryFilter TipoPagoListadoFiltros[] = {
-    {"FechaInicio", "select rowid, * from TipoPago where FechaInicio = ? Order by FechaInicio, rowid"},
+    {"FechaInicio", "select rowid, * from TipoPago where Caixa = ? and FechaInicio = ? Order by FechaInicio, rowid",
+     true},
 };
 // "select * from TipoPago Order by FechaInicio"
-inline constexpr QueryText TipoPagoListado{"select rowid, * from TipoPago Order by FechaInicio, rowid", "TipoPago",
-                                           TipoPagoListadoFiltros};
+inline constexpr QueryText TipoPagoListado{.sql = "select rowid, * from TipoPago Order by FechaInicio, rowid",
+                                           .table = "TipoPago",
+                                           .filters = TipoPagoListadoFiltros};
 
 // "select * from Recaudacion order by FechaInicio"
-inline constexpr QueryText Recaudacion{"select rowid, * from Recaudacion order by FechaInicio, rowid", "Recaudacion"};
+inline constexpr QueryText Recaudacion{.sql = "select rowid, * from Recaudacion order by FechaInicio, rowid",
+                                       .table = "Recaudacion"};
 
 inline constexpr QueryFilter UsuariosPorNombreFiltros[] = {
     {"NombreUsuario", "select rowid, * from Usuarios where NombreUsuario = ? order by NombreUsuario, rowid"},
 };
 // "select * from Usuarios order by NombreUsuario"
-inline constexpr QueryText UsuariosPorNombre{"select rowid, * from Usuarios order by NombreUsuario, rowid", "Usuarios",
-                                             UsuariosPorNombreFiltros};
+inline constexpr QueryText UsuariosPorNombre{.sql = "select rowid, * from Usuarios order by NombreUsuario, rowid",
+                                             .table = "Usuarios",
+                                             .filters = UsuariosPorNombreFiltros};
 // "select * from Usuarios"
-inline constexpr QueryText Usuarios{"select rowid, * from Usuarios order by rowid", "Usuarios"};
+inline constexpr QueryText Usuarios{.sql = "select rowid, * from Usuarios order by rowid", .table = "Usuarios"};
 
-// The takings report reads one month of closed sessions by the range of their
-// start times ("yyyy-mm-dd hh:mm:ss" sorts as time): the two parameters are
-// the month's first moment and the next month's first moment, so the index on
-// FechaInicio serves the query and the rows come in the same order as a walk
-// of the whole table. Only the fields the report adds up are read; a session
-// is the one start given.
+// The takings report reads one month of closed sessions of every till by
+// the range of their start times ("yyyy-mm-dd hh:mm:ss" sorts as time): the
+// two parameters are the month's first moment and the next month's first
+// moment, so the index on FechaInicio serves the query and the rows come in
+// the same order as a walk of the whole table. Only the fields the report
+// adds up are read; a session is the one start given.
 inline constexpr QueryText RecaudacionDelPeriodo{
-    "select rowid, CodigoProducto, NombreProducto, Cantidad, TotalCosto, TotalVenta, Categoria from Recaudacion "
-    "where FechaInicio >= ? and FechaInicio < ? order by FechaInicio, rowid",
-    "Recaudacion"};
+    .sql = "select rowid, CodigoProducto, NombreProducto, Cantidad, TotalCosto, TotalVenta, Categoria from "
+           "Recaudacion where FechaInicio >= ? and FechaInicio < ? order by FechaInicio, rowid",
+    .table = "Recaudacion"};
 inline constexpr QueryText RecaudacionDeSesion{
-    "select rowid, CodigoProducto, NombreProducto, Cantidad, TotalCosto, TotalVenta, Categoria from Recaudacion "
-    "where FechaInicio = ? order by FechaInicio, rowid",
-    "Recaudacion"};
+    .sql = "select rowid, CodigoProducto, NombreProducto, Cantidad, TotalCosto, TotalVenta, Categoria from "
+           "Recaudacion where FechaInicio = ? order by FechaInicio, rowid",
+    .table = "Recaudacion"};
 inline constexpr QueryText TipoPagoDelPeriodo{
-    "select rowid, * from TipoPago where FechaInicio >= ? and FechaInicio < ? order by FechaInicio, rowid",
-    "TipoPago"};
+    .sql = "select rowid, * from TipoPago where FechaInicio >= ? and FechaInicio < ? order by FechaInicio, rowid",
+    .table = "TipoPago"};
 
-// The day close moves every open line into the archive in one statement, in
-// the order the lines were recorded, then empties the open lines: the same
-// rows a walk would copy one by one, without passing each value through text.
+// The day close moves every open line of this till into the archive in one
+// statement, in the order the lines were recorded, then empties them: the
+// same rows a walk would copy one by one, without passing each value through
+// text. The till's number is the one parameter.
 inline constexpr char ArchivarTemporal[] =
     "insert into Recaudacion (CodigoProducto, NombreProducto, Cantidad, TotalCosto, TotalVenta, TipoPago, "
-    "NombreUsuario, Categoria, FechaInicio, FechaVenta) select CodigoProducto, NombreProducto, Cantidad, "
-    "TotalCosto, TotalVenta, TipoPago, NombreUsuario, Categoria, FechaInicio, FechaVenta from Temporal order by rowid";
-inline constexpr char VaciarTemporal[] = "delete from Temporal";
+    "NombreUsuario, Categoria, FechaInicio, FechaVenta, Caixa) select CodigoProducto, NombreProducto, Cantidad, "
+    "TotalCosto, TotalVenta, TipoPago, NombreUsuario, Categoria, FechaInicio, FechaVenta, Caixa from Temporal "
+    "where Caixa = ? order by rowid";
+inline constexpr char VaciarTemporal[] = "delete from Temporal where Caixa = ?";
 
 }   // namespace Query

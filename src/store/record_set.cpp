@@ -68,13 +68,16 @@ void RecordSet::open(const QueryText& query, const std::optional<Equals>& filter
     table_ = QString::fromLatin1(query.table);
     if (!hasRowIds_)
         readOnly_ = true;
-    const char* sql = query.sql;
+    const Engine& engine = connection_.engine();
+    const char* sql = engine.isServer() && query.serverSql ? query.serverSql : query.sql;
+    tillScoped_ = query.tillScoped;
     QVariantList allParameters = parameters;
     if (filter) {
         const QueryFilter* filtered = query.filterOn(filter->field);
         if (!filtered)
             throw StoreError(QStringLiteral("A consulta não tem filtro pelo campo %1: %2").arg(filter->field, query.sql));
         sql = filtered->sql;
+        tillScoped_ = filtered->tillScoped;
         const FieldType type = fieldTypeOf(table_, filter->field).value_or(FieldType::Text);
         try {
             allParameters.append(storedValue(type, filter->value));
@@ -82,6 +85,8 @@ void RecordSet::open(const QueryText& query, const std::optional<Equals>& filter
             throw ConversionError(withField(error, filter->field));
         }
     }
+    if (tillScoped_)
+        allParameters.prepend(engine.till());
     statement_.emplace(connection_, sql);
     for (int i = 0; i < allParameters.size(); ++i)
         statement_->bind(i + 1, allParameters[i]);
@@ -512,12 +517,15 @@ QVariant RecordSet::storedValue(FieldType type, const QString& text)
     return text;
 }
 
+// A row added to this till's rows carries the till's number.
 void RecordSet::addNew()
 {
     requireWritable();
     storePending();
     editing_ = Editing::Adding;
     pending_.clear();
+    if (tillScoped_)
+        pending_.insert(column(TILL_FIELD), connection_.engine().till());
 }
 
 void RecordSet::setText(const QString& field, const QString& value)
@@ -595,15 +603,15 @@ Statement& RecordSet::insertStatement(const QList<int>& assigned)
     QStringList columns;
     QStringList marks;
     for (int column : assigned) {
-        columns.append(quotedName(names_[column]));
+        columns.append(plainName(names_[column]));
         marks.append(QStringLiteral("?"));
     }
     insertColumns_ = assigned;
     const QString sql =
         columns.isEmpty()
-            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quotedName(table_))
+            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(plainName(table_))
             : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                  .arg(quotedName(table_), columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+                  .arg(plainName(table_), columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
     insertStatement_.reset();
     insertStatement_.emplace(connection_, sql.toUtf8());
     return *insertStatement_;
@@ -633,13 +641,13 @@ void RecordSet::updatePending()
     QStringList assignments;
     QVariantList values;
     for (auto it = pending_.cbegin(); it != pending_.cend(); ++it) {
-        assignments.append(quotedName(names_[it.key()]) + QStringLiteral(" = ?"));
+        assignments.append(plainName(names_[it.key()]) + QStringLiteral(" = ?"));
         values.append(it.value());
     }
     Row& row = rows_[position_];
     values.append(row.rowId);
     const qint64 changed = runWrite(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                                        .arg(quotedName(table_), assignments.join(QStringLiteral(", "))),
+                                        .arg(plainName(table_), assignments.join(QStringLiteral(", "))),
                                     values);
     if (changed != 1)
         throw StoreError(QStringLiteral("O registro foi excluído por outra operação; a alteração não foi gravada."));
@@ -655,7 +663,7 @@ void RecordSet::deleteCurrent()
     editing_ = Editing::None;
     pending_.clear();
     Row& row = rows_[position_];
-    const qint64 changed = runWrite(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quotedName(table_)), {row.rowId});
+    const qint64 changed = runWrite(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(plainName(table_)), {row.rowId});
     row.deleted = true;
     if (changed != 1)
         throw StoreError(QStringLiteral("O registro já tinha sido excluído por outra operação; nada foi excluído."));

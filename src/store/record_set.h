@@ -151,6 +151,7 @@ private:
     QString table_;
     bool hasRowIds_ = false;
     bool readOnly_ = false;
+    bool tillScoped_ = false;   // this till's rows only; a row added gets its number
     QStringList names_;        // field names as the query gives them
     QStringList lowerNames_;   // the same in lower case
     QList<FieldType> types_;

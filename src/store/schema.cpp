@@ -1,6 +1,9 @@
 #include "store/schema.h"
 
 #include "store/collation.h"
+#include "store/store_error.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -13,8 +16,14 @@ QList<TableDefinition> buildTables()
         {"NombreUsuario", T::Text},   {"Categoria", T::Text},      {"FechaInicio", T::DateTime},
         {"FechaVenta", T::DateTime},
     };
+    // Each till of a shop has its own day session: its open lines, its takings
+    // row and its archived lines carry its number (1 on a till alone with bd1).
+    const FieldDefinition till{TILL_FIELD, T::WholeNumber, 1.0};
     QList<FieldDefinition> temporalFields = saleLineFields;
     temporalFields.append({TEMPORAL_UNIT_PRICE_FIELD, T::Number});
+    temporalFields.append(till);
+    QList<FieldDefinition> archiveFields = saleLineFields;
+    archiveFields.append(till);
 
     // Lists are ordered by these texts as a Brazilian reads them; equality stays exact.
     const QString ordered = QString::fromLatin1(ORDER_COLLATION);
@@ -38,9 +47,10 @@ QList<TableDefinition> buildTables()
           {"efectivo", T::Number, 0.0},
           {"tarjeta", T::Number, 0.0},
           {"CajaInicial", T::Number, 0.0},
-          {"FechaCierre", T::DateTime}},
+          {"FechaCierre", T::DateTime},
+          till},
          {"FechaInicio"}},
-        {"Recaudacion", saleLineFields, {"FechaInicio"}},
+        {"Recaudacion", archiveFields, {"FechaInicio"}},
         {"Usuarios",
          {{"NombreUsuario", T::Text, std::nullopt, ordered}, {QStringLiteral("Contraseña"), T::Text}, {"PermisoCruce", T::Number}},
          {"NombreUsuario"}},
@@ -101,6 +111,15 @@ QString quotedName(const QString& name)
     QString escaped = name;
     escaped.replace(u'"', QStringLiteral("\"\""));
     return u'"' + escaped + u'"';
+}
+
+QString plainName(const QString& name)
+{
+    const bool plain = !name.isEmpty() && !name.front().isDigit() &&
+                       std::all_of(name.begin(), name.end(), [](QChar c) { return c.isLetterOrNumber() || c == u'_'; });
+    if (!plain)
+        throw StoreError(QStringLiteral("O nome %1 não pode ser usado num comando do banco de dados.").arg(name));
+    return name;
 }
 
 QString createTableSql(const TableDefinition& table)

@@ -35,10 +35,17 @@ std::optional<FieldType> fieldTypeOf(const QString& table, const QString& field)
 const FieldDefinition* findField(const TableDefinition& table, const QString& field);
 
 QString quotedName(const QString& name);
+// A table or field name written as it stands, so that it means the same to
+// bd1's engine and to a server that folds names to lower case; a name that is
+// not a plain word (letters, digits, "_") is a StoreError.
+QString plainName(const QString& name);
 QString createTableSql(const TableDefinition& table);
 QString indexName(const TableDefinition& table, const QString& field);
 QString createIndexSql(const TableDefinition& table, const QString& field);
 QStringList createIndexSql(const TableDefinition& table);
 
 inline const QString TEMPORAL_UNIT_PRICE_FIELD = QStringLiteral("ValorUnitario");
+// Fields of Temporal in the layout the unit price belongs to, the till number not counted.
 inline constexpr int TEMPORAL_FIELD_COUNT = 11;
+// The till number of the open lines, the takings rows and the archived lines.
+inline const QString TILL_FIELD = QStringLiteral("Caixa");

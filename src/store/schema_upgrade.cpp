@@ -108,7 +108,8 @@ void rebuildWithCollations(Connection& connection, const TableDefinition& table)
 
 bool Actualizar_Temporal(Connection& connection)
 {
-    const QStringList columns = temporalColumns(connection);
+    QStringList columns = temporalColumns(connection);
+    columns.removeIf([](const QString& column) { return column.compare(TILL_FIELD, Qt::CaseInsensitive) == 0; });
     if (columns.size() == TEMPORAL_FIELD_COUNT || columns.contains(TEMPORAL_UNIT_PRICE_FIELD, Qt::CaseInsensitive))
         return false;
     connection.execute(QStringLiteral("ALTER TABLE \"Temporal\" ADD COLUMN %1 REAL").arg(quotedName(TEMPORAL_UNIT_PRICE_FIELD)));
@@ -152,10 +153,33 @@ bool addMissingIndexes(Connection& connection)
     return true;
 }
 
+bool addTillNumbers(Connection& connection)
+{
+    QStringList statements;
+    for (const TableDefinition& table : storeTables()) {
+        if (!findField(table, TILL_FIELD))
+            continue;
+        QStringList fields;
+        for (const QStringList& row : rowsOf(connection, QStringLiteral("PRAGMA table_info(%1)").arg(quotedName(table.name))))
+            fields.append(row.at(1).toLower());
+        if (!fields.contains(TILL_FIELD.toLower()))
+            statements.append(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 INTEGER NOT NULL DEFAULT 1")
+                                  .arg(quotedName(table.name), quotedName(TILL_FIELD)));
+    }
+    if (statements.isEmpty())
+        return false;
+    Transaction transaction(connection);
+    for (const QString& statement : statements)
+        connection.execute(statement);
+    transaction.commit();
+    return true;
+}
+
 void upgradeFileLayout(Connection& connection)
 {
     if (!dynamic_cast<const SqliteEngine*>(&connection.engine()))
         return;
     upgradeTextCollations(connection);
     addMissingIndexes(connection);
+    addTillNumbers(connection);
 }

@@ -19,5 +19,10 @@ bool upgradeTextCollations(Connection& connection);
 // Cheap when nothing is to be done. Returns true when an index was made.
 bool addMissingIndexes(Connection& connection);
 
+// A bd1 made before a shop could have several tills gets the till number on
+// its open lines, takings rows and archived lines, 1 on every row. Returns
+// true when a field was added.
+bool addTillNumbers(Connection& connection);
+
 // What a bd1 of an older layout lacks, added at the connection's open.
 void upgradeFileLayout(Connection& connection);

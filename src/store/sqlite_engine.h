@@ -26,6 +26,9 @@ public:
     SqliteEngine& operator=(const SqliteEngine&) = delete;
 
     QString place() const override { return path_; }
+    // A till alone with its bd1 is till 1.
+    int till() const override { return 1; }
+    bool isServer() const override { return false; }
     sqlite3* handle() const { return db_; }
     // The key statement value with the file's salt appended ("x'<key><salt>'"):
     // a copy keyed with it opens with the program's password like bd1.

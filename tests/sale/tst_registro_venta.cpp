@@ -77,7 +77,7 @@ private slots:
                  QStringList({"CodigoProducto=111", "NombreProducto=Arroz", "Cantidad=2", "TotalCosto=37.8",
                               "TotalVenta=55.8", "TipoPago=EFECTIVO", "NombreUsuario=ana", "Categoria=Mercearia",
                               "FechaInicio=" + INICIO_GRAVADO, "FechaVenta=2024-03-05 09:05:07",
-                              "ValorUnitario=27.9"}));
+                              "ValorUnitario=27.9", "Caixa=1"}));
         QCOMPARE(temporalRow(db, 3).at(2), QString("Cantidad=3"));
         QCOMPARE(temporalRow(db, 3).at(7), QString("Categoria=Limpeza"));
         // One moment for every line of the sale.

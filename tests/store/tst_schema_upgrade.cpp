@@ -1,5 +1,6 @@
 #include "store/connection.h"
 #include "store/schema_upgrade.h"
+#include "support/other_program.h"
 #include "support/test_database.h"
 
 #include <QtTest>
@@ -8,22 +9,41 @@ class SchemaUpgradeTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // The till number is added at the first open, so the older table counts
+    // eleven fields without the unit price: the price is still added, once.
     void olderTemporalGetsTheUnitPriceOnce()
     {
         NewDatabaseOptions older;
         older.olderTemporal = true;
         TestDatabase database(older);
         database.execute("INSERT INTO Temporal (CodigoProducto, Cantidad) VALUES ('1', 2)");
-        QCOMPARE(database.columns("Temporal").size(), 10);
+        QCOMPARE(database.columns("Temporal").size(), 11);
+        QCOMPARE(database.columns("Temporal").last(), QString("Caixa:INTEGER"));
 
         Connection connection(database.folder());
         QVERIFY(Actualizar_Temporal(connection));
-        QCOMPARE(database.columns("Temporal").size(), 11);
+        QCOMPARE(database.columns("Temporal").size(), 12);
         QCOMPARE(database.columns("Temporal").last(), QString("ValorUnitario:REAL"));
         QCOMPARE(database.scalar("SELECT Cantidad FROM Temporal"), QVariant(2.0));
 
         QVERIFY(!Actualizar_Temporal(connection));
-        QCOMPARE(database.columns("Temporal").size(), 11);
+        QCOMPARE(database.columns("Temporal").size(), 12);
+    }
+
+    // A file of a till alone made before tills had numbers: every open line,
+    // takings row and archived line belongs to till 1.
+    void olderFilesGetTillOneOnEveryRow()
+    {
+        NewDatabaseOptions older;
+        older.olderTills = true;
+        TestDatabase database(older);
+        OtherProgram(database.path()).execute("INSERT INTO Recaudacion (CodigoProducto) VALUES ('1');"
+                                              "INSERT INTO TipoPago (FechaInicio) VALUES ('2024-03-05 08:00:00')");
+        for (const char* table : {"Temporal", "TipoPago", "Recaudacion"})
+            QVERIFY(database.columns(table).contains("Caixa:INTEGER"));
+        QCOMPARE(database.scalar("SELECT Caixa FROM Recaudacion").toInt(), 1);
+        QCOMPARE(database.scalar("SELECT Caixa FROM TipoPago").toInt(), 1);
+        QVERIFY(!database.columns("Productos").contains("Caixa:INTEGER"));
     }
 
     void currentTemporalIsLeftAlone()
@@ -35,7 +55,7 @@ private slots:
         // A table with an extra column of its own but already holding the unit price is not touched either.
         database.execute("ALTER TABLE Temporal ADD COLUMN Observacao TEXT");
         QVERIFY(!Actualizar_Temporal(connection));
-        QCOMPARE(database.columns("Temporal").size(), 12);
+        QCOMPARE(database.columns("Temporal").size(), 13);
     }
 };
 

@@ -99,18 +99,18 @@ private slots:
                               "StockCritico", "Categoria", "ParteDeOferta"}));
         QCOMPARE(fieldNames(path, "Temporal"),
                  QStringList({"CodigoProducto", "NombreProducto", "Cantidad", "TotalCosto", "TotalVenta", "TipoPago",
-                              "NombreUsuario", "Categoria", "FechaInicio", "FechaVenta", "ValorUnitario"}));
+                              "NombreUsuario", "Categoria", "FechaInicio", "FechaVenta", "ValorUnitario", "Caixa"}));
         QCOMPARE(fieldNames(path, "Recaudacion"),
                  QStringList({"CodigoProducto", "NombreProducto", "Cantidad", "TotalCosto", "TotalVenta", "TipoPago",
-                              "NombreUsuario", "Categoria", "FechaInicio", "FechaVenta"}));
+                              "NombreUsuario", "Categoria", "FechaInicio", "FechaVenta", "Caixa"}));
         QCOMPARE(fieldNames(path, "TipoPago"),
-                 QStringList({"FechaInicio", "efectivo", "tarjeta", "CajaInicial", "FechaCierre"}));
+                 QStringList({"FechaInicio", "efectivo", "tarjeta", "CajaInicial", "FechaCierre", "Caixa"}));
         QCOMPARE(fieldNames(path, "Usuarios"), QStringList({"NombreUsuario", "Contraseña", "PermisoCruce"}));
 
         QCOMPARE(shell(path, "INSERT INTO TipoPago (FechaInicio) VALUES ('x');"
-                             "SELECT efectivo, tarjeta, CajaInicial FROM TipoPago;")
+                             "SELECT efectivo, tarjeta, CajaInicial, Caixa FROM TipoPago;")
                      .out,
-                 QString("0.0|0.0|0.0\n"));
+                 QString("0.0|0.0|0.0|1\n"));
         QCOMPARE(shell(path, "SELECT NombreUsuario, Contraseña, PermisoCruce FROM Usuarios;").out,
                  QString("admin|admin|0.0\n"));
         // Product and user texts are ordered with the program's collations, which only its own connections know.
