@@ -7,6 +7,7 @@ packages=(
   build-essential cmake pkg-config
   qt6-base-dev libxcb1-dev
   libsqlcipher-dev sqlcipher
+  libpq-dev postgresql
   libxlsxwriter-dev
   fonts-dejavu-core fonts-liberation2
   cups cups-client printer-driver-cups-pdf poppler-utils libcups2-dev

@@ -8,6 +8,8 @@
 //   tenduca-db import-products FOLDER FILE.csv [--ignorar-invalidas]
 //   tenduca-db export-products FOLDER FILE.csv
 //   tenduca-db sql FOLDER ["SQL"]
+//   tenduca-db servidor criar URL
+//   tenduca-db servidor enviar FOLDER URL
 //   tenduca-db --help
 //
 // The program itself never creates its database; an installation runs this once.
@@ -17,6 +19,7 @@
 #include "store/backup.h"
 #include "store/connection.h"
 #include "store/database_creator.h"
+#include "store/server_shop.h"
 #include "store/sql_shell.h"
 #include "store/store_error.h"
 #include "users/instance_lock.h"
@@ -55,6 +58,13 @@ void printUsage(QTextStream& stream)
               "      Executa comandos SQL no bd1 da PASTA, com a senha e a ordem de textos do programa, e\n"
               "      mostra cada linha com os campos separados por \"|\". Sem COMANDOS, lê os comandos da\n"
               "      entrada padrão (cada um terminado por \";\"). Pode ser usado com o programa aberto.\n"
+              "  tenduca-db servidor criar CONEXAO\n"
+              "      Cria as tabelas de uma loja num banco de dados novo e vazio de um servidor PostgreSQL\n"
+              "      (CONEXAO: \"host=SERVIDOR dbname=loja user=USUARIO\" ou postgresql://...), com o usuário\n"
+              "      admin (senha admin). A senha do servidor vem do arquivo ~/.pgpass ou de PGPASSWORD.\n"
+              "  tenduca-db servidor enviar PASTA CONEXAO\n"
+              "      Copia para a loja recém-criada no servidor o catálogo, os usuários e as vendas arquivadas\n"
+              "      do bd1 da PASTA, numa única transação. Feche o dia nesse caixa antes.\n"
               "  tenduca-db -h, --help\n"
               "      Mostra esta ajuda.\n";
 }
@@ -158,6 +168,22 @@ int sql(const QString& folder, const QStringList& options, QTextStream& out, QTe
     return runSqlStatements(folder, in, out, err) ? 0 : 1;
 }
 
+int server(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    if (arguments.size() == 2 && arguments[0] == QLatin1String("criar")) {
+        createServerShop(arguments[1]);
+        out << "Loja criada no servidor. Usuário: admin  Senha: admin\n";
+        return 0;
+    }
+    if (arguments.size() == 3 && arguments[0] == QLatin1String("enviar")) {
+        const ShopSent sent = sendShopToServer(arguments[1], arguments[2]);
+        out << sent.products << " produtos, " << sent.users << " usuários, " << sent.sessions << " sessões e "
+            << sent.lines << " linhas de vendas arquivadas enviados ao servidor.\n";
+        return 0;
+    }
+    return usage(err);
+}
+
 int exportProducts(const QString& folder, const QStringList& options, QTextStream& out, QTextStream& err)
 {
     if (options.size() != 1)
@@ -171,6 +197,21 @@ int exportProducts(const QString& folder, const QStringList& options, QTextStrea
     }
     out << "Catálogo gravado em " << QDir::toNativeSeparators(options[0]) << '\n';
     return 0;
+}
+
+// Runs one command; a failure is told in Portuguese with exit status 1. The
+// connection held to bd1 is closed at the end, with its log written into it.
+template <typename Command>
+int runTool(Command command, QTextStream& err)
+{
+    int exitCode = 1;
+    try {
+        exitCode = command();
+    } catch (const AppError& error) {
+        err << error.message() << '\n';
+    }
+    Connection::releaseAll();
+    return exitCode;
 }
 
 }   // namespace
@@ -188,6 +229,8 @@ int main(int argc, char* argv[])
     }
     if (arguments.size() < 2)
         return usage(err);
+    if (arguments.first() == QLatin1String("servidor"))
+        return runTool([&] { return server(arguments.mid(1), out, err); }, err);
     const QString command = arguments.takeFirst();
     const QString folder = arguments.takeFirst();
     using Command = int (*)(const QString&, const QStringList&, QTextStream&, QTextStream&);
@@ -201,12 +244,5 @@ int main(int argc, char* argv[])
     };
     if (!commands.contains(command))
         return usage(err);
-    int exitCode = 1;
-    try {
-        exitCode = commands.value(command)(folder, arguments, out, err);
-    } catch (const AppError& error) {
-        err << error.message() << '\n';
-    }
-    Connection::releaseAll();
-    return exitCode;
+    return runTool([&] { return commands.value(command)(folder, arguments, out, err); }, err);
 }

@@ -5,8 +5,6 @@
 #include <QString>
 #include <QStringList>
 
-inline const QString PRINTER_SETTINGS_FILE = QStringLiteral("tenduca.ini");
-
 // How this installation prints its receipts, from the settings file beside bd1.
 struct PrinterSettings {
     enum class Mode {

@@ -26,14 +26,14 @@ void Sellar_Cierre(Connection& conexion, const QString& inicioSesion, const QDat
 void Cerrar_Ventas_Del_Dia(const QString& folder, const QString& inicioSesion, const QDateTime& ahora)
 {
     Connection conexion(folder);
-    Transaction transaccion(conexion);
-    Sellar_Cierre(conexion, inicioSesion, ahora);
-    for (const char* sql : {Query::ArchivarTemporal, Query::VaciarTemporal}) {
-        Statement paso(conexion, sql);
-        paso.bind(1, static_cast<qint64>(conexion.engine().till()));
-        paso.run();
-    }
-    transaccion.commit();
+    runInTransaction(conexion, [&] {
+        Sellar_Cierre(conexion, inicioSesion, ahora);
+        for (const char* sql : {Query::ArchivarTemporal, Query::VaciarTemporal}) {
+            Statement paso(conexion, sql);
+            paso.bind(1, static_cast<qint64>(conexion.engine().till()));
+            paso.run();
+        }
+    });
     // The day's archive goes from the write-ahead log into bd1 itself: a copy
     // of bd1 alone holds the whole day.
     Connection::checkpoint(folder);

@@ -7,17 +7,27 @@
 #include "store/record_set.h"
 #include "store/transaction.h"
 
+#include <algorithm>
+
 namespace {
 
 const QString EFECTIVO = QStringLiteral("EFECTIVO");
 const QString TARJETA = QStringLiteral("TARJETA");
 
-// Stock may go below zero; a product no longer in the catalogue changes nothing.
+// Stock may go below zero; a product no longer in the catalogue changes
+// nothing. The products are changed in the order of their codes, whatever the
+// order of the lines: two tills of a shop selling the same products at the
+// same moment then never wait for each other in a circle.
 void Descontar_Stock(Connection& conexion, const QList<LineaVenta>& lineas)
 {
-    for (const LineaVenta& linea : lineas) {
-        const double vendido = A_Numero(linea.cantidad);
-        RecordSet producto(conexion, Query::ProductosPorNombre, RecordSet::Equals{QStringLiteral("CodigoProducto"), linea.codigo});
+    QList<const LineaVenta*> porCodigo;
+    for (const LineaVenta& linea : lineas)
+        porCodigo.append(&linea);
+    std::sort(porCodigo.begin(), porCodigo.end(),
+              [](const LineaVenta* a, const LineaVenta* b) { return a->codigo < b->codigo; });
+    for (const LineaVenta* linea : porCodigo) {
+        const double vendido = A_Numero(linea->cantidad);
+        RecordSet producto(conexion, Query::ProductosPorNombre, RecordSet::Equals{QStringLiteral("CodigoProducto"), linea->codigo});
         if (producto.eof())
             continue;
         const QString cantidad = QStringLiteral("Cantidad");
@@ -87,11 +97,11 @@ void Acumular_Pago(Connection& conexion, const DatosSesion& sesion, const QStrin
 QString RegistroVenta::registrar(const QList<LineaVenta>& lineas, const DatosSesion& sesion) const
 {
     Connection conexion(folder_);
-    Transaction transaccion(conexion);
-    Descontar_Stock(conexion, lineas);
-    Grabar_Lineas(conexion, lineas, sesion);
-    const QString inicio = Restaurar_Inicio(conexion, sesion.fechaInicio);
-    Acumular_Pago(conexion, sesion, inicio);
-    transaccion.commit();
-    return inicio;
+    return runInTransaction(conexion, [&] {
+        Descontar_Stock(conexion, lineas);
+        Grabar_Lineas(conexion, lineas, sesion);
+        const QString inicio = Restaurar_Inicio(conexion, sesion.fechaInicio);
+        Acumular_Pago(conexion, sesion, inicio);
+        return inicio;
+    });
 }

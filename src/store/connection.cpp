@@ -1,7 +1,9 @@
 #include "store/connection.h"
 
+#include "common/shop_settings.h"
 #include "store/engine.h"
 #include "store/schema_upgrade.h"
+#include "store/server_engine.h"
 #include "store/sqlite_engine.h"
 
 #include <QDir>
@@ -22,6 +24,17 @@ std::map<QString, Held>& heldConnections()
 {
     static std::map<QString, Held> held;
     return held;
+}
+
+// bd1 in the folder, or the shop's server when the folder's settings name one.
+std::unique_ptr<Engine> openEngine(const QString& folder, const QString& path)
+{
+    const ShopSettingsRead shop = Ler_Configuracao_Loja(folder);
+    if (!shop.refusal.isEmpty())
+        throw StoreError(shop.refusal);
+    if (!shop.settings.server.isEmpty())
+        return std::make_unique<ServerEngine>(shop.settings.server, shop.settings.till);
+    return std::make_unique<SqliteEngine>(path);
 }
 
 QString keyOf(const QString& folder)
@@ -86,7 +99,7 @@ Connection::Connection(const QString& folder) : key_(keyOf(folder)), path_(datab
         held.engine.reset();
     const bool opening = !held.engine;
     if (opening)
-        held.engine = std::make_unique<SqliteEngine>(path_);
+        held.engine = openEngine(key_, path_);
     engine_ = held.engine.get();
     ++held.leases;
     if (!opening)

@@ -8,3 +8,10 @@ class StoreError : public AppError {
 public:
     using AppError::AppError;
 };
+
+// Another till wrote the same rows at the same moment and the write was
+// refused whole: running it again from its start succeeds.
+class ConflictError : public StoreError {
+public:
+    using StoreError::StoreError;
+};

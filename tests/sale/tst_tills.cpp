@@ -1,0 +1,241 @@
+#include "common/number_settings.h"
+#include "store/connection.h"
+#include "store/queries.h"
+#include "store/record_set.h"
+#include "store/statement.h"
+#include "support/private_server.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+constexpr int PRODUCTS = 20;
+constexpr double STOCK = 1000;
+constexpr int LINES_PER_SALE = 5;
+constexpr int WAIT_MS = 300'000;
+
+// One till of the shop: a folder whose settings name the server and its number.
+struct Till {
+    Till(PrivateServer& server, const QString& connection, int number) : number(number)
+    {
+        server.makeTill(dir.path(), connection, number);
+    }
+    ~Till() { Connection::release(dir.path()); }
+    QString folder() const { return dir.path(); }
+
+    QTemporaryDir dir;
+    int number;
+};
+
+// The worker's report: quantity sold of each product.
+QHash<int, int> soldBy(QProcess& worker)
+{
+    QHash<int, int> sold;
+    for (const QByteArray& line : worker.readAllStandardOutput().split('\n')) {
+        const QList<QByteArray> fields = line.split(' ');
+        if (fields.size() == 2)
+            sold[fields[0].toInt()] += fields[1].toInt();
+    }
+    return sold;
+}
+
+QList<QStringList> rowsOf(const Till& till, const QByteArray& sql)
+{
+    Connection connection(till.folder());
+    Statement statement(connection, sql);
+    QList<QStringList> rows;
+    while (statement.next()) {
+        QStringList row;
+        for (int column = 0; column < statement.columnCount(); ++column)
+            row.append(statement.text(column));
+        rows.append(row);
+    }
+    return rows;
+}
+
+double numberOf(const Till& till, const QByteArray& sql)
+{
+    const QList<QStringList> rows = rowsOf(till, sql);
+    return rows.isEmpty() ? 0 : rows[0][0].toDouble();
+}
+
+// What must hold of a shop however its tills ended: every sale whole, the
+// stock down by exactly what the stored lines sold, each till's takings the
+// sum of its lines.
+QString brokenInvariant(const Till& anyTill, const QList<int>& tills)
+{
+    for (const QStringList& sale : rowsOf(anyTill, "select Caixa, FechaVenta, count(*) from Temporal group by Caixa, "
+                                                   "FechaVenta having count(*) <> 5")) {
+        return QString("sale %1 of till %2 has %3 lines").arg(sale[1], sale[0], sale[2]);
+    }
+    for (const QStringList& product : rowsOf(anyTill, "select p.CodigoProducto, p.Cantidad, coalesce((select "
+                                                      "sum(t.Cantidad) from Temporal t where t.CodigoProducto = "
+                                                      "p.CodigoProducto), 0) + coalesce((select sum(r.Cantidad) from "
+                                                      "Recaudacion r where r.CodigoProducto = p.CodigoProducto), 0) "
+                                                      "from Productos p")) {
+        if (qAbs(product[1].toDouble() + product[2].toDouble() - STOCK) > 1e-6)
+            return QString("stock of %1 is %2 after selling %3").arg(product[0], product[1], product[2]);
+    }
+    for (int till : tills) {
+        const QByteArray caixa = QByteArray::number(till);
+        const double takings = numberOf(anyTill, "select sum(efectivo + tarjeta) from TipoPago where Caixa = " + caixa);
+        const double lines = numberOf(anyTill, "select sum(TotalVenta) from (select TotalVenta, Caixa from Temporal "
+                                               "union all select TotalVenta, Caixa from Recaudacion) l where Caixa = " +
+                                                   caixa);
+        if (qAbs(takings - lines) > 1e-6)
+            return QString("takings of till %1 are %2, its lines %3").arg(till).arg(takings).arg(lines);
+    }
+    return {};
+}
+
+}   // namespace
+
+// Several tills of one shop selling and closing their days on one server at once.
+class TillsTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<PrivateServer> server_;
+
+    // A new shop whose twenty products have the same stock.
+    QString newShop()
+    {
+        const QString connection = server_->newShop();
+        const Till first(*server_, connection, 1);
+        Connection store(first.folder());
+        RecordSet products(store, Query::ProductosPorNombre, RecordSet::Mode::AppendOnly);
+        for (int code = 1; code <= PRODUCTS; ++code) {
+            products.addNew();
+            products.setText("CodigoProducto", QString::number(code));
+            products.setText("NombreProducto", QString("Produto %1").arg(code));
+            products.setNumber("Cantidad", STOCK);
+            products.update();
+        }
+        return connection;
+    }
+
+    static void start(QProcess& worker, const Till& till, int sales, int seed, bool close = false)
+    {
+        QStringList arguments{till.folder(), QString::number(sales), QString::number(seed)};
+        if (close)
+            arguments.append("fechar");
+        worker.start(TENDUCA_TILL_WORKER, arguments);
+    }
+
+    static void finish(QProcess& worker)
+    {
+        QVERIFY2(worker.waitForFinished(WAIT_MS), "a till did not finish in time");
+        QVERIFY2(worker.exitStatus() == QProcess::NormalExit && worker.exitCode() == 0,
+                 worker.readAllStandardError().constData());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        NumberSettings::setCurrent(NumberSettings::brazilian());
+        server_ = std::make_unique<PrivateServer>();
+        if (!server_->unavailable().isEmpty())
+            QSKIP(qPrintable("no server of the test's own: " + server_->unavailable()));
+    }
+
+    // Four tills record 250 sales each on the same twenty products at the
+    // same time: every sold unit leaves the stock once, no line is lost or
+    // doubled, each till's takings are its own lines.
+    void fourTillsSellTheSameProductsAtOnce()
+    {
+        const QString shop = newShop();
+        std::vector<std::unique_ptr<Till>> tills;
+        std::vector<std::unique_ptr<QProcess>> workers;
+        for (int number = 1; number <= 4; ++number) {
+            tills.push_back(std::make_unique<Till>(*server_, shop, number));
+            workers.push_back(std::make_unique<QProcess>());
+            start(*workers.back(), *tills.back(), 250, number);
+        }
+        QHash<int, int> sold;
+        for (auto& worker : workers) {
+            finish(*worker);
+            const QHash<int, int> ofTill = soldBy(*worker);
+            for (auto product = ofTill.cbegin(); product != ofTill.cend(); ++product)
+                sold[product.key()] += product.value();
+        }
+        const Till& any = *tills.front();
+        for (int code = 1; code <= PRODUCTS; ++code)
+            QCOMPARE(numberOf(any, "select Cantidad from Productos where CodigoProducto = '" +
+                                       QByteArray::number(code) + "'"),
+                     STOCK - sold.value(code));
+        for (int number = 1; number <= 4; ++number) {
+            const QByteArray caixa = QByteArray::number(number);
+            QCOMPARE(numberOf(any, "select count(*) from Temporal where Caixa = " + caixa), 250.0 * LINES_PER_SALE);
+            QCOMPARE(numberOf(any, "select count(distinct FechaVenta) from Temporal where Caixa = " + caixa), 250.0);
+            QCOMPARE(numberOf(any, "select count(*) from TipoPago where Caixa = " + caixa), 1.0);
+        }
+        const QString broken = brokenInvariant(any, {1, 2, 3, 4});
+        QVERIFY2(broken.isEmpty(), qPrintable(broken));
+    }
+
+    // Two tills close their day at the same moment while a third goes on
+    // selling: each archives exactly its own lines.
+    void twoTillsCloseTheirDaysAtOnce()
+    {
+        const QString shop = newShop();
+        const Till first(*server_, shop, 1);
+        const Till second(*server_, shop, 2);
+        const Till third(*server_, shop, 3);
+        QProcess selling[3];
+        for (int i = 0; i < 3; ++i)
+            start(selling[i], i == 0 ? first : i == 1 ? second : third, 20, i + 1);
+        for (QProcess& worker : selling)
+            finish(worker);
+        QProcess closing[2];
+        start(closing[0], first, 1, 11, true);
+        start(closing[1], second, 1, 12, true);
+        QProcess stillSelling;
+        start(stillSelling, third, 10, 13);
+        for (QProcess* worker : {&closing[0], &closing[1], &stillSelling})
+            finish(*worker);
+
+        QCOMPARE(numberOf(first, "select count(*) from Temporal where Caixa in (1, 2)"), 0.0);
+        QCOMPARE(numberOf(first, "select count(*) from Temporal where Caixa = 3"), 30.0 * LINES_PER_SALE);
+        QCOMPARE(numberOf(first, "select count(*) from Recaudacion where Caixa = 1"), 21.0 * LINES_PER_SALE);
+        QCOMPARE(numberOf(first, "select count(*) from Recaudacion where Caixa = 2"), 21.0 * LINES_PER_SALE);
+        QCOMPARE(numberOf(first, "select count(*) from Recaudacion where Caixa = 3"), 0.0);
+        QCOMPARE(numberOf(first, "select count(*) from TipoPago where FechaCierre is not null and Caixa in (1, 2)"), 2.0);
+        const QString broken = brokenInvariant(first, {1, 2, 3});
+        QVERIFY2(broken.isEmpty(), qPrintable(broken));
+    }
+
+    // A till killed in the middle of a sale leaves nothing half-written, and
+    // another till selling at the same time goes on.
+    void aTillKilledMidSaleLeavesNothingHalfWritten()
+    {
+        const QString shop = newShop();
+        const Till killed(*server_, shop, 1);
+        const Till other(*server_, shop, 2);
+        QProcess goingOn;
+        start(goingOn, other, 150, 2);
+        QRandomGenerator random(20261208);
+        QElapsedTimer elapsed;
+        elapsed.start();
+        for (int kill = 1; kill <= 12 && elapsed.elapsed() < 120'000; ++kill) {
+            QProcess worker;
+            start(worker, killed, 0, 100 + kill);
+            QVERIFY(worker.waitForReadyRead(30'000));
+            QTest::qSleep(random.bounded(20, 250));
+            QVERIFY2(worker.state() == QProcess::Running, worker.readAllStandardError().constData());
+            worker.kill();
+            QVERIFY(worker.waitForFinished(10'000));
+        }
+        finish(goingOn);
+        QVERIFY(numberOf(killed, "select count(*) from Temporal where Caixa = 1") > 0);
+        QCOMPARE(numberOf(killed, "select count(*) from Temporal where Caixa = 2"), 150.0 * LINES_PER_SALE);
+        const QString broken = brokenInvariant(killed, {1, 2});
+        QVERIFY2(broken.isEmpty(), qPrintable(broken));
+    }
+};
+
+QTEST_GUILESS_MAIN(TillsTest)
+#include "tst_tills.moc"

@@ -1,0 +1,220 @@
+#include "common/number_settings.h"
+#include "store/connection.h"
+#include "store/like_match.h"
+#include "store/queries.h"
+#include "store/record_set.h"
+#include "store/statement.h"
+#include "store/transaction.h"
+#include "support/private_server.h"
+#include "support/test_database.h"
+
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const QStringList BRAZILIAN_ORDER = {"Abacate", "abacate", "Abacaxi", "Acerola", "açúcar", "Água Mineral", "Ameixa",
+                                     "banana",  "Óleo de Soja", "ovo", "Pão",   "pao de queijo", "Tomate"};
+
+// A till's folder over bd1 or over a shop on the test's own server.
+class Shop {
+public:
+    Shop(PrivateServer* server, int till = 1)
+    {
+        if (server) {
+            server->makeTill(dir_.path(), server->newShop(), till);
+            folder_ = dir_.path();
+        } else {
+            file_ = std::make_unique<TestDatabase>();
+            folder_ = file_->folder();
+        }
+    }
+    // Another till of the same shop.
+    Shop(PrivateServer& server, const Shop& shop, int till)
+    {
+        QSettings first(shop.folder_ + "/tenduca.ini", QSettings::IniFormat);
+        server.makeTill(dir_.path(), first.value("loja/servidor").toString(), till);
+        folder_ = dir_.path();
+    }
+    ~Shop() { Connection::release(folder_); }
+
+    const QString& folder() const { return folder_; }
+
+    void addProducts(const QStringList& names, const QString& category = QStringLiteral("Geral")) const
+    {
+        Connection connection(folder_);
+        RecordSet products(connection, Query::ProductosPorNombre, RecordSet::Mode::AppendOnly);
+        for (const QString& name : names) {
+            products.addNew();
+            products.setText("CodigoProducto", QString::number(100 + names.indexOf(name)));
+            products.setText("NombreProducto", name);
+            products.setText("Cantidad", "10");
+            products.setText("PrecioVenta", "2,5");
+            products.setText("Categoria", category);
+            products.update();
+        }
+    }
+
+    QStringList walk(const QueryText& query, const QString& field, const QVariantList& parameters = {}) const
+    {
+        Connection connection(folder_);
+        RecordSet rows(connection, query, parameters);
+        QStringList values;
+        for (; !rows.eof(); rows.moveNext())
+            values.append(rows.text(field));
+        return values;
+    }
+
+    qint64 count(const char* sql) const
+    {
+        Connection connection(folder_);
+        Statement statement(connection, sql);
+        return statement.next() ? statement.whole(0) : -1;
+    }
+
+private:
+    QTemporaryDir dir_;
+    std::unique_ptr<TestDatabase> file_;
+    QString folder_;
+};
+
+}   // namespace
+
+// What the windows rely on from the store holds alike on bd1 and on a shop's server.
+class BothEnginesTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<PrivateServer> server_;
+
+    PrivateServer* serverFor(bool onServer)
+    {
+        if (!onServer)
+            return nullptr;
+        if (!server_->unavailable().isEmpty())
+            QTest::qSkip(qPrintable("no server of the test's own: " + server_->unavailable()), __FILE__, __LINE__);
+        return server_.get();
+    }
+
+    static void engines()
+    {
+        QTest::addColumn<bool>("onServer");
+        QTest::newRow("bd1") << false;
+        QTest::newRow("server") << true;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        NumberSettings::setCurrent(NumberSettings::brazilian());
+        server_ = std::make_unique<PrivateServer>();
+    }
+
+    void textOrderSearchAndGrouping_data() { engines(); }
+    void textOrderSearchAndGrouping()
+    {
+        QFETCH(bool, onServer);
+        PrivateServer* server = serverFor(onServer);
+        if (onServer && !server)
+            return;
+        Shop shop(server);
+        QStringList shuffled = BRAZILIAN_ORDER;
+        std::reverse(shuffled.begin(), shuffled.end());
+        shop.addProducts(shuffled);
+        shop.addProducts({"Bolacha \"Maria\" 50% d'água", "Feijão Carioca"}, "mercearia");
+        shop.addProducts({"Sabão em Pó"}, "Mercearia");
+        QStringList expected = BRAZILIAN_ORDER;
+        expected.insert(8, "Bolacha \"Maria\" 50% d'água");
+        expected.insert(9, "Feijão Carioca");
+        expected.insert(14, "Sabão em Pó");
+        QCOMPARE(shop.walk(Query::ProductosPorNombre, "NombreProducto"), expected);
+        QCOMPARE(shop.walk(Query::Categorias, "Categoria").size(), 2);   // "Geral", and one "Mercearia"
+
+        const auto search = [&](const QString& typed) {
+            QStringList found = shop.walk(Query::ProductosBusqueda, "NombreProducto", {likeLiteral(typed)});
+            found.sort();
+            return found;
+        };
+        QCOMPARE(search("acucar"), QStringList{"açúcar"});
+        QCOMPARE(search("FEIJAO"), QStringList{"Feijão Carioca"});
+        QCOMPARE(search("pao"), (QStringList{"Pão", "pao de queijo"}));
+        QCOMPARE(search("50%"), QStringList{"Bolacha \"Maria\" 50% d'água"});
+        QCOMPARE(search("d'agua"), QStringList{"Bolacha \"Maria\" 50% d'água"});
+        QCOMPARE(search("5_%"), QStringList());
+        QCOMPARE(shop.walk(Query::ProductosPorNombre, "NombreProducto", {}).size(), expected.size());
+    }
+
+    void walkTypesAndTransactions_data() { engines(); }
+    void walkTypesAndTransactions()
+    {
+        QFETCH(bool, onServer);
+        PrivateServer* server = serverFor(onServer);
+        if (onServer && !server)
+            return;
+        Shop shop(server);
+        shop.addProducts({"Arroz", "Banana", "Café"});
+        Connection connection(shop.folder());
+        {
+            RecordSet products(connection, Query::ProductosPorNombre);
+            products.moveLast();
+            QCOMPARE(products.text("NombreProducto"), QString("Café"));
+            products.movePrevious();
+            products.setText("Cantidad", "1.234,5");
+            products.setText("StockCritico", "2,5");
+            products.update();
+            products.moveFirst();
+            products.deleteCurrent();
+            QCOMPARE(products.recordCount(), 2);
+        }
+        {
+            RecordSet banana(connection, Query::ProductosPorNombre, RecordSet::Equals{"NombreProducto", "Banana"});
+            QCOMPARE(banana.text("Cantidad"), QString("1234,5"));
+            QCOMPARE(banana.number("StockCritico"), 3.0);   // a whole number rounds half away from zero
+            QCOMPARE(banana.text("PrecioVenta"), QString("2,5"));
+        }
+        QVERIFY_THROWS_EXCEPTION(StoreError, [&] {
+            Transaction writing(connection);
+            RecordSet session(connection, Query::TipoPago, RecordSet::Equals{"FechaInicio", "5/3/2024 8:00:00"});
+            session.addNew();
+            session.setText("FechaInicio", "5/3/2024 8:00:00");
+            session.update();
+            throw StoreError("interrompido");
+        }());
+        QCOMPARE(shop.count("select count(*) from TipoPago"), 0);
+        {
+            RecordSet session(connection, Query::TipoPago, RecordSet::Equals{"FechaInicio", "5/3/2024 8:00:00"});
+            session.addNew();
+            session.setText("FechaInicio", "5/3/2024 8:00:00");
+            session.setNumber("efectivo", 12.5);
+            session.update();
+        }
+        RecordSet stored(connection, Query::TipoPago, RecordSet::Equals{"FechaInicio", "05/03/2024 08:00:00"});
+        QCOMPARE(stored.text("FechaInicio"), QString("05/03/2024 8:00:00"));
+        QCOMPARE(stored.number("efectivo"), 12.5);
+        QCOMPARE(stored.number("tarjeta"), 0.0);
+        QCOMPARE(stored.text("Caixa"), QString("1"));
+    }
+
+    // Two tills of one shop: each sees, adds and empties only its own open lines.
+    void eachTillKeepsItsOwnSession()
+    {
+        PrivateServer* server = serverFor(true);
+        if (!server)
+            return;
+        const Shop first(server, 1);
+        const Shop second(*server, first, 2);
+        for (const Shop* till : {&first, &second}) {
+            Connection connection(till->folder());
+            RecordSet lines(connection, Query::Temporal, RecordSet::Mode::AppendOnly);
+            lines.addNew();
+            lines.setText("CodigoProducto", till == &first ? "1" : "2");
+            lines.update();
+        }
+        QCOMPARE(first.walk(Query::Temporal, "CodigoProducto"), QStringList{"1"});
+        QCOMPARE(second.walk(Query::Temporal, "CodigoProducto"), QStringList{"2"});
+        QCOMPARE(second.walk(Query::Temporal, "Caixa"), QStringList{"2"});
+    }
+};
+
+QTEST_GUILESS_MAIN(BothEnginesTest)
+#include "tst_both_engines.moc"
