@@ -13,6 +13,7 @@
 #include "sale/registro_venta.h"
 #include "store/connection.h"
 #include "store/statement.h"
+#include "support/worker_sale.h"
 
 #include <QCoreApplication>
 #include <QRandomGenerator>
@@ -46,16 +47,6 @@ QDateTime nextMoment(const QString& folder, QString& openSession)
     return latest.addSecs(1);
 }
 
-LineaVenta lineFor(int product, int quantity)
-{
-    ProductoLeido producto;
-    producto.codigo = QString::number(product);
-    producto.nombre = QStringLiteral("Produto %1").arg(product);
-    producto.precioCosto = A_Texto(product * 0.5);
-    producto.precioVenta = A_Texto(product * 1.25);
-    producto.categoria = QStringLiteral("Teste");
-    return nuevaLinea(producto, QString::number(quantity), 1);
-}
 
 }   // namespace
 
@@ -87,7 +78,7 @@ int main(int argc, char* argv[])
             if (chosen.contains(product))
                 continue;
             chosen.append(product);
-            sale.append(lineFor(product, random.bounded(1, 4)));
+            sale.append(workerLine(product, random.bounded(1, 4)));
             total += A_Numero(sale.last().ventaTotal);
         }
         const DatosSesion facts{random.bounded(2) ? QStringLiteral("EFECTIVO") : QStringLiteral("TARJETA"),

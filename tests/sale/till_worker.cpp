@@ -13,6 +13,7 @@
 #include "sale/cierre_dia.h"
 #include "sale/registro_venta.h"
 #include "store/connection.h"
+#include "support/worker_sale.h"
 
 #include <QCoreApplication>
 #include <QMap>
@@ -26,16 +27,6 @@ constexpr int PRODUCTS = 20;
 constexpr int LINES = 5;
 const QString SESSION = QStringLiteral("08/12/2026 08:00:00");
 
-LineaVenta lineFor(int product, int quantity)
-{
-    ProductoLeido producto;
-    producto.codigo = QString::number(product);
-    producto.nombre = QStringLiteral("Produto %1").arg(product);
-    producto.precioCosto = A_Texto(product * 0.5);
-    producto.precioVenta = A_Texto(product * 1.25);
-    producto.categoria = QStringLiteral("Teste");
-    return nuevaLinea(producto, QString::number(quantity), 1);
-}
 
 QList<LineaVenta> saleOf(QRandomGenerator& random, double& total)
 {
@@ -47,7 +38,7 @@ QList<LineaVenta> saleOf(QRandomGenerator& random, double& total)
         if (chosen.contains(product))
             continue;
         chosen.append(product);
-        sale.append(lineFor(product, random.bounded(1, 4)));
+        sale.append(workerLine(product, random.bounded(1, 4)));
         total += A_Numero(sale.last().ventaTotal);
     }
     return sale;

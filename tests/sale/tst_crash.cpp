@@ -14,25 +14,11 @@ constexpr int KILLS = 200;
 constexpr qint64 TIME_LIMIT_MS = 240'000;
 constexpr double STARTING_STOCK = 1'000'000;
 
-// Rows of a query as texts.
-QList<QStringList> rows(Connection& connection, const char* sql)
-{
-    QList<QStringList> result;
-    Statement statement(connection, sql);
-    while (statement.next()) {
-        QStringList row;
-        for (int c = 0; c < statement.columnCount(); ++c)
-            row.append(statement.text(c));
-        result.append(row);
-    }
-    return result;
-}
-
 // What must hold whenever the program stops, however it stops.
 QString brokenInvariant(const QString& folder)
 {
     Connection connection(folder);
-    if (rows(connection, "PRAGMA integrity_check") != QList<QStringList>{{"ok"}})
+    if (rowsOf(connection, "PRAGMA integrity_check") != QList<QStringList>{{"ok"}})
         return "integrity check failed";
     const char* allLines = "SELECT FechaInicio, FechaVenta, NombreUsuario, CodigoProducto, Cantidad, TotalVenta, "
                            "TipoPago, 'T' FROM Temporal UNION ALL SELECT FechaInicio, FechaVenta, NombreUsuario, "
@@ -42,7 +28,7 @@ QString brokenInvariant(const QString& folder)
     QHash<QString, QSet<QString>> placesOfSession;
     QHash<QString, double> soldOfProduct;
     QHash<QString, double> takenOfSession;
-    for (const QStringList& line : rows(connection, allLines)) {
+    for (const QStringList& line : rowsOf(connection, allLines)) {
         ++linesOfSale[line[1]];
         wantedOfSale[line[1]] = line[2].mid(1);
         placesOfSession[line[0]].insert(line[7]);
@@ -57,12 +43,12 @@ QString brokenInvariant(const QString& folder)
         if (session.value().size() > 1)
             return QString("session %1 is both open and archived").arg(session.key());
     }
-    for (const QStringList& product : rows(connection, "SELECT CodigoProducto, Cantidad FROM Productos")) {
+    for (const QStringList& product : rowsOf(connection, "SELECT CodigoProducto, Cantidad FROM Productos")) {
         if (qAbs(product[1].toDouble() + soldOfProduct.value(product[0]) - STARTING_STOCK) > 1e-6)
             return QString("stock of %1 is %2 after selling %3").arg(product[0], product[1]).arg(soldOfProduct[product[0]]);
     }
     QSet<QString> sessionsWithTakings;
-    for (const QStringList& takings : rows(connection, "SELECT FechaInicio, efectivo + tarjeta FROM TipoPago")) {
+    for (const QStringList& takings : rowsOf(connection, "SELECT FechaInicio, efectivo + tarjeta FROM TipoPago")) {
         if (sessionsWithTakings.contains(takings[0]))
             return QString("two takings rows for session %1").arg(takings[0]);
         sessionsWithTakings.insert(takings[0]);

@@ -4,6 +4,7 @@
 #include "store/record_set.h"
 #include "store/statement.h"
 #include "support/private_server.h"
+#include "support/test_database.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -47,15 +48,7 @@ QHash<int, int> soldBy(QProcess& worker)
 QList<QStringList> rowsOf(const Till& till, const QByteArray& sql)
 {
     Connection connection(till.folder());
-    Statement statement(connection, sql);
-    QList<QStringList> rows;
-    while (statement.next()) {
-        QStringList row;
-        for (int column = 0; column < statement.columnCount(); ++column)
-            row.append(statement.text(column));
-        rows.append(row);
-    }
-    return rows;
+    return rowsOf(connection, sql);
 }
 
 double numberOf(const Till& till, const QByteArray& sql)

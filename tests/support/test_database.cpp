@@ -51,6 +51,19 @@ int TestDatabase::count(const QString& table) const
     return scalar(QStringLiteral("SELECT count(*) FROM \"%1\"").arg(table)).toInt();
 }
 
+QList<QStringList> rowsOf(Connection& connection, const QByteArray& sql)
+{
+    Statement statement(connection, sql);
+    QList<QStringList> rows;
+    while (statement.next()) {
+        QStringList row;
+        for (int column = 0; column < statement.columnCount(); ++column)
+            row.append(statement.text(column));
+        rows.append(row);
+    }
+    return rows;
+}
+
 QStringList storedRows(const QString& folder)
 {
     Connection connection(folder);

@@ -30,6 +30,11 @@ private:
     QTemporaryDir dir_;
 };
 
+class Connection;
+
+// The rows of a statement, each field as the engine writes it as text.
+QList<QStringList> rowsOf(Connection& connection, const QByteArray& sql);
+
 // Every row of the five tables of the bd1 in folder, one text per row
 // ("Table|value|value|…", by table and row order), for comparing two files.
 QStringList storedRows(const QString& folder);
