@@ -219,11 +219,11 @@ void Form2::construirControles()
 
 void Form2::conectarEventos()
 {
-    KeyFilter::install(Text1, KeyFilter::digits, [this] { run([this] { Text1_Enter(); }); });
-    KeyFilter::install(Text3, KeyFilter::digitsCommaPoint);
-    KeyFilter::install(Text4, KeyFilter::digitsCommaPoint);
-    KeyFilter::install(Text5, KeyFilter::digitsCommaPoint);
-    KeyFilter::install(Text6, KeyFilter::digits);
+    filterKeys(Text1, KeyFilter::digits, [this] { Text1_Enter(); });
+    filterKeys(Text3, KeyFilter::digitsCommaPoint);
+    filterKeys(Text4, KeyFilter::digitsCommaPoint);
+    filterKeys(Text5, KeyFilter::digitsCommaPoint);
+    filterKeys(Text6, KeyFilter::digits);
     for (QLineEdit* box : {Text1, Text2, Text3, Text4, Text5, Text6})
         box->installEventFilter(this);
     on(Command3, &QPushButton::clicked, [this] { Command3_Click(); });

@@ -98,8 +98,8 @@ void Form9::conectarEventos()
     on(Command2, &QPushButton::clicked, [this] { Buscar(); });
     on(Command3, &QPushButton::clicked, [this] { Command3_Click(); });
     on(Command1, &QPushButton::clicked, [this] { Command1_Click(); });
-    KeyFilter::install(Text1, KeyFilter::anyCharacter, [this] { run([this] { Buscar(); }); });
-    KeyFilter::install(Text2, KeyFilter::digits, [this] { run([this] { Buscar(); }); });
+    filterKeys(Text1, KeyFilter::anyCharacter, [this] { Buscar(); });
+    filterKeys(Text2, KeyFilter::digits, [this] { Buscar(); });
 }
 
 void Form9::Form_Load()

@@ -74,7 +74,7 @@ Form5::Form5(Platform& platform, Form1& principal, QWidget* parent) : Window(pla
         {Command2, "Command2", 1920, 2520, 1575, 735, "CARTÃO", 12},
         {Command3, "Command3", 3600, 2520, 1575, 735, "VOLTAR", 12},
     });
-    KeyFilter::install(Text1, digitOrComma, [this] { Text1_Enter(); }, [this] { Command3_Click(); });
+    filterKeys(Text1, digitOrComma, [this] { Text1_Enter(); }, [this] { Command3_Click(); });
     on(Command1, &QPushButton::clicked, [this] { Command1_Click(); });
     on(Command2, &QPushButton::clicked, [this] { Command2_Click(); });
     on(Command3, &QPushButton::clicked, [this] { Command3_Click(); });

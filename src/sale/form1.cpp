@@ -127,8 +127,8 @@ void Form1::conectarEventos()
         control->setFocusPolicy(Qt::TabFocus);
     ListView1->setTakesFocus(false);
     Text7->installEventFilter(this);
-    KeyFilter::install(Text7, KeyFilter::digits, [this] { Text7_Enter(); });
-    KeyFilter::install(Text8, KeyFilter::digitsCommaPoint, [this] { Text8_Enter(); });
+    filterKeys(Text7, KeyFilter::digits, [this] { Text7_Enter(); });
+    filterKeys(Text8, KeyFilter::digitsCommaPoint, [this] { Text8_Enter(); });
     on(Check1, &QCheckBox::toggled, [this] { Check1_Click(); });
     on(Command1, &QPushButton::clicked, [this] { Command1_Click(); });
     on(Command2, &QPushButton::clicked, [this] { Command2_Click(); });
