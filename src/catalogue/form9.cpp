@@ -154,9 +154,7 @@ void Form9::Preparar_Lista()
 
 void Form9::Centrar_Panel()
 {
-    const QSize pixels = platform().screen.size();
-    const PanelPosition position = panelPosition(pixels.width(), pixels.height(), PANEL_WIDTH, PANEL_HEIGHT);
-    Picture1->move(twipsToPixels(position.left), twipsToPixels(position.top));
+    placePanel(Picture1, platform().screen.size(), PANEL_WIDTH, PANEL_HEIGHT);
 }
 
 void Form9::Colores_Busqueda()

@@ -152,9 +152,7 @@ void Form1::Leer_Resolucion()
 
 void Form1::Centrar_Panel()
 {
-    const PanelPosition position =
-        panelPosition(Valor_Inicial(Text1), Valor_Inicial(Text2), PANEL_WIDTH, PANEL_HEIGHT);
-    Picture1->move(twipsToPixels(position.left), twipsToPixels(position.top));
+    placePanel(Picture1, QSizeF(Valor_Inicial(Text1), Valor_Inicial(Text2)), PANEL_WIDTH, PANEL_HEIGHT);
 }
 
 void Form1::Limpiar_Venta()

@@ -32,10 +32,10 @@ void Form1::Preparar_Menu()
     informes->addSeparator()->setObjectName(QStringLiteral("RERED"));
     agregarItem(informes, "ventaparcial", QStringLiteral("DETALHE DA VENDA &PARCIAL"));
 
-    Registrar_Ventana(QStringLiteral("edicionProductos"), [this] { return new Form2(platform(), *this); });
+    Registrar_Ventana(QStringLiteral("edicionProductos"), [this] { return new Form2(platform()); });
     Registrar_Ventana(QStringLiteral("usuarios"), [this] { return new Form8(platform()); });
     Registrar_Ventana(QStringLiteral("recaudaciondeldia"), [this] { return new Form6(platform(), *this); });
-    Registrar_Ventana(QStringLiteral("recaudacion"), [this] { return new Form7(platform(), *this); });
+    Registrar_Ventana(QStringLiteral("recaudacion"), [this] { return new Form7(platform()); });
     Registrar_Ventana(QStringLiteral("stock"), [this] { return new Form9(platform()); });
     Registrar_Ventana(QStringLiteral("ventaparcial"), [this] { return new Form12(platform()); });
 

@@ -109,7 +109,7 @@ struct LoadedWindows {
     TestDatabase database;
     FakePlatform fakes{database.folder()};
     Form1 sale{fakes.platform};
-    Form2 maintenance{fakes.platform, sale};
+    Form2 maintenance{fakes.platform};
     Form9 stock{fakes.platform};
     Form12 sales{fakes.platform};
 };
