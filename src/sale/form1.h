@@ -2,7 +2,7 @@
 
 #include "common/window.h"
 #include "sale/registro_venta.h"
-#include "sale/venta_actual.h"
+#include "common/venta_actual.h"
 
 #include <QHash>
 #include <QPointer>
