@@ -1,8 +1,9 @@
 #pragma once
 
-#include "common/window.h"
-#include "sale/registro_venta.h"
 #include "common/venta_actual.h"
+#include "common/window.h"
+#include "dialogs/cobro.h"
+#include "sale/registro_venta.h"
 
 #include <QHash>
 #include <QPointer>
@@ -25,7 +26,7 @@ const QList<ReportColumn>& columnasListaVenta();
 // The sale window: the cashier's counter for the whole run. It rings up the
 // current sale by product code, keeps the running total and warns when a
 // product reaches its critical stock.
-class Form1 : public Window {
+class Form1 : public Window, public Cobro {
     Q_OBJECT
 public:
     explicit Form1(Platform& platform, QWidget* parent = nullptr);
@@ -61,7 +62,7 @@ public:
     QString Text12;   // "vuelto": change
 
     // The current sale, the authoritative copy of what ListView1 shows.
-    const VentaActual& venta() const { return venta_; }
+    const VentaActual& venta() const override { return venta_; }
 
     void Leer_Resolucion();
     void Centrar_Panel();
@@ -95,8 +96,9 @@ public:
     // next customer. Returns a copy of the sale as recorded; none when the
     // sale is empty (nothing is touched) or the recording failed (the sale
     // stays on screen and the cashier has seen why).
-    std::optional<VentaRegistrada> CobrarEfectivo(const QString& pagaCon, const QString& vuelto);
-    std::optional<VentaRegistrada> CobrarTarjeta();
+    std::optional<VentaRegistrada> CobrarEfectivo(const QString& pagaCon, const QString& vuelto) override;
+    std::optional<VentaRegistrada> CobrarTarjeta() override;
+    void Devolver_Venta() override;
     std::optional<VentaRegistrada> guardar_Click();
     VentaRegistrada Registrar_Venta();
     Window* pago() const { return pago_; }   // the payment dialog while it is open
