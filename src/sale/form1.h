@@ -4,6 +4,7 @@
 #include "common/window.h"
 #include "dialogs/cobro.h"
 #include "sale/registro_venta.h"
+#include "sale/sesion_venta.h"
 
 #include <QHash>
 #include <QPointer>
@@ -26,7 +27,7 @@ const QList<ReportColumn>& columnasListaVenta();
 // The sale window: the cashier's counter for the whole run. It rings up the
 // current sale by product code, keeps the running total and warns when a
 // product reaches its critical stock.
-class Form1 : public Window, public Cobro {
+class Form1 : public Window, public Cobro, public SesionVenta {
     Q_OBJECT
 public:
     explicit Form1(Platform& platform, QWidget* parent = nullptr);
@@ -76,8 +77,10 @@ public:
     void Command1_Click();
     void Command2_Click();
 
-    // The session start becomes the one stored with the open session's first line.
-    void Restaurar_Inicio();
+    // The day session (form1_sesion.cpp).
+    void Abrir_Sesion(const QString& usuario) override;
+    QString Inicio_Sesion() const override { return Text3; }
+    void Restaurar_Inicio() override;
 
     // The window a menu item (by its name) opens; an item with none does nothing.
     using FabricaVentana = std::function<Window*()>;

@@ -1,8 +1,7 @@
 #include "users/form4.h"
 
-#include "common/date_text.h"
 #include "common/key_filter.h"
-#include "sale/form1.h"
+#include "sale/sesion_venta.h"
 #include "store/connection.h"
 #include "store/queries.h"
 #include "store/record_set.h"
@@ -20,8 +19,8 @@ const QString MSG_USUARIO_INCORRECTO = QStringLiteral("O nome de usuário inseri
 
 }   // namespace
 
-Form4::Form4(Platform& platform, Form1& principal, QWidget* parent)
-    : Window(platform, parent), principal_(principal)
+Form4::Form4(Platform& platform, SesionVenta& sesion, QWidget* parent)
+    : Window(platform, parent), sesion_(sesion)
 {
     setClientSizeTwips(5400, 2700);
     Label1 = new QLabel(centralWidget());
@@ -89,8 +88,6 @@ void Form4::Validar_Ingreso()
 // The sale window is shown, and so loaded, before it learns who logged in and when.
 void Form4::Abrir_Sesion(const QString& usuario)
 {
-    principal_.show();
-    principal_.Text4 = usuario;
-    principal_.Text3 = formatDateTime(platform().clock.now());
+    sesion_.Abrir_Sesion(usuario);
     close();
 }
