@@ -6,6 +6,7 @@
 #include "common/receipt_devices.h"
 #include "common/screen.h"
 #include "common/xlsx_spreadsheet.h"
+#include "app/programa.h"
 #include "users/program_start.h"
 
 #include <QApplication>

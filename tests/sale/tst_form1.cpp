@@ -1,3 +1,4 @@
+#include "app/programa.h"
 #include "common/number_settings.h"
 #include "common/report_list.h"
 #include "sale/form1.h"
@@ -570,6 +571,7 @@ private slots:
         QFETCH(QString, window);
         Counter counter({product("1", "Arroz", 2)});
         Form1& form = counter.form;
+        Registrar_Ventanas(form);
         form.findChild<QAction*>(item)->trigger();
         QWidget* opened = nullptr;
         for (QWidget* top : QApplication::topLevelWidgets()) {
