@@ -93,6 +93,7 @@ void Form1::construirControles()
     Label7 = label(Frame3, Qt::AlignCenter);
     Label8 = label(Frame3, Qt::AlignCenter);
     Timer2 = new QTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
     Timer2->setSingleShot(true);
     Timer2->setInterval(1000);
 

@@ -32,28 +32,8 @@ class Form1 : public Window, public Cobro, public SesionVenta {
 public:
     explicit Form1(Platform& platform, QWidget* parent = nullptr);
 
-    // Controls, named as the rest of the program knows them.
-    QWidget* Picture1;
-    QLabel* Label13;
-    ReportList* ListView1;   // the sale on screen, row for row with the sale's lines
-    QLabel* Label17;         // critical-stock warning: the product's name
-    QCheckBox* Check1;       // "Quantidade Manual"
-    QWidget* Picture2;
-    QFrame* Frame2;          // entry panel
-    QFrame* Frame3;          // total panel
-    QLabel* Label18;         // "DEDUZIR PRODUTO"
-    QLabel* Label5;
-    QLineEdit* Text7;        // product code
-    QPushButton* Command3;   // product picker
-    QPushButton* Command1;   // "PAGAR"
-    QLabel* Label6;
-    QLineEdit* Text8;        // quantity
-    QPushButton* Command2;   // "CANCELAR"
-    QLabel* Label7;
-    QLabel* Label8;          // the total
-    QTimer* Timer2;          // one shot, a second after a load that continued the earlier session
-
-    // The window's state, read and written by the other windows.
+    // The window's state. Other windows reach it only through the operations
+    // of Cobro and SesionVenta; the composition root and the tests read it here.
     QString Text1;    // screen width in pixels
     QString Text2;    // screen height in pixels
     QString Text3;    // "fecha inicio": session start, "dd/mm/yyyy h:mm:ss"
@@ -112,6 +92,28 @@ protected:
     void Reanudar() override;
 
 private:
+    // The controls, by the names the window's design gives them; the window
+    // keeps them to itself (tests find them by those names).
+    QWidget* Picture1;
+    QLabel* Label13;
+    ReportList* ListView1;   // the sale on screen, row for row with the sale's lines
+    QLabel* Label17;         // critical-stock warning: the product's name
+    QCheckBox* Check1;       // "Quantidade Manual"
+    QWidget* Picture2;
+    QFrame* Frame2;          // entry panel
+    QFrame* Frame3;          // total panel
+    QLabel* Label18;         // "DEDUZIR PRODUTO"
+    QLabel* Label5;
+    QLineEdit* Text7;        // product code
+    QPushButton* Command3;   // product picker
+    QPushButton* Command1;   // "PAGAR"
+    QLabel* Label6;
+    QLineEdit* Text8;        // quantity
+    QPushButton* Command2;   // "CANCELAR"
+    QLabel* Label7;
+    QLabel* Label8;          // the total
+    QTimer* Timer2;          // one shot, a second after a load that continued the earlier session
+
     void construirControles();
     void conectarEventos();
 
