@@ -1,3 +1,4 @@
+#include "app/programa.h"
 #include "common/clock.h"
 #include "common/data_folder.h"
 #include "common/number_settings.h"
@@ -6,7 +7,6 @@
 #include "common/receipt_devices.h"
 #include "common/screen.h"
 #include "common/xlsx_spreadsheet.h"
-#include "app/programa.h"
 #include "users/program_start.h"
 
 #include <QApplication>

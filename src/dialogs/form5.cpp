@@ -4,8 +4,8 @@
 #include "common/money_format.h"
 #include "common/numbers.h"
 #include "common/receipt_printer.h"
-#include "dialogs/imprimir_recibo.h"
 #include "dialogs/cobro.h"
+#include "dialogs/imprimir_recibo.h"
 #include "dialogs/recibos.h"
 
 #include <QKeyEvent>

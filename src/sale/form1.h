@@ -33,7 +33,8 @@ public:
     explicit Form1(Platform& platform, QWidget* parent = nullptr);
 
     // The window's state. Other windows reach it only through the operations
-    // of Cobro and SesionVenta; the composition root and the tests read it here.
+    // of Cobro and SesionVenta; the composition root, the tests and the
+    // benchmarks read and set it here.
     QString Text1;    // screen width in pixels
     QString Text2;    // screen height in pixels
     QString Text3;    // "fecha inicio": session start, "dd/mm/yyyy h:mm:ss"
