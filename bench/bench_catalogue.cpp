@@ -122,7 +122,7 @@ int main(int argc, char* argv[])
         int listed = 0;
         for (int i = 0; i < OPENINGS; ++i) {
             timer.start();
-            auto* form = new Form2(platform, sale);
+            auto* form = new Form2(platform);
             form->show();
             paint(form->ListView1->viewport());
             openings.push_back(timer.nsecsElapsed() / 1000.0);
@@ -134,7 +134,7 @@ int main(int argc, char* argv[])
             rawListings.push_back(timer.nsecsElapsed() / 1000.0);
         }
 
-        Form2 form(platform, sale);
+        Form2 form(platform);
         form.show();
         QCoreApplication::processEvents();
         std::vector<double> lookups, rawLookups;

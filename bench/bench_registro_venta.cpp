@@ -193,11 +193,11 @@ int main(int argc, char* argv[])
 
             timer.start();
             dialog->Command1->click();   // "DINHEIRO" without an amount
-            form.ListView1->viewport()->repaint();
-            form.Label8->repaint();
+            form.findChild<ReportList*>(QStringLiteral("ListView1"))->viewport()->repaint();
+            form.findChild<QLabel*>(QStringLiteral("Label8"))->repaint();
             QCoreApplication::processEvents();
             paid.push_back(timer.nsecsElapsed() / 1000.0);
-            if (form.ListView1->rowCount() != 0)
+            if (form.findChild<ReportList*>(QStringLiteral("ListView1"))->rowCount() != 0)
                 throw std::runtime_error("the sale window was not cleared");
 
             timer.start();

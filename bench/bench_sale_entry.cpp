@@ -98,7 +98,7 @@ int main(int argc, char* argv[])
             // Every product once first, then at random: the sale grows to 200 lines.
             const QString code = codes.at(i < DISTINCT_PRODUCTS ? i : random.below(DISTINCT_PRODUCTS));
             timer.start();
-            scan(form.Text7, code);
+            scan(form.findChild<QLineEdit*>(QStringLiteral("Text7")), code);
             // Paints what the scan changed, as the program's event loop does next.
             QCoreApplication::processEvents();
             scans.push_back(timer.nsecsElapsed() / 1000.0);
@@ -114,8 +114,8 @@ int main(int argc, char* argv[])
         out << QStringLiteral("%1 scans with automatic quantity into one sale of %2 products: %3 lines, total %4\n\n")
                    .arg(SCANS)
                    .arg(DISTINCT_PRODUCTS)
-                   .arg(form.ListView1->rowCount())
-                   .arg(form.Label8->text());
+                   .arg(form.findChild<ReportList*>(QStringLiteral("ListView1"))->rowCount())
+                   .arg(form.findChild<QLabel*>(QStringLiteral("Label8"))->text());
         printTimingHeading(out);
         printTimingRow(out, QStringLiteral("scan: Enter until line and total painted"), scans);
         printTimingRow(out, QStringLiteral("raw indexed lookup on an open connection"), rawLookups);

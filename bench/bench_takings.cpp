@@ -145,7 +145,7 @@ int main(int argc, char* argv[])
         Form1 sale(platform);
         RawConnection raw(path, derivedKeyFor(path));
 
-        Form7 report(platform, sale);
+        Form7 report(platform);
         report.show();
         QCoreApplication::processEvents();
         const QString month = QStringLiteral("Março");

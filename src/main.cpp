@@ -1,3 +1,4 @@
+#include "app/programa.h"
 #include "common/clock.h"
 #include "common/data_folder.h"
 #include "common/number_settings.h"

@@ -5,7 +5,6 @@
 #include "common/report_list.h"
 #include "common/twips.h"
 #include "dialogs/form10.h"
-#include "sale/form1.h"
 #include "store/collation.h"
 #include "store/connection.h"
 #include "store/queries.h"
@@ -125,7 +124,7 @@ QString recortarEspacios(const QString& text)
 
 }   // namespace
 
-Form2::Form2(Platform& platform, Form1& principal, QWidget* parent) : Window(platform, parent), principal_(principal)
+Form2::Form2(Platform& platform, QWidget* parent) : Window(platform, parent)
 {
     setFillsScreen();
     construirControles();
@@ -219,11 +218,11 @@ void Form2::construirControles()
 
 void Form2::conectarEventos()
 {
-    KeyFilter::install(Text1, KeyFilter::digits, [this] { run([this] { Text1_Enter(); }); });
-    KeyFilter::install(Text3, KeyFilter::digitsCommaPoint);
-    KeyFilter::install(Text4, KeyFilter::digitsCommaPoint);
-    KeyFilter::install(Text5, KeyFilter::digitsCommaPoint);
-    KeyFilter::install(Text6, KeyFilter::digits);
+    filterKeys(Text1, KeyFilter::digits, [this] { Text1_Enter(); });
+    filterKeys(Text3, KeyFilter::digitsCommaPoint);
+    filterKeys(Text4, KeyFilter::digitsCommaPoint);
+    filterKeys(Text5, KeyFilter::digitsCommaPoint);
+    filterKeys(Text6, KeyFilter::digits);
     for (QLineEdit* box : {Text1, Text2, Text3, Text4, Text5, Text6})
         box->installEventFilter(this);
     on(Command3, &QPushButton::clicked, [this] { Command3_Click(); });
@@ -248,10 +247,7 @@ bool Form2::eventFilter(QObject* watched, QEvent* event)
 void Form2::Form_Load()
 {
     Preparar_Lista();
-    principal_.Leer_Resolucion();
-    const PanelPosition position = panelPosition(Valor_Inicial(principal_.Text1), Valor_Inicial(principal_.Text2),
-                                                 PANEL_WIDTH, PANEL_HEIGHT);
-    Picture1->move(twipsToPixels(position.left), twipsToPixels(position.top));
+    placePanel(Picture1, platform().screen.size(), PANEL_WIDTH, PANEL_HEIGHT);
     Listar(Query::ProductosPorNombre);
     for (const Orden& orden : ORDENES)
         Combo1->addItem(orden.entrada);

@@ -6,7 +6,6 @@
 #include <optional>
 
 class Connection;
-class Form1;
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -21,7 +20,7 @@ class ReportList;
 class Form2 : public Window {
     Q_OBJECT
 public:
-    Form2(Platform& platform, Form1& principal, QWidget* parent = nullptr);
+    explicit Form2(Platform& platform, QWidget* parent = nullptr);
 
     QWidget* Picture1;       // the panel every control sits on
     QLabel* Label1;          // heading
@@ -105,7 +104,6 @@ private:
     void Renumerar(qsizetype desde, qsizetype hasta);
     void Mostrar_Lista();
 
-    Form1& principal_;
     bool m_ = false;
     // The entries of the list as shown, whether they are in name order, and
     // the data they were read from. A save or a delete that finds nothing

@@ -98,8 +98,8 @@ void Form9::conectarEventos()
     on(Command2, &QPushButton::clicked, [this] { Buscar(); });
     on(Command3, &QPushButton::clicked, [this] { Command3_Click(); });
     on(Command1, &QPushButton::clicked, [this] { Command1_Click(); });
-    KeyFilter::install(Text1, KeyFilter::anyCharacter, [this] { run([this] { Buscar(); }); });
-    KeyFilter::install(Text2, KeyFilter::digits, [this] { run([this] { Buscar(); }); });
+    filterKeys(Text1, KeyFilter::anyCharacter, [this] { Buscar(); });
+    filterKeys(Text2, KeyFilter::digits, [this] { Buscar(); });
 }
 
 void Form9::Form_Load()
@@ -154,9 +154,7 @@ void Form9::Preparar_Lista()
 
 void Form9::Centrar_Panel()
 {
-    const QSize pixels = platform().screen.size();
-    const PanelPosition position = panelPosition(pixels.width(), pixels.height(), PANEL_WIDTH, PANEL_HEIGHT);
-    Picture1->move(twipsToPixels(position.left), twipsToPixels(position.top));
+    placePanel(Picture1, platform().screen.size(), PANEL_WIDTH, PANEL_HEIGHT);
 }
 
 void Form9::Colores_Busqueda()

@@ -29,3 +29,10 @@ PanelPosition panelPosition(double screenWidthPixels, double screenHeightPixels,
     return {(pixelsToTwips(screenWidthPixels) - panelWidthTwips) / 2.0,
             (pixelsToTwips(screenHeightPixels) - panelHeightTwips) / 5.0};
 }
+
+void placePanel(QWidget* panel, QSizeF screenPixels, double panelWidthTwips, double panelHeightTwips)
+{
+    const PanelPosition position =
+        panelPosition(screenPixels.width(), screenPixels.height(), panelWidthTwips, panelHeightTwips);
+    panel->move(twipsToPixels(position.left), twipsToPixels(position.top));
+}

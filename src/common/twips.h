@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QRect>
+#include <QSizeF>
 
 class QWidget;
 
@@ -21,3 +22,5 @@ struct PanelPosition {
 // Left = (width × 15 − panel width) / 2, Top = (height × 15 − panel height) / 5.
 PanelPosition panelPosition(double screenWidthPixels, double screenHeightPixels,
                             double panelWidthTwips, double panelHeightTwips);
+// Moves a main panel to that place on a screen of the given size in pixels.
+void placePanel(QWidget* panel, QSizeF screenPixels, double panelWidthTwips, double panelHeightTwips);

@@ -72,6 +72,18 @@ void Window::declareControls(const QList<ControlPlace>& table)
     guardTextBoxes(table);
 }
 
+KeyFilter* Window::filterKeys(QLineEdit* box, KeyFilter::Accepts accepts, KeyFilter::Action onEnter,
+                              KeyFilter::Action onEscape)
+{
+    const auto guardedAction = [this](KeyFilter::Action action) -> KeyFilter::Action {
+        if (!action)
+            return {};
+        return [this, action] { run(action); };
+    };
+    return KeyFilter::install(box, std::move(accepts), guardedAction(std::move(onEnter)),
+                              guardedAction(std::move(onEscape)));
+}
+
 void Window::setClientSizeTwips(double width, double height)
 {
     fillsScreen_ = false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/guard.h"
+#include "common/key_filter.h"
 #include "common/platform.h"
 
 #include <QList>
@@ -62,6 +63,11 @@ public:
     {
         connect(sender, signal, this, [this, handler] { run(handler); });
     }
+
+    // Gives a text box of this window its key filter (see KeyFilter); the
+    // Enter and Escape actions are guarded handlers of this window.
+    KeyFilter* filterKeys(QLineEdit* box, KeyFilter::Accepts accepts, KeyFilter::Action onEnter = {},
+                          KeyFilter::Action onEscape = {});
 
     void setVisible(bool visible) override;
 

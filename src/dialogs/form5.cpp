@@ -4,9 +4,9 @@
 #include "common/money_format.h"
 #include "common/numbers.h"
 #include "common/receipt_printer.h"
+#include "dialogs/cobro.h"
 #include "dialogs/imprimir_recibo.h"
 #include "dialogs/recibos.h"
-#include "sale/form1.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -50,7 +50,7 @@ QString valorRechazado(const std::optional<double>& pagaCon, double total)
 
 }   // namespace
 
-Form5::Form5(Platform& platform, Form1& principal, QWidget* parent) : Window(platform, parent), principal_(principal)
+Form5::Form5(Platform& platform, Cobro& cobro, QWidget* parent) : Window(platform, parent), cobro_(cobro)
 {
     setClientSizeTwips(5415, 3495);
     QWidget* panel = centralWidget();
@@ -74,7 +74,7 @@ Form5::Form5(Platform& platform, Form1& principal, QWidget* parent) : Window(pla
         {Command2, "Command2", 1920, 2520, 1575, 735, "CARTÃO", 12},
         {Command3, "Command3", 3600, 2520, 1575, 735, "VOLTAR", 12},
     });
-    KeyFilter::install(Text1, digitOrComma, [this] { Text1_Enter(); }, [this] { Command3_Click(); });
+    filterKeys(Text1, digitOrComma, [this] { Text1_Enter(); }, [this] { Command3_Click(); });
     on(Command1, &QPushButton::clicked, [this] { Command1_Click(); });
     on(Command2, &QPushButton::clicked, [this] { Command2_Click(); });
     on(Command3, &QPushButton::clicked, [this] { Command3_Click(); });
@@ -85,7 +85,7 @@ Form5::Form5(Platform& platform, Form1& principal, QWidget* parent) : Window(pla
 
 void Form5::Form_Load()
 {
-    Label2->setText(principal_.Label8->text());
+    Label2->setText(textoTotal(cobro_.venta().totalAPagar));   // the total as the sale window shows it
     Text1->clear();
     Text1->setReadOnly(false);
     Label5->clear();
@@ -98,7 +98,7 @@ void Form5::Form_Load()
 void Form5::Form_Unload(bool& cancel)
 {
     Q_UNUSED(cancel)
-    Devolver_Venta();
+    cobro_.Devolver_Venta();
 }
 
 bool Form5::eventFilter(QObject* watched, QEvent* event)
@@ -120,7 +120,7 @@ void Form5::Text1_Enter()
         Command1->click();
         return;
     }
-    const double total = A_Numero(principal_.venta().totalAPagar);
+    const double total = A_Numero(cobro_.venta().totalAPagar);
     const std::optional<double> pagaCon = lerNumero(Text1->text());
     if (const QString rechazo = valorRechazado(pagaCon, total); !rechazo.isEmpty()) {
         platform().prompter.ok(rechazo);
@@ -142,12 +142,6 @@ void Form5::Mostrar_Vuelto(double vuelto)
     Label5->setText(A_Texto(vuelto));
     if (Valor_Inicial(Label5->text()) != 0)
         Label5->setText(Formato(vuelto, FORMATO_NUMERO_2_FIXO));
-}
-
-void Form5::Devolver_Venta()
-{
-    principal_.Frame2->setEnabled(true);
-    principal_.setEnabled(true);
 }
 
 void Form5::Command1_Click()
@@ -175,7 +169,7 @@ void Form5::Pagar(const QString& tipo, const QString& clase)
         return;
     pagado_ = true;
     const std::optional<VentaRegistrada> registrada =
-        tipo == EFECTIVO ? principal_.CobrarEfectivo(Text1->text(), Label5->text()) : principal_.CobrarTarjeta();
+        tipo == EFECTIVO ? cobro_.CobrarEfectivo(Text1->text(), Label5->text()) : cobro_.CobrarTarjeta();
     Text2 = clase;
     const QString sinRecibo = registrada ? Imprimir(*registrada) : QString();
     close();

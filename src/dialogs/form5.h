@@ -2,7 +2,7 @@
 
 #include "common/window.h"
 
-class Form1;
+class Cobro;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -15,7 +15,7 @@ struct VentaRegistrada;
 class Form5 : public Window {
     Q_OBJECT
 public:
-    Form5(Platform& platform, Form1& principal, QWidget* parent = nullptr);
+    Form5(Platform& platform, Cobro& cobro, QWidget* parent = nullptr);
 
     QLabel* Label1;         // "Total a pagar"
     QLabel* Label2;         // the total, as the sale window shows it
@@ -40,13 +40,12 @@ protected:
 private:
     void Text1_Enter();
     void Mostrar_Vuelto(double vuelto);
-    void Devolver_Venta();
     void Pagar(const QString& tipo, const QString& clase);
     QString Imprimir(const VentaRegistrada& venta);
     void Avisar(const QString& tipo, const QString& sinRecibo);
     QString Abrir_Gaveta();
     Recibo Leer_Recibo(const VentaRegistrada& venta) const;
 
-    Form1& principal_;
+    Cobro& cobro_;
     bool pagado_ = false;   // the one payment this dialog takes has been handed over
 };

@@ -3,7 +3,7 @@
 #include "common/date_text.h"
 #include "common/money_format.h"
 #include "common/numbers.h"
-#include "sale/form1.h"
+#include "sale/sesion_venta.h"
 #include "store/connection.h"
 #include "store/queries.h"
 #include "store/record_set.h"
@@ -46,8 +46,8 @@ QString montoFormateado(const QString& prefijo, const QString& caption)
 
 }   // namespace
 
-Form6::Form6(Platform& platform, Form1& principal, QWidget* parent)
-    : Window(platform, parent), principal_(principal)
+Form6::Form6(Platform& platform, SesionVenta& sesion, QWidget* parent)
+    : Window(platform, parent), sesion_(sesion)
 {
     setClientSizeTwips(6735, 3975);
     Label2 = centredLabel(centralWidget());
@@ -72,7 +72,7 @@ void Form6::Form_Load()
 {
     const double total = Sumar_Ventas();
     Label1->setText(A_Texto(total));
-    principal_.Restaurar_Inicio();
+    sesion_.Restaurar_Inicio();
     Leer_TipoPago();
     Label3->setText(formatDateTime(platform().clock.now(), DateLayout::Date));
     Formatear_Montos();
@@ -97,10 +97,11 @@ void Form6::Leer_TipoPago()
 {
     Label4->clear();
     Label5->clear();
-    if (!parseDateTime(principal_.Text3))   // no session start matches no row
+    const QString inicio = sesion_.Inicio_Sesion();
+    if (!parseDateTime(inicio))   // no session start matches no row
         return;
     Connection conexion(platform().folder);
-    RecordSet sesion(conexion, Query::TipoPagoListado, RecordSet::Equals{QStringLiteral("FechaInicio"), principal_.Text3});
+    RecordSet sesion(conexion, Query::TipoPagoListado, RecordSet::Equals{QStringLiteral("FechaInicio"), inicio});
     if (sesion.eof())
         return;
     Label4->setText(sesion.text(QStringLiteral("efectivo")));

@@ -2,16 +2,16 @@
 
 #include "common/window.h"
 
-class Form1;
 class QFrame;
 class QLabel;
+class SesionVenta;
 
 // The takings of the open day session: everything sold since it began, and
 // the parts paid in cash and by card. Read-only, computed once when it opens.
 class Form6 : public Window {
     Q_OBJECT
 public:
-    Form6(Platform& platform, Form1& principal, QWidget* parent = nullptr);
+    Form6(Platform& platform, SesionVenta& sesion, QWidget* parent = nullptr);
 
     QLabel* Label2;   // heading
     QLabel* Label3;   // today's date
@@ -29,5 +29,5 @@ private:
     void Leer_TipoPago();
     void Formatear_Montos();
 
-    Form1& principal_;
+    SesionVenta& sesion_;
 };

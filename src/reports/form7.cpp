@@ -6,7 +6,6 @@
 #include "common/report_list.h"
 #include "common/twips.h"
 #include "reports/recaudacion_periodo.h"
-#include "sale/form1.h"
 #include "store/connection.h"
 #include "store/queries.h"
 #include "store/record_set.h"
@@ -75,8 +74,7 @@ QList<QStringList> filasDe(const LineasRecaudadas& lineas)
 
 }   // namespace
 
-Form7::Form7(Platform& platform, Form1& principal, QWidget* parent)
-    : Window(platform, parent), principal_(principal)
+Form7::Form7(Platform& platform, QWidget* parent) : Window(platform, parent)
 {
     setFillsScreen();
     construirControles();
@@ -150,7 +148,6 @@ void Form7::conectarEventos()
 
 void Form7::Form_Load()
 {
-    principal_.Leer_Resolucion();
     Centrar_Panel();
     Configurar_Lista();
     Cargar_Sesiones();
@@ -161,9 +158,7 @@ void Form7::Form_Load()
 
 void Form7::Centrar_Panel()
 {
-    const PanelPosition position = panelPosition(Valor_Inicial(principal_.Text1), Valor_Inicial(principal_.Text2),
-                                                 PANEL_WIDTH, PANEL_HEIGHT);
-    Picture1->move(twipsToPixels(position.left), twipsToPixels(position.top));
+    placePanel(Picture1, platform().screen.size(), PANEL_WIDTH, PANEL_HEIGHT);
 }
 
 void Form7::Configurar_Lista()

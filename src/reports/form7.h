@@ -2,7 +2,6 @@
 
 #include "common/window.h"
 
-class Form1;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -15,7 +14,7 @@ class ReportList;
 class Form7 : public Window {
     Q_OBJECT
 public:
-    Form7(Platform& platform, Form1& principal, QWidget* parent = nullptr);
+    explicit Form7(Platform& platform, QWidget* parent = nullptr);
 
     QWidget* Picture1;
     QLabel* Label2;          // title
@@ -63,6 +62,4 @@ private:
     void Terminar_Consulta();
     void Mostrar_Totales_Lineas(double costo, double venta);
     void Mostrar_Pagos(double efectivo, double tarjeta);
-
-    Form1& principal_;
 };

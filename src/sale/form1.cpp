@@ -93,6 +93,7 @@ void Form1::construirControles()
     Label7 = label(Frame3, Qt::AlignCenter);
     Label8 = label(Frame3, Qt::AlignCenter);
     Timer2 = new QTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
     Timer2->setSingleShot(true);
     Timer2->setInterval(1000);
 
@@ -127,8 +128,8 @@ void Form1::conectarEventos()
         control->setFocusPolicy(Qt::TabFocus);
     ListView1->setTakesFocus(false);
     Text7->installEventFilter(this);
-    KeyFilter::install(Text7, KeyFilter::digits, [this] { Text7_Enter(); });
-    KeyFilter::install(Text8, KeyFilter::digitsCommaPoint, [this] { Text8_Enter(); });
+    filterKeys(Text7, KeyFilter::digits, [this] { Text7_Enter(); });
+    filterKeys(Text8, KeyFilter::digitsCommaPoint, [this] { Text8_Enter(); });
     on(Check1, &QCheckBox::toggled, [this] { Check1_Click(); });
     on(Command1, &QPushButton::clicked, [this] { Command1_Click(); });
     on(Command2, &QPushButton::clicked, [this] { Command2_Click(); });
@@ -152,9 +153,7 @@ void Form1::Leer_Resolucion()
 
 void Form1::Centrar_Panel()
 {
-    const PanelPosition position =
-        panelPosition(Valor_Inicial(Text1), Valor_Inicial(Text2), PANEL_WIDTH, PANEL_HEIGHT);
-    Picture1->move(twipsToPixels(position.left), twipsToPixels(position.top));
+    placePanel(Picture1, QSizeF(Valor_Inicial(Text1), Valor_Inicial(Text2)), PANEL_WIDTH, PANEL_HEIGHT);
 }
 
 void Form1::Limpiar_Venta()

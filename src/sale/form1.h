@@ -1,8 +1,10 @@
 #pragma once
 
+#include "common/venta_actual.h"
 #include "common/window.h"
+#include "dialogs/cobro.h"
 #include "sale/registro_venta.h"
-#include "sale/venta_actual.h"
+#include "sale/sesion_venta.h"
 
 #include <QHash>
 #include <QPointer>
@@ -25,12 +27,74 @@ const QList<ReportColumn>& columnasListaVenta();
 // The sale window: the cashier's counter for the whole run. It rings up the
 // current sale by product code, keeps the running total and warns when a
 // product reaches its critical stock.
-class Form1 : public Window {
+class Form1 : public Window, public Cobro, public SesionVenta {
     Q_OBJECT
 public:
     explicit Form1(Platform& platform, QWidget* parent = nullptr);
 
-    // Controls, named as the rest of the program knows them.
+    // The window's state. Other windows reach it only through the operations
+    // of Cobro and SesionVenta; the composition root, the tests and the
+    // benchmarks read and set it here.
+    QString Text1;    // screen width in pixels
+    QString Text2;    // screen height in pixels
+    QString Text3;    // "fecha inicio": session start, "dd/mm/yyyy h:mm:ss"
+    QString Text4;    // "usuario": the logged-in user
+    QString Text10;   // "tipo pago": "EFECTIVO" or "TARJETA"
+    QString Text11;   // "paga con": amount tendered
+    QString Text12;   // "vuelto": change
+
+    // The current sale, the authoritative copy of what ListView1 shows.
+    const VentaActual& venta() const override { return venta_; }
+
+    void Leer_Resolucion();
+    void Centrar_Panel();
+    void Preparar_Listas();
+    void Agregar_Producto();
+    void Agregar_Producto(const std::optional<ProductoLeido>& producto);
+    void Calcular_Total();
+    void Mostrar_Total();
+    void Limpiar_Venta();
+
+    void Command1_Click();
+    void Command2_Click();
+
+    // The day session (form1_sesion.cpp).
+    void Abrir_Sesion(const QString& usuario) override;
+    QString Inicio_Sesion() const override { return Text3; }
+    void Restaurar_Inicio() override;
+
+    // The window a menu item (by its name) opens; an item with none does nothing.
+    using FabricaVentana = std::function<Window*()>;
+    void Registrar_Ventana(const QString& item, FabricaVentana fabrica);
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    // The product picker (form1_picker.cpp): the chosen product's code waits
+    // in the code box for its quantity; without a choice the code box takes the focus.
+    void Command3_Click();
+    void Elegir_Producto(const QString& codigo);
+    void Volver_Del_Selector();
+
+    // Paying (form1_registro.cpp). The payment dialog hands over the payment
+    // and has the current sale recorded, which clears the window for the
+    // next customer. Returns a copy of the sale as recorded; none when the
+    // sale is empty (nothing is touched) or the recording failed (the sale
+    // stays on screen and the cashier has seen why).
+    std::optional<VentaRegistrada> CobrarEfectivo(const QString& pagaCon, const QString& vuelto) override;
+    std::optional<VentaRegistrada> CobrarTarjeta() override;
+    void Devolver_Venta() override;
+    std::optional<VentaRegistrada> guardar_Click();
+    VentaRegistrada Registrar_Venta();
+    Window* pago() const { return pago_; }   // the payment dialog while it is open
+
+protected:
+    void Form_Load() override;
+    void Form_Unload(bool& cancel) override;
+    void Reanudar() override;
+
+private:
+    // The controls, by the names the window's design gives them; the window
+    // keeps them to itself (tests find them by those names).
     QWidget* Picture1;
     QLabel* Label13;
     ReportList* ListView1;   // the sale on screen, row for row with the sale's lines
@@ -51,62 +115,6 @@ public:
     QLabel* Label8;          // the total
     QTimer* Timer2;          // one shot, a second after a load that continued the earlier session
 
-    // The window's state, read and written by the other windows.
-    QString Text1;    // screen width in pixels
-    QString Text2;    // screen height in pixels
-    QString Text3;    // "fecha inicio": session start, "dd/mm/yyyy h:mm:ss"
-    QString Text4;    // "usuario": the logged-in user
-    QString Text10;   // "tipo pago": "EFECTIVO" or "TARJETA"
-    QString Text11;   // "paga con": amount tendered
-    QString Text12;   // "vuelto": change
-
-    // The current sale, the authoritative copy of what ListView1 shows.
-    const VentaActual& venta() const { return venta_; }
-
-    void Leer_Resolucion();
-    void Centrar_Panel();
-    void Preparar_Listas();
-    void Agregar_Producto();
-    void Agregar_Producto(const std::optional<ProductoLeido>& producto);
-    void Calcular_Total();
-    void Mostrar_Total();
-    void Limpiar_Venta();
-
-    void Command1_Click();
-    void Command2_Click();
-
-    // The session start becomes the one stored with the open session's first line.
-    void Restaurar_Inicio();
-
-    // The window a menu item (by its name) opens; an item with none does nothing.
-    using FabricaVentana = std::function<Window*()>;
-    void Registrar_Ventana(const QString& item, FabricaVentana fabrica);
-
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-    // The product picker (form1_picker.cpp): the chosen product's code waits
-    // in the code box for its quantity; without a choice the code box takes the focus.
-    void Command3_Click();
-    void Elegir_Producto(const QString& codigo);
-    void Volver_Del_Selector();
-
-    // Paying (form1_registro.cpp). The payment dialog hands over the payment
-    // and has the current sale recorded, which clears the window for the
-    // next customer. Returns a copy of the sale as recorded; none when the
-    // sale is empty (nothing is touched) or the recording failed (the sale
-    // stays on screen and the cashier has seen why).
-    std::optional<VentaRegistrada> CobrarEfectivo(const QString& pagaCon, const QString& vuelto);
-    std::optional<VentaRegistrada> CobrarTarjeta();
-    std::optional<VentaRegistrada> guardar_Click();
-    VentaRegistrada Registrar_Venta();
-    Window* pago() const { return pago_; }   // the payment dialog while it is open
-
-protected:
-    void Form_Load() override;
-    void Form_Unload(bool& cancel) override;
-    void Reanudar() override;
-
-private:
     void construirControles();
     void conectarEventos();
 

@@ -38,7 +38,7 @@ ProductoLeido Leer_Producto(const RecordSet& row)
 
 // A failure of the database or of a conversion stops the entry where it was:
 // the sale is untouched and the boxes are as before the key, so the cashier
-// can try again.
+// can try again. The error goes on to the window's guard, which shows it.
 template <typename Action>
 void Form1::Proteger_Entrada(Action&& action)
 {
@@ -47,14 +47,17 @@ void Form1::Proteger_Entrada(Action&& action)
     const bool codigoActivo = Text7->isEnabled();
     const bool cantidadActiva = Text8->isEnabled();
     const bool manualActivo = Check1->isEnabled();
-    if (run(std::forward<Action>(action)))
-        return;
-    Text7->setText(codigo);
-    Text8->setText(cantidad);
-    Text7->setEnabled(codigoActivo);
-    Text8->setEnabled(cantidadActiva);
-    Check1->setEnabled(manualActivo);
-    (cantidadActiva ? Text8 : Text7)->setFocus();
+    try {
+        std::forward<Action>(action)();
+    } catch (...) {
+        Text7->setText(codigo);
+        Text8->setText(cantidad);
+        Text7->setEnabled(codigoActivo);
+        Text8->setEnabled(cantidadActiva);
+        Check1->setEnabled(manualActivo);
+        (cantidadActiva ? Text8 : Text7)->setFocus();
+        throw;
+    }
 }
 
 void Form1::Text7_Enter()

@@ -1,13 +1,6 @@
-// The sale window's menu: each item opens its window, which hides the sale
-// window until it closes.
+// The sale window's menu: each item opens the window registered for it by
+// name (see app/), which hides the sale window until it closes.
 #include "sale/form1.h"
-
-#include "catalogue/form2.h"
-#include "catalogue/form9.h"
-#include "reports/form12.h"
-#include "reports/form6.h"
-#include "reports/form7.h"
-#include "users/form8.h"
 
 #include <QKeySequence>
 #include <QMenu>
@@ -31,13 +24,6 @@ void Form1::Preparar_Menu()
     agregarItem(informes, "stock", QStringLiteral("&ESTOQUE DE PRODUTOS"));
     informes->addSeparator()->setObjectName(QStringLiteral("RERED"));
     agregarItem(informes, "ventaparcial", QStringLiteral("DETALHE DA VENDA &PARCIAL"));
-
-    Registrar_Ventana(QStringLiteral("edicionProductos"), [this] { return new Form2(platform(), *this); });
-    Registrar_Ventana(QStringLiteral("usuarios"), [this] { return new Form8(platform()); });
-    Registrar_Ventana(QStringLiteral("recaudaciondeldia"), [this] { return new Form6(platform(), *this); });
-    Registrar_Ventana(QStringLiteral("recaudacion"), [this] { return new Form7(platform(), *this); });
-    Registrar_Ventana(QStringLiteral("stock"), [this] { return new Form9(platform()); });
-    Registrar_Ventana(QStringLiteral("ventaparcial"), [this] { return new Form12(platform()); });
 
     // F10 reaches the menu from the keyboard, as on most desktops.
     auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);

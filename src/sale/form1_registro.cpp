@@ -22,6 +22,13 @@ std::optional<VentaRegistrada> Form1::CobrarTarjeta()
     return guardar_Click();
 }
 
+// The entry panel and the window, disabled while the payment dialog is open.
+void Form1::Devolver_Venta()
+{
+    Frame2->setEnabled(true);
+    setEnabled(true);
+}
+
 // A payment is never recorded for an empty sale, such as the one a second,
 // late click finds after the first has recorded and cleared it. The entry is
 // usable again first, so that the cleared window takes the next code.
@@ -29,8 +36,7 @@ std::optional<VentaRegistrada> Form1::guardar_Click()
 {
     if (venta_.isEmpty())
         return std::nullopt;
-    Frame2->setEnabled(true);
-    setEnabled(true);
+    Devolver_Venta();
     std::optional<VentaRegistrada> registrada;
     run([&] { registrada = Registrar_Venta(); });
     return registrada;

@@ -2,6 +2,7 @@
 // back, the session start, and the close that ends the day.
 #include "sale/form1.h"
 
+#include "common/date_text.h"
 #include "sale/cierre_dia.h"
 #include "store/backup.h"
 #include "store/connection.h"
@@ -62,6 +63,13 @@ void Form1::Timer2_Timer()
 {
     Timer2->stop();
     Restaurar_Inicio();
+}
+
+void Form1::Abrir_Sesion(const QString& usuario)
+{
+    show();
+    Text4 = usuario;
+    Text3 = formatDateTime(platform().clock.now());
 }
 
 void Form1::Restaurar_Inicio()

@@ -1,7 +1,7 @@
 #include "sale/ultima_venta.h"
 
 #include "common/numbers.h"
-#include "sale/sale_line.h"
+#include "common/sale_line.h"
 #include "store/connection.h"
 #include "store/queries.h"
 #include "store/record_set.h"

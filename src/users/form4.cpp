@@ -1,8 +1,7 @@
 #include "users/form4.h"
 
-#include "common/date_text.h"
 #include "common/key_filter.h"
-#include "sale/form1.h"
+#include "sale/sesion_venta.h"
 #include "store/connection.h"
 #include "store/queries.h"
 #include "store/record_set.h"
@@ -20,8 +19,8 @@ const QString MSG_USUARIO_INCORRECTO = QStringLiteral("O nome de usuário inseri
 
 }   // namespace
 
-Form4::Form4(Platform& platform, Form1& principal, QWidget* parent)
-    : Window(platform, parent), principal_(principal)
+Form4::Form4(Platform& platform, SesionVenta& sesion, QWidget* parent)
+    : Window(platform, parent), sesion_(sesion)
 {
     setClientSizeTwips(5400, 2700);
     Label1 = new QLabel(centralWidget());
@@ -38,8 +37,8 @@ Form4::Form4(Platform& platform, Form1& principal, QWidget* parent)
     });
 
     setTabOrder(Text1, Text2);
-    KeyFilter::install(Text1, KeyFilter::lowercaseOrDigits, [this] { Validar_Ingreso(); });
-    KeyFilter::install(Text2, KeyFilter::lowercaseOrDigits, [this] { Validar_Ingreso(); });
+    filterKeys(Text1, KeyFilter::lowercaseOrDigits, [this] { Validar_Ingreso(); });
+    filterKeys(Text2, KeyFilter::lowercaseOrDigits, [this] { Validar_Ingreso(); });
     Text1->setFocus();
 }
 
@@ -54,45 +53,41 @@ bool Form4::Form_Load(const InstanceLock& lock)
 
 void Form4::Validar_Ingreso()
 {
-    run([this] {
-        if (Text1->text().isEmpty()) {
-            platform().prompter.ok(MSG_SIN_USUARIO);
-            Text1->setFocus();
-            return;
-        }
-        if (Text2->text().isEmpty()) {
-            platform().prompter.ok(MSG_SIN_SENHA);
-            Text2->setFocus();
-            return;
-        }
-        Connection conexion(platform().folder);
-        RecordSet usuarios(conexion, Query::UsuariosPorNombre);
-        if (usuarios.isEmpty())
-            return;
-        // Only the first row with the name, in name order, decides.
-        const QString nombre = QStringLiteral("NombreUsuario");
-        for (; !usuarios.eof(); usuarios.moveNext()) {
-            if (usuarios.isNull(nombre) || usuarios.text(nombre) != Text1->text())
-                continue;
-            if (usuarios.text(QStringLiteral("Contraseña")) == Text2->text()) {
-                Abrir_Sesion(usuarios.text(nombre));
-            } else {
-                platform().prompter.ok(MSG_SENHA_INCORRECTA);
-                Text2->clear();
-                Text2->setFocus();
-            }
-            return;
-        }
-        platform().prompter.ok(MSG_USUARIO_INCORRECTO);
+    if (Text1->text().isEmpty()) {
+        platform().prompter.ok(MSG_SIN_USUARIO);
         Text1->setFocus();
-    });
+        return;
+    }
+    if (Text2->text().isEmpty()) {
+        platform().prompter.ok(MSG_SIN_SENHA);
+        Text2->setFocus();
+        return;
+    }
+    Connection conexion(platform().folder);
+    RecordSet usuarios(conexion, Query::UsuariosPorNombre);
+    if (usuarios.isEmpty())
+        return;
+    // Only the first row with the name, in name order, decides.
+    const QString nombre = QStringLiteral("NombreUsuario");
+    for (; !usuarios.eof(); usuarios.moveNext()) {
+        if (usuarios.isNull(nombre) || usuarios.text(nombre) != Text1->text())
+            continue;
+        if (usuarios.text(QStringLiteral("Contraseña")) == Text2->text()) {
+            Abrir_Sesion(usuarios.text(nombre));
+        } else {
+            platform().prompter.ok(MSG_SENHA_INCORRECTA);
+            Text2->clear();
+            Text2->setFocus();
+        }
+        return;
+    }
+    platform().prompter.ok(MSG_USUARIO_INCORRECTO);
+    Text1->setFocus();
 }
 
 // The sale window is shown, and so loaded, before it learns who logged in and when.
 void Form4::Abrir_Sesion(const QString& usuario)
 {
-    principal_.show();
-    principal_.Text4 = usuario;
-    principal_.Text3 = formatDateTime(platform().clock.now());
+    sesion_.Abrir_Sesion(usuario);
     close();
 }

@@ -2,8 +2,8 @@
 
 #include "common/window.h"
 
-class Form1;
 class InstanceLock;
+class SesionVenta;
 class QLabel;
 class QLineEdit;
 
@@ -12,7 +12,7 @@ class QLineEdit;
 class Form4 : public Window {
     Q_OBJECT
 public:
-    Form4(Platform& platform, Form1& principal, QWidget* parent = nullptr);
+    Form4(Platform& platform, SesionVenta& sesion, QWidget* parent = nullptr);
 
     QLabel* Label1;
     QLineEdit* Text1;   // user name
@@ -26,5 +26,5 @@ public:
 private:
     void Abrir_Sesion(const QString& usuario);
 
-    Form1& principal_;
+    SesionVenta& sesion_;
 };

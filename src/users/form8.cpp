@@ -69,8 +69,8 @@ void Form8::construirControles()
 
 void Form8::conectarEventos()
 {
-    KeyFilter::install(Text1, KeyFilter::lowercaseOrDigits, [this] { run([this] { Buscar_Usuario(); }); });
-    KeyFilter::install(Text2, KeyFilter::lowercaseOrDigits);
+    filterKeys(Text1, KeyFilter::lowercaseOrDigits, [this] { Buscar_Usuario(); });
+    filterKeys(Text2, KeyFilter::lowercaseOrDigits);
     on(Combo1, &QComboBox::activated, [this] { Combo1_Click(); });
     on(Command3, &QPushButton::clicked, [this] { Command3_Click(); });
     on(Command4, &QPushButton::clicked, [this] { Command4_Click(); });

@@ -1,13 +1,10 @@
 #include "users/program_start.h"
 
-#include "common/fonts.h"
-#include "sale/form1.h"
 #include "store/connection.h"
 #include "store/store_error.h"
 #include "users/form4.h"
 #include "users/instance_lock.h"
 
-#include <QApplication>
 #include <QDir>
 
 #include <xcb/xcb.h>
@@ -94,19 +91,4 @@ std::optional<int> Comprobar_Inicio(Form4& login, const InstanceLock& lock, Plat
         return EXIT_START_REFUSED;
     }
     return std::nullopt;
-}
-
-int Ejecutar_Programa(Platform& platform)
-{
-    QApplication::setFont(inScreenFamily(QApplication::font()));
-    InstanceLock lock(platform.folder);
-    Form1 principal(platform);
-    Form4 login(platform, principal);
-    if (const std::optional<int> refused = Comprobar_Inicio(login, lock, platform))
-        return *refused;
-    login.show();
-    const int exitCode = QApplication::exec();
-    // bd1 alone holds everything once the program is closed.
-    Connection::releaseAll();
-    return exitCode;
 }

@@ -26,6 +26,3 @@ std::optional<int> Comprobar_Pantalla(const QStringList& arguments);
 // when the start may go on; otherwise the exit code, after a message that
 // names the cause.
 std::optional<int> Comprobar_Inicio(Form4& login, const InstanceLock& lock, Platform& platform);
-
-// The whole run, from the checks to the last window closed. Returns the exit code.
-int Ejecutar_Programa(Platform& platform);

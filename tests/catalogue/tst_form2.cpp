@@ -31,7 +31,7 @@ public:
     explicit Maintenance(const QList<NewProduct>& products) : database({products}), fakes(database.folder())
     {
         sale.show();
-        form = new Form2(fakes.platform, sale);
+        form = new Form2(fakes.platform);
         form->openFromMenu(&sale);
         if (!QTest::qWaitForWindowActive(form))
             qWarning("the maintenance window did not become active");

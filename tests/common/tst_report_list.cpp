@@ -4,6 +4,7 @@
 #include "reports/form12.h"
 #include "sale/form1.h"
 #include "support/fake_platform.h"
+#include "support/sale_controls.h"
 #include "support/test_database.h"
 
 #include <QApplication>
@@ -98,7 +99,7 @@ struct LoadedWindows {
     ReportList* list(const QString& name)
     {
         if (name == "sale")
-            return sale.ListView1;
+            return ui(sale).ListView1;
         if (name == "maintenance")
             return maintenance.ListView1;
         if (name == "stock")
@@ -109,7 +110,7 @@ struct LoadedWindows {
     TestDatabase database;
     FakePlatform fakes{database.folder()};
     Form1 sale{fakes.platform};
-    Form2 maintenance{fakes.platform, sale};
+    Form2 maintenance{fakes.platform};
     Form9 stock{fakes.platform};
     Form12 sales{fakes.platform};
 };

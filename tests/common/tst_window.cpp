@@ -3,6 +3,7 @@
 #include "support/fake_platform.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -15,6 +16,7 @@ public:
     explicit Probe(Platform& platform) : Window(platform)
     {
         button = new QPushButton(centralWidget());
+        box = new QLineEdit(centralWidget());
         action = new QAction(this);
         timer = new QTimer(this);
         timer->setSingleShot(true);
@@ -22,6 +24,7 @@ public:
         on(button, &QPushButton::clicked, [this] { handle(); });
         on(action, &QAction::triggered, [this] { handle(); });
         on(timer, &QTimer::timeout, [this] { handle(); });
+        filterKeys(box, {}, [this] { handle(); }, [this] { handle(); });
     }
 
     void handle()
@@ -34,6 +37,7 @@ public:
     }
 
     QPushButton* button;
+    QLineEdit* box;
     QAction* action;
     QTimer* timer;
     int failure = 0;
@@ -77,9 +81,11 @@ private slots:
         window.failure = 1;
         window.button->click();
         window.action->trigger();
+        QTest::keyClick(window.box, Qt::Key_Return);   // a key filter's Enter and Escape
+        QTest::keyClick(window.box, Qt::Key_Escape);
         window.timer->start();
-        QTRY_COMPARE(window.handled, 3);
-        QCOMPARE(fakes.prompter.messages.size(), 3);
+        QTRY_COMPARE(window.handled, 5);
+        QCOMPARE(fakes.prompter.messages.size(), 5);
         for (const FakePrompter::Message& message : fakes.prompter.messages) {
             QCOMPARE(message.kind, FakePrompter::Kind::Critical);
             QCOMPARE(message.text, QString("O arquivo de dados está em uso por outro programa."));
@@ -87,12 +93,13 @@ private slots:
 
         window.failure = 2;
         window.button->click();
-        QCOMPARE(fakes.prompter.messages.size(), 4);
+        QCOMPARE(fakes.prompter.messages.size(), 6);
 
         window.failure = 0;
         window.button->click();
-        QCOMPARE(window.handled, 5);
-        QCOMPARE(fakes.prompter.messages.size(), 4);
+        QTest::keyClick(window.box, Qt::Key_Return);
+        QCOMPARE(window.handled, 8);
+        QCOMPARE(fakes.prompter.messages.size(), 6);
     }
 
     void loadRunsOnceBeforeTheFirstShow()

@@ -7,6 +7,7 @@
 #include "store/record_set.h"
 #include "support/fake_platform.h"
 #include "support/keyboard.h"
+#include "support/sale_controls.h"
 #include "support/test_database.h"
 
 #include <QCheckBox>
@@ -269,7 +270,7 @@ private slots:
         Form1 sale(fakes.platform);
         sale.show();
         QVERIFY(QTest::qWaitForWindowActive(&sale));
-        QTest::mouseClick(sale.Command3, Qt::LeftButton);
+        QTest::mouseClick(ui(sale).Command3, Qt::LeftButton);
         QPointer<Form10> picker = openPicker();
         QVERIFY(picker);
         QCOMPARE(picker->objectName(), QString("Form11"));
@@ -281,20 +282,20 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(picker.isNull(), 2000);
 
         QVERIFY(sale.isEnabled());
-        QCOMPARE(sale.Text7->text(), QString("1"));
-        QVERIFY(!sale.Text7->isEnabled());
-        QVERIFY(sale.Text8->isEnabled());
-        QCOMPARE(sale.Text8->text(), QString());
-        QTRY_VERIFY_WITH_TIMEOUT(sale.Text8->hasFocus(), 2000);
-        QVERIFY(sale.Check1->isChecked());
-        QVERIFY(!sale.Check1->isEnabled());
-        QCOMPARE(sale.ListView1->rowCount(), 0);   // nothing added until the quantity is confirmed
+        QCOMPARE(ui(sale).Text7->text(), QString("1"));
+        QVERIFY(!ui(sale).Text7->isEnabled());
+        QVERIFY(ui(sale).Text8->isEnabled());
+        QCOMPARE(ui(sale).Text8->text(), QString());
+        QTRY_VERIFY_WITH_TIMEOUT(ui(sale).Text8->hasFocus(), 2000);
+        QVERIFY(ui(sale).Check1->isChecked());
+        QVERIFY(!ui(sale).Check1->isEnabled());
+        QCOMPARE(ui(sale).ListView1->rowCount(), 0);   // nothing added until the quantity is confirmed
 
-        typeKeys(sale.Text8, "3");
-        QTest::keyClick(sale.Text8, Qt::Key_Return);
-        QCOMPARE(sale.ListView1->rowCount(), 1);
-        QCOMPARE(sale.ListView1->text(0, 1), QString("1"));
-        QCOMPARE(sale.ListView1->text(0, 3), QString("3"));
+        typeKeys(ui(sale).Text8, "3");
+        QTest::keyClick(ui(sale).Text8, Qt::Key_Return);
+        QCOMPARE(ui(sale).ListView1->rowCount(), 1);
+        QCOMPARE(ui(sale).ListView1->text(0, 1), QString("1"));
+        QCOMPARE(ui(sale).ListView1->text(0, 3), QString("3"));
     }
 
     void saleWindowGetsTheCodeBoxBackWithoutAChoice()
@@ -304,18 +305,18 @@ private slots:
         Form1 sale(fakes.platform);
         sale.show();
         QVERIFY(QTest::qWaitForWindowActive(&sale));
-        QTest::mouseClick(sale.Command3, Qt::LeftButton);
+        QTest::mouseClick(ui(sale).Command3, Qt::LeftButton);
         QPointer<Form10> picker = openPicker();
         QVERIFY(picker);
         QTest::keyClick(picker->Text1, Qt::Key_Escape);
         QTRY_VERIFY_WITH_TIMEOUT(picker.isNull(), 2000);
         QVERIFY(sale.isVisible());
         QVERIFY(sale.isEnabled());
-        QVERIFY(sale.Text7->isEnabled());
-        QCOMPARE(sale.Text7->text(), QString());
-        QTRY_VERIFY_WITH_TIMEOUT(sale.Text7->hasFocus(), 2000);
-        QVERIFY(!sale.Check1->isChecked());
-        QVERIFY(sale.Check1->isEnabled());
+        QVERIFY(ui(sale).Text7->isEnabled());
+        QCOMPARE(ui(sale).Text7->text(), QString());
+        QTRY_VERIFY_WITH_TIMEOUT(ui(sale).Text7->hasFocus(), 2000);
+        QVERIFY(!ui(sale).Check1->isChecked());
+        QVERIFY(ui(sale).Check1->isEnabled());
     }
 };
 

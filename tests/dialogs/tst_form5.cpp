@@ -5,6 +5,7 @@
 #include "support/fake_platform.h"
 #include "support/keyboard.h"
 #include "support/layout_check.h"
+#include "support/sale_controls.h"
 #include "support/test_database.h"
 
 #include <QClipboard>
@@ -43,13 +44,13 @@ public:
 
     void scan(const QString& code)
     {
-        typeKeys(form.Text7, code);
-        QTest::keyClick(form.Text7, Qt::Key_Return);
+        typeKeys(ui(form).Text7, code);
+        QTest::keyClick(ui(form).Text7, Qt::Key_Return);
     }
 
     Form5* pagar()
     {
-        QTest::mouseClick(form.Command1, Qt::LeftButton);
+        QTest::mouseClick(ui(form).Command1, Qt::LeftButton);
         auto* dialog = qobject_cast<Form5*>(form.pago());
         if (dialog && !QTest::qWaitForWindowActive(dialog))
             qWarning("the payment dialog did not become active");
@@ -75,11 +76,11 @@ void verifySaleBack(const Caixa& caixa, const QStringList& firstRow)
 {
     QTRY_VERIFY_WITH_TIMEOUT(!caixa.form.pago(), 2000);
     QVERIFY(caixa.form.isEnabled());
-    QVERIFY(caixa.form.Frame2->isEnabled());
-    QCOMPARE(caixa.form.ListView1->row(0), firstRow);
-    QCOMPARE(caixa.form.Label8->text(), QString("R$ 12,5"));
+    QVERIFY(ui(caixa.form).Frame2->isEnabled());
+    QCOMPARE(ui(caixa.form).ListView1->row(0), firstRow);
+    QCOMPARE(ui(caixa.form).Label8->text(), QString("R$ 12,5"));
     QCOMPARE(caixa.form.venta().totalAPagar, QString("12,5"));
-    QVERIFY(caixa.form.Text7->hasFocus());
+    QVERIFY(ui(caixa.form).Text7->hasFocus());
 }
 
 // Recorded and cleared for the next customer.
@@ -87,12 +88,12 @@ void verifySaleRecorded(const Caixa& caixa)
 {
     QTRY_VERIFY_WITH_TIMEOUT(!caixa.form.pago(), 2000);
     QCOMPARE(caixa.linesStored(), 1);
-    QCOMPARE(caixa.form.ListView1->rowCount(), 0);
+    QCOMPARE(ui(caixa.form).ListView1->rowCount(), 0);
     QVERIFY(caixa.form.venta().isEmpty());
-    QCOMPARE(caixa.form.Label8->text(), QString("R$ "));
+    QCOMPARE(ui(caixa.form).Label8->text(), QString("R$ "));
     QVERIFY(caixa.form.isEnabled());
-    QVERIFY(caixa.form.Frame2->isEnabled());
-    QVERIFY(caixa.form.Text7->hasFocus());
+    QVERIFY(ui(caixa.form).Frame2->isEnabled());
+    QVERIFY(ui(caixa.form).Text7->hasFocus());
 }
 
 const QStringList ROW = {"1", ARROZ, "Arroz Tipo 1 5 kg", "2", "6,25", "12,5", "0", "Geral"};
@@ -127,13 +128,13 @@ private slots:
         QVERIFY(dialog->Command2->isEnabled());
         QVERIFY(dialog->Text1->hasFocus());
         QVERIFY(!caixa.form.isEnabled());
-        QVERIFY(!caixa.form.Frame2->isEnabled());
+        QVERIFY(!ui(caixa.form).Frame2->isEnabled());
 
         // Never a second dialog, and the sale cannot change meanwhile.
         caixa.form.Command1_Click();
         QCOMPARE(caixa.form.pago(), dialog);
         caixa.scan(FEIJAO);
-        QCOMPARE(caixa.form.ListView1->rowCount(), 1);
+        QCOMPARE(ui(caixa.form).ListView1->rowCount(), 1);
     }
 
     void emptyListOpensNothing()
@@ -264,7 +265,7 @@ private slots:
         QVERIFY(dialog->Command2->isEnabled());
         QCOMPARE(caixa.form.pago(), dialog);
         QCOMPARE(caixa.linesStored(), 0);
-        QCOMPARE(caixa.form.ListView1->row(0), ROW);
+        QCOMPARE(ui(caixa.form).ListView1->row(0), ROW);
 
         caixa.typeAmount(dialog, "20");
         QCOMPARE(dialog->Label5->text(), QString("7,50"));
@@ -343,7 +344,7 @@ private slots:
 
         // The sale goes on and can be paid afresh.
         caixa.scan(FEIJAO);
-        QCOMPARE(caixa.form.ListView1->rowCount(), 2);
+        QCOMPARE(ui(caixa.form).ListView1->rowCount(), 2);
         Form5* again = caixa.pagar();
         QCOMPARE(again->Label2->text(), QString("R$ 20,5"));
         QCOMPARE(again->Text1->text(), QString());

@@ -28,7 +28,7 @@ struct Report {
     {
         fakes.clock.moment = QDateTime(QDate(2024, 6, 10), QTime(9, 0));
         sale.show();
-        form = new Form7(fakes.platform, sale);
+        form = new Form7(fakes.platform);
         form->openFromMenu(&sale);
     }
     ~Report()

@@ -2,6 +2,7 @@
 #include "sale/cierre_dia.h"
 #include "sale/form1.h"
 #include "support/fake_platform.h"
+#include "support/sale_controls.h"
 #include "support/test_database.h"
 
 #include <QDir>
@@ -95,7 +96,7 @@ private slots:
         Session session(database);
         QVERIFY(session.fakes.prompter.messages.isEmpty());
         QCOMPARE(session.form.Text3, QString("05/03/2024 8:15:02"));
-        QVERIFY(!session.form.Timer2->isActive());
+        QVERIFY(!ui(session.form).Timer2->isActive());
     }
 
     void noAtRecoveryClosesTheEarlierSession()
@@ -114,8 +115,8 @@ private slots:
         QCOMPARE(database.count("Temporal"), 0);
         // The load ran before the login wrote its start: the earlier row keeps its last sale's time.
         QCOMPARE(database.scalar("SELECT FechaCierre FROM TipoPago").toString(), QString("2024-03-04 09:10:00"));
-        QVERIFY(!session.form.Timer2->isActive());
-        QVERIFY(session.form.Text7->hasFocus() || !session.form.isActiveWindow());
+        QVERIFY(!ui(session.form).Timer2->isActive());
+        QVERIFY(ui(session.form).Text7->hasFocus() || !session.form.isActiveWindow());
     }
 
     void yesAtRecoveryContinuesTheEarlierSessionASecondLater()
@@ -124,11 +125,11 @@ private slots:
         openEarlierSession(database);
         Session session(database, {true});
         QCOMPARE(database.count("Temporal"), 2);
-        QVERIFY(session.form.Timer2->isActive());
-        QCOMPARE(session.form.Timer2->interval(), 1000);
+        QVERIFY(ui(session.form).Timer2->isActive());
+        QCOMPARE(ui(session.form).Timer2->interval(), 1000);
         QCOMPARE(session.form.Text3, QString("05/03/2024 8:15:02"));
         QTRY_COMPARE_WITH_TIMEOUT(session.form.Text3, EARLIER_START, 3000);
-        QVERIFY(!session.form.Timer2->isActive());
+        QVERIFY(!ui(session.form).Timer2->isActive());
     }
 
     void exitAnsweredNoKeepsTheWindowWithAnEmptySale()
@@ -136,14 +137,14 @@ private slots:
         TestDatabase database({{product("7", "Arroz", 5)}});
         Session session(database, {false});
         session.form.show();
-        session.form.Text7->setText("7");
-        QTest::keyClick(session.form.Text7, Qt::Key_Return);
+        ui(session.form).Text7->setText("7");
+        QTest::keyClick(ui(session.form).Text7, Qt::Key_Return);
         QCOMPARE(session.form.venta().size(), 1);
 
         QVERIFY(!session.form.close());
         QVERIFY(session.form.isVisible());
         QVERIFY(session.form.venta().isEmpty());
-        QCOMPARE(session.form.Label8->text(), QString("R$ "));
+        QCOMPARE(ui(session.form).Label8->text(), QString("R$ "));
         QCOMPARE(session.fakes.prompter.last(), QString("Deseja sair do sistema confirmando o fim das vendas do dia?"));
         QCOMPARE(session.fakes.prompter.messages.last().title, QString("Confirmação"));
         QCOMPARE(database.count("Recaudacion"), 0);

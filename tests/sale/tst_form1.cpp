@@ -1,9 +1,11 @@
+#include "app/programa.h"
 #include "common/number_settings.h"
 #include "common/report_list.h"
 #include "sale/form1.h"
 #include "support/fake_platform.h"
 #include "support/keyboard.h"
 #include "support/layout_check.h"
+#include "support/sale_controls.h"
 #include "support/test_database.h"
 
 #include <QCheckBox>
@@ -43,7 +45,7 @@ public:
     }
     void scan(const QString& code) { type(code); }
 
-    QStringList row(int index) const { return form.ListView1->row(index); }
+    QStringList row(int index) const { return ui(form).ListView1->row(index); }
     QStringList messages() const { return fakes_.prompter.texts(); }
     FakePrompter& prompter() { return fakes_.prompter; }
     Platform& platform() { return fakes_.platform; }
@@ -63,26 +65,26 @@ public:
 
 void verifyWaitingForCode(const Form1& form)
 {
-    QVERIFY(form.Text7->isEnabled());
-    QCOMPARE(form.Text7->text(), QString());
-    QVERIFY(form.Text7->hasFocus());
-    QVERIFY(!form.Text8->isEnabled());
-    QCOMPARE(form.Text8->text(), QString("1"));
-    QVERIFY(form.Check1->isEnabled());
+    QVERIFY(ui(form).Text7->isEnabled());
+    QCOMPARE(ui(form).Text7->text(), QString());
+    QVERIFY(ui(form).Text7->hasFocus());
+    QVERIFY(!ui(form).Text8->isEnabled());
+    QCOMPARE(ui(form).Text8->text(), QString("1"));
+    QVERIFY(ui(form).Check1->isEnabled());
 }
 
 void verifyWaitingForQuantity(const Form1& form, const QString& code)
 {
-    QVERIFY(!form.Text7->isEnabled());
-    QCOMPARE(form.Text7->text(), code);
-    QVERIFY(form.Text8->isEnabled());
-    QVERIFY(form.Text8->hasFocus());
-    QVERIFY(!form.Check1->isEnabled());
+    QVERIFY(!ui(form).Text7->isEnabled());
+    QCOMPARE(ui(form).Text7->text(), code);
+    QVERIFY(ui(form).Text8->isEnabled());
+    QVERIFY(ui(form).Text8->hasFocus());
+    QVERIFY(!ui(form).Check1->isEnabled());
 }
 
 QColor quantityBackground(const Form1& form)
 {
-    return form.Text8->palette().color(QPalette::Base);
+    return ui(form).Text8->palette().color(QPalette::Base);
 }
 
 }   // namespace
@@ -102,29 +104,29 @@ private slots:
         QCOMPARE(form.Text1, QString("1024"));
         QCOMPARE(form.Text2, QString("768"));
         // Left 112,5 and Top 261 twips on a 1024 × 768 screen.
-        QCOMPARE(form.Picture1->pos(), QPoint(8, 17));
-        QCOMPARE(form.Picture1->size(), QSize(1009, 681));
+        QCOMPARE(ui(form).Picture1->pos(), QPoint(8, 17));
+        QCOMPARE(ui(form).Picture1->size(), QSize(1009, 681));
 
-        QCOMPARE(form.ListView1->columnCount(), 8);
+        QCOMPARE(ui(form).ListView1->columnCount(), 8);
         QStringList titles;
         for (int c = 0; c < 8; ++c)
-            titles.append(form.ListView1->columnTitle(c));
+            titles.append(ui(form).ListView1->columnTitle(c));
         QCOMPARE(titles, QStringList({"_", "Código", "Nome", "Quantidade", "Valor Unitário", "Valor Total", "1/0",
                                       "Categoria"}));
-        QCOMPARE(form.ListView1->font().pointSize(), 18);
-        QVERIFY(form.ListView1->font().bold());
-        QCOMPARE(form.ListView1->backgroundColor(), QColor(255, 255, 128));
-        QCOMPARE(form.ListView1->textColor(), QColor(0, 0, 0));
+        QCOMPARE(ui(form).ListView1->font().pointSize(), 18);
+        QVERIFY(ui(form).ListView1->font().bold());
+        QCOMPARE(ui(form).ListView1->backgroundColor(), QColor(255, 255, 128));
+        QCOMPARE(ui(form).ListView1->textColor(), QColor(0, 0, 0));
 
-        QCOMPARE(form.Check1->text(), QString("Quantidade Manual"));
-        QVERIFY(!form.Check1->isChecked());
-        QVERIFY(form.Label17->isHidden());
-        QVERIFY(form.Label18->isHidden());
-        QCOMPARE(form.Label8->text(), QString("R$ "));
+        QCOMPARE(ui(form).Check1->text(), QString("Quantidade Manual"));
+        QVERIFY(!ui(form).Check1->isChecked());
+        QVERIFY(ui(form).Label17->isHidden());
+        QVERIFY(ui(form).Label18->isHidden());
+        QCOMPARE(ui(form).Label8->text(), QString("R$ "));
         verifyWaitingForCode(form);
 
         Counter narrow({}, QSize(800, 600));
-        QVERIFY(narrow.form.Picture1->pos().x() < 0);
+        QVERIFY(ui(narrow.form).Picture1->pos().x() < 0);
     }
 
     void sameCodeAddsToItsLineInEntryOrder()
@@ -136,7 +138,7 @@ private slots:
         counter.scan(ARROZ);
         counter.scan(ARROZ);
         const Form1& form = counter.form;
-        QCOMPARE(form.ListView1->rowCount(), 2);
+        QCOMPARE(ui(form).ListView1->rowCount(), 2);
         QCOMPARE(counter.row(0), QStringList({"1", ARROZ, "Arroz Tipo 1 5 kg", "3", "27,9", "83,7", "0", "Mercearia"}));
         QCOMPARE(counter.row(1), QStringList({"2", FEIJAO, "Feijão Carioca 1 kg", "1", "8,49", "8,49", "0", "Mercearia"}));
         QCOMPARE(form.venta().size(), 2);
@@ -145,7 +147,7 @@ private slots:
         QCOMPARE(form.venta().lineas()[0].ventaTotal, QString("83,7"));
         QCOMPARE(form.venta().cantidadEnLista, QString("3"));
         QCOMPARE(form.venta().totalAPagar, QString("92,19"));
-        QCOMPARE(form.Label8->text(), QString("R$ 92,19"));
+        QCOMPARE(ui(form).Label8->text(), QString("R$ 92,19"));
         QVERIFY(counter.messages().isEmpty());
         verifyWaitingForCode(form);
     }
@@ -154,12 +156,12 @@ private slots:
     {
         Counter counter({product(ARROZ, "Arroz", 2, 100, 0, 1.2)});
         Form1& form = counter.form;
-        QTest::mouseClick(form.Check1, Qt::LeftButton);
-        QVERIFY(form.Check1->isChecked());
+        QTest::mouseClick(ui(form).Check1, Qt::LeftButton);
+        QVERIFY(ui(form).Check1->isChecked());
 
         counter.scan(ARROZ);
         verifyWaitingForQuantity(form, ARROZ);
-        QCOMPARE(form.Text8->text(), QString());
+        QCOMPARE(ui(form).Text8->text(), QString());
 
         counter.type("");   // Enter on an empty quantity
         QCOMPARE(counter.prompter().last(), QString("É necessário inserir a quantidade a ser vendida"));
@@ -168,14 +170,14 @@ private slots:
         counter.type("1,5");
         QCOMPARE(counter.row(0), QStringList({"1", ARROZ, "Arroz", "1,5", "2", "3", "0", "Geral"}));
         QCOMPARE(form.venta().lineas()[0].costoTotal, QString("1,8"));
-        QCOMPARE(form.Label8->text(), QString("R$ 3,"));
+        QCOMPARE(ui(form).Label8->text(), QString("R$ 3,"));
         verifyWaitingForCode(form);
-        QVERIFY(form.Check1->isChecked());
+        QVERIFY(ui(form).Check1->isChecked());
 
         // A quantity of 0 abandons the entry.
         counter.scan(ARROZ);
         counter.type("0");
-        QCOMPARE(form.ListView1->rowCount(), 1);
+        QCOMPARE(ui(form).ListView1->rowCount(), 1);
         QCOMPARE(counter.row(0).at(3), QString("1,5"));
         verifyWaitingForCode(form);
 
@@ -188,7 +190,7 @@ private slots:
         QVERIFY(counter.prompter().last().contains("1.5"));
         verifyWaitingForQuantity(form, ARROZ);
         QCOMPARE(counter.row(0).at(3), QString("1,5"));
-        form.Text8->clear();
+        ui(form).Text8->clear();
         counter.type("2");
         QCOMPARE(counter.row(0).at(3), QString("3,5"));
     }
@@ -197,13 +199,13 @@ private slots:
     {
         Counter counter({product(ARROZ, "Arroz", 2)});
         Form1& form = counter.form;
-        form.Check1->setChecked(true);
+        ui(form).Check1->setChecked(true);
         counter.scan("999");
         QVERIFY(counter.messages().isEmpty());
         verifyWaitingForQuantity(form, "999");
         counter.type("2");
         QCOMPARE(counter.messages(), QStringList{"O código inserido não existe"});
-        QCOMPARE(form.ListView1->rowCount(), 0);
+        QCOMPARE(ui(form).ListView1->rowCount(), 0);
         verifyWaitingForCode(form);
     }
 
@@ -216,7 +218,7 @@ private slots:
 
         counter.scan("12345");
         QCOMPARE(counter.messages(), QStringList{"O código inserido não existe"});
-        QCOMPARE(counter.form.ListView1->rowCount(), 0);
+        QCOMPARE(ui(counter.form).ListView1->rowCount(), 0);
         verifyWaitingForCode(counter.form);
     }
 
@@ -224,18 +226,18 @@ private slots:
     {
         Counter counter({product(ARROZ, "Arroz", 2)});
         Form1& form = counter.form;
-        typeKeys(form.Text7, QString::fromUtf8("78a9 B-é1.,"));
-        QCOMPARE(form.Text7->text(), QString("7891"));
-        typeKeys(form.Text7, "12345678901234567890");
-        QCOMPARE(form.Text7->text().size(), 15);
+        typeKeys(ui(form).Text7, QString::fromUtf8("78a9 B-é1.,"));
+        QCOMPARE(ui(form).Text7->text(), QString("7891"));
+        typeKeys(ui(form).Text7, "12345678901234567890");
+        QCOMPARE(ui(form).Text7->text().size(), 15);
 
-        form.Text7->clear();
-        form.Check1->setChecked(true);
+        ui(form).Text7->clear();
+        ui(form).Check1->setChecked(true);
         counter.scan(ARROZ);
-        typeKeys(form.Text8, QString::fromUtf8("1a,x5é -"));
-        QCOMPARE(form.Text8->text(), QString("1,5"));
-        typeKeys(form.Text8, "2.34567");
-        QCOMPARE(form.Text8->text(), QString("1,52.3"));
+        typeKeys(ui(form).Text8, QString::fromUtf8("1a,x5é -"));
+        QCOMPARE(ui(form).Text8->text(), QString("1,5"));
+        typeKeys(ui(form).Text8, "2.34567");
+        QCOMPARE(ui(form).Text8->text(), QString("1,52.3"));
     }
 
     void criticalStockWarningFollowsTheLastProduct()
@@ -245,21 +247,21 @@ private slots:
         for (int i = 0; i < 4; ++i)
             counter.scan(ARROZ);
         QCOMPARE(quantityBackground(form), QColor(Qt::white));
-        QVERIFY(form.Label17->isHidden());
-        QCOMPARE(form.Label17->text(), QString("Arroz Crítico"));
+        QVERIFY(ui(form).Label17->isHidden());
+        QCOMPARE(ui(form).Label17->text(), QString("Arroz Crítico"));
 
         counter.scan(ARROZ);   // 5 in the sale leaves 5 in stock: at the critical level
         QCOMPARE(quantityBackground(form), QColor(Qt::red));
-        QVERIFY(form.Label17->isVisible());
-        QCOMPARE(form.Label17->text(), QString("Arroz Crítico"));
+        QVERIFY(ui(form).Label17->isVisible());
+        QCOMPARE(ui(form).Label17->text(), QString("Arroz Crítico"));
         QCOMPARE(form.venta().cantidadEnLista, QString("5"));
         QCOMPARE(form.venta().stockCritico, QString("5"));
         QCOMPARE(form.venta().cantidadEnStock, QString("10"));
 
         counter.scan(FEIJAO);
         QCOMPARE(quantityBackground(form), QColor(Qt::white));
-        QVERIFY(form.Label17->isHidden());
-        QCOMPARE(form.Label17->text(), QString("Feijão"));
+        QVERIFY(ui(form).Label17->isHidden());
+        QCOMPARE(ui(form).Label17->text(), QString("Feijão"));
     }
 
     void totalsAndCancel()
@@ -268,32 +270,32 @@ private slots:
                          product("4", "Brinde", 0)});
         Form1& form = counter.form;
         counter.scan("4");
-        QCOMPARE(form.Label8->text(), QString("R$ 0"));
+        QCOMPARE(ui(form).Label8->text(), QString("R$ 0"));
         counter.scan("1");
-        QCOMPARE(form.Label8->text(), QString("R$ 0,5"));
+        QCOMPARE(ui(form).Label8->text(), QString("R$ 0,5"));
         QCOMPARE(form.venta().totalAPagar, QString("0,5"));
         counter.scan("2");
-        QCOMPARE(form.Label8->text(), QString("R$ 1.235,"));
+        QCOMPARE(ui(form).Label8->text(), QString("R$ 1.235,"));
 
-        QTest::mouseClick(form.Command2, Qt::LeftButton);
-        QCOMPARE(form.Label8->text(), QString("R$ "));
-        QCOMPARE(form.ListView1->rowCount(), 0);
+        QTest::mouseClick(ui(form).Command2, Qt::LeftButton);
+        QCOMPARE(ui(form).Label8->text(), QString("R$ "));
+        QCOMPARE(ui(form).ListView1->rowCount(), 0);
         QVERIFY(form.venta().isEmpty());
         QCOMPARE(form.venta().totalAPagar, QString("1235"));   // left for whoever reads the last total
         verifyWaitingForCode(form);
 
         counter.scan("2");
-        QCOMPARE(form.Label8->text(), QString("R$ 1.234,5"));
+        QCOMPARE(ui(form).Label8->text(), QString("R$ 1.234,5"));
         form.Command2_Click();
         counter.scan("3");
-        QCOMPARE(form.Label8->text(), QString("R$ 1.500,"));
+        QCOMPARE(ui(form).Label8->text(), QString("R$ 1.500,"));
         QVERIFY(counter.messages().isEmpty());
     }
 
     void payingAnEmptySaleIsRefused()
     {
         Counter counter({product("1", "Bala", 0.5)});
-        QTest::mouseClick(counter.form.Command1, Qt::LeftButton);
+        QTest::mouseClick(ui(counter.form).Command1, Qt::LeftButton);
         QCOMPARE(counter.messages(), QStringList{"A lista de produtos a serem vendidos está vazia"});
         // Nor is a payment ever recorded for an empty sale.
         QVERIFY(!counter.form.CobrarEfectivo("20", "19,50"));
@@ -309,9 +311,9 @@ private slots:
     {
         Counter counter({product("555", "Zeta", 10), product("555", "Alfa", 20)});
         counter.scan("555");
-        QCOMPARE(counter.form.ListView1->rowCount(), 1);
+        QCOMPARE(ui(counter.form).ListView1->rowCount(), 1);
         QCOMPARE(counter.row(0).mid(1, 5), QStringList({"555", "Alfa", "1", "20", "20"}));
-        QCOMPARE(counter.form.Label8->text(), QString("R$ 20,"));
+        QCOMPARE(ui(counter.form).Label8->text(), QString("R$ 20,"));
     }
 
     void aDatabaseFailureLeavesTheSaleAsItWas()
@@ -324,12 +326,12 @@ private slots:
         QCOMPARE(counter.prompter().messages[0].kind, FakePrompter::Kind::Critical);
         QVERIFY2(counter.prompter().last().contains("não foi encontrado"), qPrintable(counter.prompter().last()));
         const Form1& form = counter.form;
-        QCOMPARE(form.ListView1->rowCount(), 1);
+        QCOMPARE(ui(form).ListView1->rowCount(), 1);
         QCOMPARE(counter.row(0).at(3), QString("1"));
-        QCOMPARE(form.Label8->text(), QString("R$ 2,"));
-        QCOMPARE(form.Text7->text(), ARROZ);   // kept for another try
-        QVERIFY(form.Text7->isEnabled());
-        QVERIFY(!form.Text8->isEnabled());
+        QCOMPARE(ui(form).Label8->text(), QString("R$ 2,"));
+        QCOMPARE(ui(form).Text7->text(), ARROZ);   // kept for another try
+        QVERIFY(ui(form).Text7->isEnabled());
+        QVERIFY(!ui(form).Text8->isEnabled());
     }
 
     void controlsSitWhereTheDesignPutsThem()
@@ -355,7 +357,7 @@ private slots:
             {"Label7", 2400, 240, 1935, 735, "TOTAL"},
             {"Label8", 240, 960, 6135, 975},
         });
-        verifyColumns(counter.form.ListView1, {{"_", 0},
+        verifyColumns(ui(counter.form).ListView1, {{"_", 0},
                                                {"Código", 1900},
                                                {"Nome", 6700},
                                                {"Quantidade", 1500, Qt::AlignRight},
@@ -363,9 +365,9 @@ private slots:
                                                {"Valor Total", 2200, Qt::AlignCenter},
                                                {"1/0", 0, Qt::AlignCenter},
                                                {"Categoria", 0, Qt::AlignCenter}});
-        QCOMPARE(counter.form.Text7->maxLength(), 15);
-        QCOMPARE(counter.form.Text8->maxLength(), 6);
-        QCOMPARE(counter.form.Text7->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+        QCOMPARE(ui(counter.form).Text7->maxLength(), 15);
+        QCOMPARE(ui(counter.form).Text8->maxLength(), 6);
+        QCOMPARE(ui(counter.form).Text7->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
         // The window fills the screen by itself, with or without a window manager.
         QCOMPARE(counter.form.normalGeometry().size(), QSize(1024, 768));
     }
@@ -375,18 +377,18 @@ private slots:
         Counter counter({product(ARROZ, "Arroz", 2, 1, 5)});
         Form1& form = counter.form;
         counter.scan(ARROZ);
-        QVERIFY(form.Label17->isVisible());
+        QVERIFY(ui(form).Label17->isVisible());
         QCOMPARE(quantityBackground(form), QColor(Qt::red));
-        form.Label18->show();
-        QTest::mouseClick(form.Command2, Qt::LeftButton);
-        QVERIFY(form.Label17->isHidden());
-        QVERIFY(form.Label18->isHidden());
+        ui(form).Label18->show();
+        QTest::mouseClick(ui(form).Command2, Qt::LeftButton);
+        QVERIFY(ui(form).Label17->isHidden());
+        QVERIFY(ui(form).Label18->isHidden());
         QCOMPARE(quantityBackground(form), QColor(Qt::white));
 
-        form.Label18->show();
-        form.Check1->click();
-        QVERIFY(form.Label18->isHidden());
-        QVERIFY(form.Text7->hasFocus());
+        ui(form).Label18->show();
+        ui(form).Check1->click();
+        QVERIFY(ui(form).Label18->isHidden());
+        QVERIFY(ui(form).Text7->hasFocus());
     }
 
     void scansNeverLoseTheCodeBoxAndTheNewestLineStaysInView()
@@ -399,16 +401,16 @@ private slots:
         for (int i = 0; i < 40; ++i) {
             counter.scan(QString::number(1000 + i));
             // A click anywhere on the list or the buttons leaves the next scan in the code box.
-            QTest::mouseClick(form.Check1, Qt::LeftButton);
-            QTest::mouseClick(form.Check1, Qt::LeftButton);
-            QTest::mouseClick(form.Command2, Qt::LeftButton, {}, QPoint(-5, -5));   // beside, not on it
-            QTest::mouseClick(form.ListView1->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
-            QVERIFY2(form.Text7->hasFocus(), qPrintable(QString("after scan %1").arg(i)));
+            QTest::mouseClick(ui(form).Check1, Qt::LeftButton);
+            QTest::mouseClick(ui(form).Check1, Qt::LeftButton);
+            QTest::mouseClick(ui(form).Command2, Qt::LeftButton, {}, QPoint(-5, -5));   // beside, not on it
+            QTest::mouseClick(ui(form).ListView1->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+            QVERIFY2(ui(form).Text7->hasFocus(), qPrintable(QString("after scan %1").arg(i)));
         }
-        QCOMPARE(form.ListView1->rowCount(), 40);
+        QCOMPARE(ui(form).ListView1->rowCount(), 40);
         const auto inView = [&](int row) {
-            const QRect rect = form.ListView1->visualRect(form.ListView1->model()->index(row, 1));
-            return form.ListView1->viewport()->rect().contains(rect);
+            const QRect rect = ui(form).ListView1->visualRect(ui(form).ListView1->model()->index(row, 1));
+            return ui(form).ListView1->viewport()->rect().contains(rect);
         };
         QVERIFY(inView(39));
         QVERIFY(!inView(0));
@@ -422,17 +424,17 @@ private slots:
     {
         Counter counter({product(ARROZ, "Arroz", 2)});
         Form1& form = counter.form;
-        QTest::keyClick(form.Text7, Qt::Key_F2);
-        QVERIFY(form.Label18->isHidden());
-        form.Check1->click();
-        QTest::keyClick(form.Text7, Qt::Key_F2);
-        QVERIFY(form.Label18->isVisible());
-        QCOMPARE(form.Label18->text(), QString("DEDUZIR PRODUTO"));
-        QTest::keyClick(form.Text7, Qt::Key_F1);
-        QVERIFY(form.Label18->isHidden());
-        QTest::keyClick(form.Text7, Qt::Key_F2);
-        form.Check1->click();   // unchecking ends it too
-        QVERIFY(form.Label18->isHidden());
+        QTest::keyClick(ui(form).Text7, Qt::Key_F2);
+        QVERIFY(ui(form).Label18->isHidden());
+        ui(form).Check1->click();
+        QTest::keyClick(ui(form).Text7, Qt::Key_F2);
+        QVERIFY(ui(form).Label18->isVisible());
+        QCOMPARE(ui(form).Label18->text(), QString("DEDUZIR PRODUTO"));
+        QTest::keyClick(ui(form).Text7, Qt::Key_F1);
+        QVERIFY(ui(form).Label18->isHidden());
+        QTest::keyClick(ui(form).Text7, Qt::Key_F2);
+        ui(form).Check1->click();   // unchecking ends it too
+        QVERIFY(ui(form).Label18->isHidden());
     }
 
     void deductingTakesQuantitiesOffTheSale()
@@ -441,8 +443,8 @@ private slots:
         Form1& form = counter.form;
         for (const char* code : {"1", "1", "1", "2", "3"})
             counter.scan(code);
-        form.Check1->click();
-        QTest::keyClick(form.Text7, Qt::Key_F2);
+        ui(form).Check1->click();
+        QTest::keyClick(ui(form).Text7, Qt::Key_F2);
 
         counter.scan("1");
         counter.type("1");   // 3 - 1
@@ -450,20 +452,20 @@ private slots:
         QCOMPARE(form.venta().lineas()[0].costoTotal, QString("3"));
         QCOMPARE(form.venta().lineas()[0].ventaTotal, QString("4"));
         QCOMPARE(counter.row(0).mid(3, 3), QStringList({"2", "2", "4"}));
-        QCOMPARE(form.Label8->text(), QString("R$ 8,"));
-        QVERIFY(form.Label18->isVisible());   // the mode stays on
+        QCOMPARE(ui(form).Label8->text(), QString("R$ 8,"));
+        QVERIFY(ui(form).Label18->isVisible());   // the mode stays on
         verifyWaitingForCode(form);
 
         counter.scan("2");
         counter.type("1");   // all of a middle line: the next moves up and is renumbered
-        QCOMPARE(form.ListView1->rowCount(), 2);
+        QCOMPARE(ui(form).ListView1->rowCount(), 2);
         QCOMPARE(counter.row(1).mid(0, 3), QStringList({"2", "3", "Sal"}));
         QCOMPARE(form.venta().lineas()[1].numero, QString("1"));
 
         counter.scan("1");
         counter.type("3");   // more than the line holds
         QCOMPARE(counter.messages().last(), QString("Você não pode descontar uma quantidade maior que a quantidade vendida"));
-        QCOMPARE(form.Text8->text(), QString());
+        QCOMPARE(ui(form).Text8->text(), QString());
         verifyWaitingForQuantity(form, "1");
         QCOMPARE(form.venta().lineas()[0].cantidad, QString("2"));
         counter.type("0");   // abandons the entry
@@ -471,7 +473,7 @@ private slots:
         counter.scan("9");
         counter.type("1");   // not on the sale
         QCOMPARE(counter.messages().last(), QString("O código inserido não está na lista"));
-        QCOMPARE(form.ListView1->rowCount(), 2);
+        QCOMPARE(ui(form).ListView1->rowCount(), 2);
         verifyWaitingForCode(form);
 
         counter.scan("1");
@@ -479,15 +481,15 @@ private slots:
         counter.scan("3");
         counter.type("1");   // the only lines emptied: "R$ 0", unlike after "CANCELAR"
         QVERIFY(form.venta().isEmpty());
-        QCOMPARE(form.ListView1->rowCount(), 0);
-        QCOMPARE(form.Label8->text(), QString("R$ 0"));
+        QCOMPARE(ui(form).ListView1->rowCount(), 0);
+        QCOMPARE(ui(form).Label8->text(), QString("R$ 0"));
         QCOMPARE(form.venta().totalAPagar, QString("0"));
 
         counter.scan("1");
         counter.type("1");
         QCOMPARE(counter.messages().last(), QString("Não há nada para deduzir enquanto a lista estiver vazia"));
         verifyWaitingForQuantity(form, "1");
-        QCOMPARE(form.Text8->text(), QString());
+        QCOMPARE(ui(form).Text8->text(), QString());
         QCOMPARE(counter.messages().size(), 3);
     }
 
@@ -496,12 +498,12 @@ private slots:
         Counter counter({product(ARROZ, "Arroz", 2, 6, 5)});
         Form1& form = counter.form;
         counter.scan(ARROZ);
-        QVERIFY(form.Label17->isVisible());
-        form.Check1->click();
-        QTest::keyClick(form.Text7, Qt::Key_F2);
+        QVERIFY(ui(form).Label17->isVisible());
+        ui(form).Check1->click();
+        QTest::keyClick(ui(form).Text7, Qt::Key_F2);
         counter.scan(ARROZ);
         counter.type("1");
-        QVERIFY(form.Label17->isVisible());
+        QVERIFY(ui(form).Label17->isVisible());
         QCOMPARE(quantityBackground(form), QColor(Qt::red));
         QCOMPARE(form.venta().cantidadEnLista, QString("1"));
     }
@@ -570,6 +572,7 @@ private slots:
         QFETCH(QString, window);
         Counter counter({product("1", "Arroz", 2)});
         Form1& form = counter.form;
+        Registrar_Ventanas(form);
         form.findChild<QAction*>(item)->trigger();
         QWidget* opened = nullptr;
         for (QWidget* top : QApplication::topLevelWidgets()) {
@@ -580,7 +583,7 @@ private slots:
         QVERIFY(!form.isVisible());
         opened->close();
         QVERIFY(form.isVisible());
-        QTRY_VERIFY(form.Text7->hasFocus());   // the next scan lands in the code box
+        QTRY_VERIFY(ui(form).Text7->hasFocus());   // the next scan lands in the code box
     }
 };
 

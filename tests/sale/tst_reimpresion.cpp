@@ -3,6 +3,7 @@
 #include "sale/form1.h"
 #include "support/fake_platform.h"
 #include "support/keyboard.h"
+#include "support/sale_controls.h"
 #include "support/test_database.h"
 
 #include "common/report_list.h"
@@ -37,23 +38,23 @@ public:
     void scan(const QString& code, const QString& quantity = {})
     {
         if (!quantity.isEmpty()) {
-            form.Check1->setChecked(true);
-            typeKeys(form.Text7, code);
-            QTest::keyClick(form.Text7, Qt::Key_Return);
-            form.Text8->selectAll();
-            typeKeys(form.Text8, quantity);
-            QTest::keyClick(form.Text8, Qt::Key_Return);
-            form.Check1->setChecked(false);
+            ui(form).Check1->setChecked(true);
+            typeKeys(ui(form).Text7, code);
+            QTest::keyClick(ui(form).Text7, Qt::Key_Return);
+            ui(form).Text8->selectAll();
+            typeKeys(ui(form).Text8, quantity);
+            QTest::keyClick(ui(form).Text8, Qt::Key_Return);
+            ui(form).Check1->setChecked(false);
             return;
         }
-        typeKeys(form.Text7, code);
-        QTest::keyClick(form.Text7, Qt::Key_Return);
+        typeKeys(ui(form).Text7, code);
+        QTest::keyClick(ui(form).Text7, Qt::Key_Return);
     }
 
     // Pays the sale on screen, in cash with an amount or by card.
     void pay(const QString& cash)
     {
-        QTest::mouseClick(form.Command1, Qt::LeftButton);
+        QTest::mouseClick(ui(form).Command1, Qt::LeftButton);
         auto* dialog = qobject_cast<Form5*>(form.pago());
         QVERIFY(dialog);
         if (cash.isEmpty()) {
@@ -66,7 +67,7 @@ public:
         QTRY_VERIFY_WITH_TIMEOUT(!form.pago(), 2000);
     }
 
-    void reprint() { QTest::keyClick(form.Text7, Qt::Key_F12); }
+    void reprint() { QTest::keyClick(ui(form).Text7, Qt::Key_F12); }
 
     const FakeReceiptPrinter::Document& lastPrinted() const { return fakes.printer.documents.last(); }
 
@@ -119,7 +120,7 @@ private slots:
         QVERIFY(again.texts().join('\n').contains("CARTÃO"));
         QVERIFY(caixa.fakes.prompter.messages.isEmpty());
         QCOMPARE(storedRows(caixa.db.folder()), stored);
-        QVERIFY(caixa.form.Text7->hasFocus());
+        QVERIFY(ui(caixa.form).Text7->hasFocus());
     }
 
     // The amount handed over and the change are not kept: their lines print
@@ -138,8 +139,8 @@ private slots:
         expected.replace(expected.indexOf("Efectivo    50"), "Efectivo    ");
         expected.replace(expected.indexOf("Vuelto      $ 12,20"), "Vuelto      $ ");
         QCOMPARE(caixa.lastPrinted().texts(), expected);
-        QCOMPARE(caixa.form.ListView1->rowCount(), 1);
-        QCOMPARE(caixa.form.Label8->text(), QString("R$ 8,49"));
+        QCOMPARE(ui(caixa.form).ListView1->rowCount(), 1);
+        QCOMPARE(ui(caixa.form).Label8->text(), QString("R$ 8,49"));
     }
 
     void messagesWhenNothingIsReprinted_data()
@@ -173,7 +174,7 @@ private slots:
         QCOMPARE(caixa.fakes.prompter.texts(), QStringList{message});
         QCOMPARE(caixa.fakes.printer.documents.size(), printed);
         QCOMPARE(caixa.db.count("Temporal"), sale ? 1 : 0);
-        QVERIFY(caixa.form.Text7->hasFocus());
+        QVERIFY(ui(caixa.form).Text7->hasFocus());
     }
 };
 

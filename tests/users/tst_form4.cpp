@@ -3,6 +3,7 @@
 #include "sale/form1.h"
 #include "support/fake_platform.h"
 #include "support/keyboard.h"
+#include "support/sale_controls.h"
 #include "support/test_database.h"
 #include "users/form4.h"
 #include "users/instance_lock.h"
@@ -29,7 +30,7 @@ protected:
             shown = true;
             userAtShow = form_.Text4;
             startAtShow = form_.Text3;
-            columnsAtShow = form_.ListView1->columnCount();
+            columnsAtShow = ui(form_).ListView1->columnCount();
         }
         return false;
     }

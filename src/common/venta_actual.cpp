@@ -1,4 +1,4 @@
-#include "sale/venta_actual.h"
+#include "common/venta_actual.h"
 
 #include "common/numbers.h"
 

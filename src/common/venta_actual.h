@@ -1,7 +1,8 @@
 #pragma once
 
-#include "sale/sale_line.h"
+#include "common/sale_line.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QString>
 
@@ -48,4 +49,19 @@ private:
     void compactar();
 
     QList<LineaVenta> lineas_;
+};
+
+// The facts of the day session a paid sale is recorded under.
+struct DatosSesion {
+    QString tipoPago;      // "EFECTIVO" or "TARJETA"
+    QString total;         // the sale's total as the unformatted text of a double
+    QString usuario;       // the logged-in user
+    QString fechaInicio;   // the session start, "dd/mm/yyyy h:mm:ss"
+    QDateTime ahora;       // the moment of the recording
+};
+
+// A paid sale as it was recorded: its lines and the facts it went under.
+struct VentaRegistrada {
+    QList<LineaVenta> lineas;
+    DatosSesion sesion;
 };

@@ -1,4 +1,4 @@
-#include "sale/sale_line.h"
+#include "common/sale_line.h"
 
 #include "common/money_format.h"
 #include "common/numbers.h"

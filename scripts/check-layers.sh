@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Checks that the folders of src/ include each other down the layers only:
+#   common -> store -> dialogs -> sale -> catalogue, reports, users -> app
+# A folder includes its own headers and those of the layers below it; the
+# three window folders of one layer do not include each other; only src/sale
+# and src/app know the sale window (sale/form1.h). Windows give their boxes
+# key filters through the window base (Window::filterKeys), so that Enter and
+# Escape run guarded. Prints every file that breaks a rule and what it
+# includes or calls; exits 1 when there is one. main.cpp stands above them all.
+set -euo pipefail
+src=${1:-"$(cd "$(dirname "$0")/.." && pwd)/src"}
+
+declare -A rank=([common]=0 [store]=1 [dialogs]=2 [sale]=3 [catalogue]=4 [reports]=4 [users]=4 [app]=5)
+
+below() {   # the folders a folder may include
+    local folder=$1 allowed=() other
+    for other in common store dialogs sale catalogue reports users app; do
+        if ((rank[$other] < rank[$folder])) || [[ $other == "$folder" ]]; then
+            allowed+=("$other/")
+        fi
+    done
+    echo "${allowed[*]}"
+}
+
+failures=0
+fail() {
+    echo "$1"
+    failures=$((failures + 1))
+}
+
+while IFS= read -r -d '' file; do
+    relative=${file#"$src"/}
+    folder=${relative%%/*}
+    if [[ -z ${rank[$folder]+set} ]]; then
+        fail "src/$relative: the folder $folder/ has no place in the layers (scripts/check-layers.sh)"
+        continue
+    fi
+    while IFS=: read -r line included; do
+        target=${included%%/*}
+        [[ $included == */* && -n ${rank[$target]+set} ]] || continue
+        where="src/$relative:$line includes $included"
+        if ((rank[$target] > rank[$folder])); then
+            fail "$where: up the layers ($folder/ may include only $(below "$folder"))"
+        elif ((rank[$target] == rank[$folder])) && [[ $target != "$folder" ]]; then
+            fail "$where: a window folder beside its own; such windows meet in src/app"
+        elif [[ $included == sale/form1.h && $folder != sale && $folder != app ]]; then
+            fail "$where: only src/sale and src/app know the sale window"
+        fi
+    done < <(grep -noP '^\s*#\s*include\s*"\K[^"]+' "$file" || true)
+    if [[ $folder != common ]]; then
+        while IFS=: read -r line _; do
+            fail "src/$relative:$line calls KeyFilter::install: give the box its filter with filterKeys, which guards Enter and Escape"
+        done < <(grep -n 'KeyFilter::install\s*(' "$file" || true)
+    fi
+done < <(find "$src" -mindepth 2 -type f \( -name '*.h' -o -name '*.cpp' \) -print0 | sort -z)
+
+if ((failures > 0)); then
+    echo "$failures include(s) or call(s) break the layers of src/"
+    exit 1
+fi
+echo "The includes of src/ run down the layers."
