@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/numbers.h"
-#include "sale/sale_line.h"
+#include "common/sale_line.h"
 
 // A sale line of the test workers' catalogue: product N is "Produto N", at
 // half N of cost and 1,25 × N of sale price, in the category "Teste".
