@@ -6,6 +6,7 @@
 #include "common/prompter.h"
 #include "common/receipt_devices.h"
 #include "common/screen.h"
+#include "common/shop_settings.h"
 #include "common/xlsx_spreadsheet.h"
 #include "users/program_start.h"
 
@@ -34,7 +35,10 @@ int main(int argc, char* argv[])
     Platform platform{prompter, clock, screen, folder, receipts.printer()};
     platform.spreadsheet = &spreadsheet;
     platform.drawer = receipts.drawer();
-    if (!printing.problems.isEmpty())
-        prompter.exclamation(printing.problems, PROGRAM_TITLE);
+    const ShopSettingsRead shop = Ler_Configuracao_Loja(folder);
+    QStringList problems{printing.problems, shop.problems};
+    problems.removeAll(QString());
+    if (!problems.isEmpty())
+        prompter.exclamation(problems.join(u'\n'), PROGRAM_TITLE);
     return Ejecutar_Programa(platform);
 }

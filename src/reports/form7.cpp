@@ -9,6 +9,7 @@
 #include "store/connection.h"
 #include "store/queries.h"
 #include "store/record_set.h"
+#include "store/schema.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -184,10 +185,14 @@ void Form7::Cargar_Sesiones()
     if (!sesiones.isEmpty()) {
         if (const std::optional<QDateTime> primera = sesiones.dateTime(QStringLiteral("FechaInicio")))
             anoMasAntiguo = std::min(anoActual, primera->date().year());
-        QStringList inicios;
-        for (sesiones.moveLast(); !sesiones.bof(); sesiones.movePrevious())
-            inicios.append(sesiones.text(QStringLiteral("FechaInicio")));
-        Combo1->addItems(inicios);
+        // The tills of a shop on a server list each session with its till.
+        const bool variasCajas = conexion.sharedByTills();
+        for (sesiones.moveLast(); !sesiones.bof(); sesiones.movePrevious()) {
+            const QString inicio = sesiones.text(QStringLiteral("FechaInicio"));
+            const int caja = sesiones.isNull(TILL_FIELD) ? 1 : static_cast<int>(sesiones.number(TILL_FIELD));
+            Combo1->addItem(variasCajas ? QStringLiteral("%1 (caixa %2)").arg(inicio).arg(caja) : inicio,
+                            QStringList{inicio, QString::number(caja)});
+        }
     }
     Combo1->setCurrentIndex(-1);
     Cargar_Anos(anoMasAntiguo);
@@ -278,14 +283,16 @@ void Form7::Terminar_Consulta()
 
 void Form7::Recaudacion_Por_Fecha()
 {
-    const std::optional<QDateTime> inicio = parseDateTime(Combo1->currentText());
+    const QStringList guardada = Combo1->currentData().toStringList();   // its start and its till
+    const std::optional<QDateTime> inicio = parseDateTime(guardada.value(0));
     if (!inicio)
         return;
+    const SesionDeCaja sesion{*inicio, guardada.value(1).toInt()};
     Connection conexion(platform().folder);
-    const LineasRecaudadas lineas = lineasDeSesion(conexion, *inicio);
+    const LineasRecaudadas lineas = lineasDeSesion(conexion, sesion);
     ListView1->setRows(filasDe(lineas));
     Mostrar_Totales_Lineas(lineas.costo, lineas.venta);
-    const PagosRecaudados pagos = pagosDeSesion(conexion, *inicio);
+    const PagosRecaudados pagos = pagosDeSesion(conexion, sesion);
     if (pagos.sesionEncontrada)
         Label4->setText(periodoDeSesion(*inicio, pagos.fechaCierre));
     Mostrar_Pagos(pagos.efectivo, pagos.tarjeta);

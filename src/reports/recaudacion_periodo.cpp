@@ -19,7 +19,6 @@ const QString CANTIDAD = QStringLiteral("Cantidad");
 const QString COSTO = QStringLiteral("TotalCosto");
 const QString VENTA = QStringLiteral("TotalVenta");
 const QString CATEGORIA = QStringLiteral("Categoria");
-const QString INICIO = QStringLiteral("FechaInicio");
 
 // Adds every line of the record set to the products, one per code, found
 // through a hash of the codes already listed.
@@ -92,9 +91,9 @@ PeriodoMensual periodoDelMes(int ano, int mes)
     return {QDateTime(primerDia, QTime(0, 0)), QDateTime(primerDia.addMonths(1), QTime(0, 0))};
 }
 
-LineasRecaudadas lineasDeSesion(Connection& conexion, const QDateTime& inicio)
+LineasRecaudadas lineasDeSesion(Connection& conexion, const SesionDeCaja& sesion)
 {
-    RecordSet lineas(conexion, Query::RecaudacionDeSesion, QVariantList{toStoredDateTime(inicio)});
+    RecordSet lineas(conexion, Query::RecaudacionDeSesion, QVariantList{toStoredDateTime(sesion.inicio), sesion.caja});
     return acumularLineas(lineas);
 }
 
@@ -110,10 +109,10 @@ bool hayRecaudacion(Connection& conexion)
     return !lineas.isEmpty();
 }
 
-PagosRecaudados pagosDeSesion(Connection& conexion, const QDateTime& inicio)
+PagosRecaudados pagosDeSesion(Connection& conexion, const SesionDeCaja& sesion)
 {
     PagosRecaudados pagos;
-    RecordSet fila(conexion, Query::TipoPago, RecordSet::Equals{INICIO, formatDateTime(inicio)});
+    RecordSet fila(conexion, Query::TipoPagoDeSesion, QVariantList{toStoredDateTime(sesion.inicio), sesion.caja});
     if (!fila.eof()) {   // later rows with the same start are not read
         sumarPagos(fila, pagos);
         pagos.fechaCierre = fila.text(QStringLiteral("FechaCierre"));

@@ -37,6 +37,13 @@ struct PagosRecaudados {
     QString fechaCierre;   // closing moment of the first session found, as text; empty when unset
 };
 
+// A closed or open session of one till: the moment it started and the
+// till's number (always 1 on a till alone with its bd1).
+struct SesionDeCaja {
+    QDateTime inicio;
+    int caja = 1;
+};
+
 // A month's range of session starts: [first moment, first moment of the next month).
 struct PeriodoMensual {
     QDateTime desde;
@@ -44,15 +51,15 @@ struct PeriodoMensual {
 };
 PeriodoMensual periodoDelMes(int ano, int mes);
 
-// The lines of the session that started at exactly `inicio`.
-LineasRecaudadas lineasDeSesion(Connection& conexion, const QDateTime& inicio);
+// The lines of the session.
+LineasRecaudadas lineasDeSesion(Connection& conexion, const SesionDeCaja& sesion);
 // The lines of every session that started in the month.
 LineasRecaudadas lineasDelMes(Connection& conexion, const PeriodoMensual& mes);
 // Whether any session has been archived at all.
 bool hayRecaudacion(Connection& conexion);
 
-// The first takings row of the session that started at exactly `inicio`.
-PagosRecaudados pagosDeSesion(Connection& conexion, const QDateTime& inicio);
+// The first takings row of the session.
+PagosRecaudados pagosDeSesion(Connection& conexion, const SesionDeCaja& sesion);
 // The takings of every session that started in the month.
 PagosRecaudados pagosDelMes(Connection& conexion, const PeriodoMensual& mes);
 

@@ -6,6 +6,7 @@
 #include "sale/registro_venta.h"
 #include "sale/sesion_venta.h"
 
+#include <QDateTime>
 #include <QHash>
 #include <QPointer>
 
@@ -150,6 +151,9 @@ private:
     void Abrir_Desde_Menu(const QString& item);
 
     VentaActual venta_;
+    // The moment of a payment whose commit the shop's server never answered:
+    // the next payment repeats it, so that the sale is found if it was stored.
+    std::optional<QDateTime> intentoSinRespuesta_;
     QHash<QString, FabricaVentana> ventanas_;
     QPointer<Window> pago_;
 };

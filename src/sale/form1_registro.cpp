@@ -2,6 +2,9 @@
 // dialog and the recording of the paid sale.
 #include "sale/form1.h"
 
+#include "sale/registro_venta.h"
+#include "store/store_error.h"
+
 #include <QFrame>
 
 std::optional<VentaRegistrada> Form1::CobrarEfectivo(const QString& pagaCon, const QString& vuelto)
@@ -43,11 +46,21 @@ std::optional<VentaRegistrada> Form1::guardar_Click()
 }
 
 // The sale is stored whole or not at all; on a failure nothing is cleared,
-// so the cashier can pay again.
+// so the cashier can pay again. When the shop's server went away while it
+// committed the sale, the next payment repeats that attempt's moment and
+// finds the sale if it was stored after all: never twice.
 VentaRegistrada Form1::Registrar_Venta()
 {
-    VentaRegistrada venta{venta_.lineas(), {Text10, venta_.totalAPagar, Text4, Text3, platform().clock.now()}};
-    Text3 = RegistroVenta(platform().folder).registrar(venta.lineas, venta.sesion);
+    const bool quizaYaGrabada = intentoSinRespuesta_.has_value();
+    const QDateTime momento = intentoSinRespuesta_.value_or(platform().clock.now());
+    VentaRegistrada venta{venta_.lineas(), {Text10, venta_.totalAPagar, Text4, Text3, momento}};
+    try {
+        Text3 = RegistroVenta(platform().folder).registrar(venta.lineas, venta.sesion, quizaYaGrabada);
+    } catch (const UncertainCommit&) {
+        intentoSinRespuesta_ = momento;
+        throw;
+    }
+    intentoSinRespuesta_.reset();
     venta.sesion.fechaInicio = Text3;
     Command2_Click();
     return venta;

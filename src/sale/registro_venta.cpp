@@ -57,6 +57,14 @@ void Grabar_Lineas(Connection& conexion, const QList<LineaVenta>& lineas, const 
     }
 }
 
+// Whether this till's open session holds lines of the sale's moment.
+bool Ya_Grabada(Connection& conexion, const DatosSesion& sesion)
+{
+    RecordSet lineas(conexion, Query::TemporalPorVenta,
+                     RecordSet::Equals{QStringLiteral("FechaVenta"), formatDateTime(sesion.ahora)});
+    return !lineas.eof();
+}
+
 // The session start stored with the open session's first line.
 QString Restaurar_Inicio(Connection& conexion, const QString& fechaInicio)
 {
@@ -94,10 +102,12 @@ void Acumular_Pago(Connection& conexion, const DatosSesion& sesion, const QStrin
 
 }   // namespace
 
-QString RegistroVenta::registrar(const QList<LineaVenta>& lineas, const DatosSesion& sesion) const
+QString RegistroVenta::registrar(const QList<LineaVenta>& lineas, const DatosSesion& sesion, bool quizaYaGrabada) const
 {
     Connection conexion(folder_);
     return runInTransaction(conexion, [&] {
+        if (quizaYaGrabada && Ya_Grabada(conexion, sesion))
+            return Restaurar_Inicio(conexion, sesion.fechaInicio);
         Descontar_Stock(conexion, lineas);
         Grabar_Lineas(conexion, lineas, sesion);
         const QString inicio = Restaurar_Inicio(conexion, sesion.fechaInicio);

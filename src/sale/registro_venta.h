@@ -14,8 +14,11 @@ public:
     explicit RegistroVenta(const QString& folder) : folder_(folder) {}
 
     // Returns the session start stored with the open session's first line,
-    // which the takings were added under.
-    QString registrar(const QList<LineaVenta>& lineas, const DatosSesion& sesion) const;
+    // which the takings were added under. When an earlier attempt at the same
+    // moment may have been stored (its commit went unanswered), the till's
+    // lines of that moment are looked for first and, found, nothing is
+    // written again.
+    QString registrar(const QList<LineaVenta>& lineas, const DatosSesion& sesion, bool quizaYaGrabada = false) const;
 
 private:
     QString folder_;

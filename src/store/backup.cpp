@@ -225,7 +225,8 @@ QString writeBackup(const QString& folder, const QDateTime& now, const QString& 
 std::optional<QString> Respaldo_Automatico(const QString& folder, const QDateTime& now)
 {
     try {
-        if (madeOn(backupFolder(folder), now.date()))
+        // A shop's server is backed up with the server's own dump tool.
+        if (Connection(folder).sharedByTills() || madeOn(backupFolder(folder), now.date()))
             return std::nullopt;
         writeBackup(folder, now);
         return std::nullopt;

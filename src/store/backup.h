@@ -23,7 +23,8 @@ QStringList existingBackups(const QString& backupsFolder);
 // written is left behind.
 QString writeBackup(const QString& folder, const QDateTime& now, const QString& destination = QString());
 
-// The backup made after a confirmed day close: at most one a day. Never
+// The backup made after a confirmed day close: at most one a day, none for
+// a till working on a shop's server (the server is backed up on its own). Never
 // throws: a failure comes back as the message to show the cashier once;
 // nothing when the copy was made or one already exists for today.
 std::optional<QString> Respaldo_Automatico(const QString& folder, const QDateTime& now);

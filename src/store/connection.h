@@ -36,6 +36,10 @@ public:
     // Runs statements that return no rows (transaction control, schema changes).
     void execute(const QString& sql);
 
+    // A server shared by a shop's tills, each with its own day session; false
+    // for a till alone with its bd1.
+    bool sharedByTills() const { return engine_->isServer(); }
+
     // The data as they are now (see DataMark); nothing when the engine cannot tell.
     std::optional<DataMark> dataMark() const;
 

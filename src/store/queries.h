@@ -163,10 +163,14 @@ inline constexpr QueryText RecaudacionDelPeriodo{
     .sql = "select rowid, CodigoProducto, NombreProducto, Cantidad, TotalCosto, TotalVenta, Categoria from "
            "Recaudacion where FechaInicio >= ? and FechaInicio < ? order by FechaInicio, rowid",
     .table = "Recaudacion"};
+// A session is its start and its till (the two parameters, in that order).
 inline constexpr QueryText RecaudacionDeSesion{
     .sql = "select rowid, CodigoProducto, NombreProducto, Cantidad, TotalCosto, TotalVenta, Categoria from "
-           "Recaudacion where FechaInicio = ? order by FechaInicio, rowid",
+           "Recaudacion where FechaInicio = ? and Caixa = ? order by FechaInicio, rowid",
     .table = "Recaudacion"};
+inline constexpr QueryText TipoPagoDeSesion{
+    .sql = "select rowid, * from TipoPago where FechaInicio = ? and Caixa = ? order by FechaInicio, rowid",
+    .table = "TipoPago"};
 inline constexpr QueryText TipoPagoDelPeriodo{
     .sql = "select rowid, * from TipoPago where FechaInicio >= ? and FechaInicio < ? order by FechaInicio, rowid",
     .table = "TipoPago"};

@@ -108,6 +108,9 @@ void rebuildWithCollations(Connection& connection, const TableDefinition& table)
 
 bool Actualizar_Temporal(Connection& connection)
 {
+    // A shop's server is made with the current layout.
+    if (connection.sharedByTills())
+        return false;
     QStringList columns = temporalColumns(connection);
     columns.removeIf([](const QString& column) { return column.compare(TILL_FIELD, Qt::CaseInsensitive) == 0; });
     if (columns.size() == TEMPORAL_FIELD_COUNT || columns.contains(TEMPORAL_UNIT_PRICE_FIELD, Qt::CaseInsensitive))

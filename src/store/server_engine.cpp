@@ -325,6 +325,9 @@ void ServerEngine::fail(PGresult* result) const
     const char* primary = result ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
     lastState_ = state ? QString::fromLatin1(state) : QString();
     lastMessage_ = QString::fromUtf8(primary ? primary : PQerrorMessage(connection_));
+    // libpq's own report of a connection that broke carries no state.
+    if (PQstatus(connection_) != CONNECTION_OK)
+        lastState_ = QStringLiteral("08006");
     PQclear(result);
     if (isConflict(lastState_))
         throw ConflictError(statementCause(lastState_, lastMessage_));
@@ -365,9 +368,17 @@ void ServerEngine::beginWriting()
     execute("BEGIN ISOLATION LEVEL REPEATABLE READ");
 }
 
+// A connection lost while the server was committing leaves the outcome
+// unknown: said apart, so that the writing is looked for before it is repeated.
 void ServerEngine::commit()
 {
-    execute("COMMIT");
+    try {
+        execute("COMMIT");
+    } catch (const StoreError& error) {
+        if (PQstatus(connection_) != CONNECTION_OK)
+            throw UncertainCommit(error.message());
+        throw;
+    }
 }
 
 void ServerEngine::rollback()

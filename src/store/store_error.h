@@ -15,3 +15,11 @@ class ConflictError : public StoreError {
 public:
     using StoreError::StoreError;
 };
+
+// The connection to a shop's server was lost while a transaction was being
+// committed: whether the server stored it is not known. Writing it again must
+// first look for it.
+class UncertainCommit : public StoreError {
+public:
+    using StoreError::StoreError;
+};

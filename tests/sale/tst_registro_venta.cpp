@@ -105,6 +105,15 @@ private slots:
         QCOMPARE(db.count("Temporal"), 4);
         QCOMPARE(stock(db, "111"), 96.0);
         QCOMPARE(db.scalar("select count(distinct FechaVenta) from Temporal").toInt(), 4);
+
+        // Paid again at the moment of an attempt whose commit went unanswered: found, not stored twice;
+        // an attempt that was never stored is stored.
+        registro.registrar(uma, sesion("EFECTIVO", "10", QTime(10, 30, 0)), true);
+        QCOMPARE(db.count("Temporal"), 4);
+        QCOMPARE(stock(db, "111"), 96.0);
+        registro.registrar(uma, sesion("EFECTIVO", "10", QTime(11, 0, 0)), true);
+        QCOMPARE(db.count("Temporal"), 5);
+        QCOMPARE(takings(db), QVariantList({30.5, 4.25, 0.0, "2024-03-05 11:00:00", INICIO_GRAVADO}));
     }
 
     // The takings go under the start stored with the session's first line.

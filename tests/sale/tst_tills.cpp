@@ -1,12 +1,20 @@
 #include "common/number_settings.h"
+#include "common/report_list.h"
+#include "sale/form1.h"
 #include "store/connection.h"
 #include "store/queries.h"
 #include "store/record_set.h"
 #include "store/statement.h"
+#include "support/fake_platform.h"
+#include "support/keyboard.h"
 #include "support/private_server.h"
+#include "support/sale_controls.h"
 #include "support/test_database.h"
 
+#include <libpq-fe.h>
+
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QtTest>
@@ -106,9 +114,24 @@ class TillsTest : public QObject {
             products.setText("CodigoProducto", QString::number(code));
             products.setText("NombreProducto", QString("Produto %1").arg(code));
             products.setNumber("Cantidad", STOCK);
+            products.setNumber("PrecioCosto", code * 0.5);
+            products.setNumber("PrecioVenta", code * 1.25);
+            products.setNumber("StockCritico", 0);
+            products.setText("Categoria", "Teste");
             products.update();
         }
         return connection;
+    }
+
+    // Runs statements on the shop's database as another program would.
+    static bool runOn(const QString& shop, const QByteArray& sql)
+    {
+        PGconn* connection = PQconnectdb(shop.toUtf8().constData());
+        PGresult* result = PQexec(connection, sql.constData());
+        const bool done = PQresultStatus(result) == PGRES_COMMAND_OK;
+        PQclear(result);
+        PQfinish(connection);
+        return done;
     }
 
     static void start(QProcess& worker, const Till& till, int sales, int seed, bool close = false)
@@ -201,6 +224,59 @@ private slots:
         QVERIFY2(broken.isEmpty(), qPrintable(broken));
     }
 
+    // The server goes away while the cashier pays: the sale stays on screen
+    // with a message, and is recorded once when the cashier pays again with
+    // the server back; also when the server went away in the middle of
+    // committing it, without ever answering.
+    void theServerAwayWhileTheCashierPays_data()
+    {
+        QTest::addColumn<bool>("duringTheCommit");
+        QTest::newRow("server stopped") << false;
+        QTest::newRow("connection lost while committing") << true;
+    }
+
+    void theServerAwayWhileTheCashierPays()
+    {
+        QFETCH(bool, duringTheCommit);
+        const QString shop = newShop();
+        const Till till(*server_, shop, 3);
+        FakePlatform fakes(till.folder());
+        Form1 form(fakes.platform);
+        form.show();
+        form.Text4 = "admin";
+        form.Text3 = "08/12/2026 8:00:00";
+        for (const char* code : {"7", "7", "12"}) {
+            typeKeys(ui(form).Text7, code);
+            QTest::keyClick(ui(form).Text7, Qt::Key_Return);
+        }
+        QVERIFY2(fakes.prompter.messages.isEmpty(), qPrintable(fakes.prompter.last()));
+        QCOMPARE(ui(form).ListView1->rowCount(), 2);
+        const QByteArray fail =
+            "create function queda() returns trigger language plpgsql as $$ begin perform "
+            "pg_terminate_backend(pg_backend_pid()); return null; end $$; create constraint trigger queda after "
+            "insert on TipoPago deferrable initially deferred for each row execute function queda()";
+        if (duringTheCommit)
+            QVERIFY(runOn(shop, fail));
+        else
+            QVERIFY(server_->stop());
+
+        QVERIFY(!form.CobrarTarjeta());
+        QCOMPARE(fakes.prompter.messages.size(), 1);
+        QVERIFY2(fakes.prompter.last().contains("servidor"), qPrintable(fakes.prompter.last()));
+        QCOMPARE(ui(form).ListView1->rowCount(), 2);
+
+        if (duringTheCommit)
+            QVERIFY(runOn(shop, "drop trigger queda on TipoPago"));
+        else
+            QVERIFY(server_->start());
+        QVERIFY(form.CobrarTarjeta());
+        QCOMPARE(fakes.prompter.messages.size(), 1);
+        QCOMPARE(ui(form).ListView1->rowCount(), 0);
+        QCOMPARE(numberOf(till, "select count(*) from Temporal"), 2.0);
+        QCOMPARE(numberOf(till, "select tarjeta from TipoPago"), 2 * 1.25 * 7 + 1.25 * 12);
+        QCOMPARE(numberOf(till, "select Cantidad from Productos where CodigoProducto = '7'"), STOCK - 2);
+    }
+
     // A till killed in the middle of a sale leaves nothing half-written, and
     // another till selling at the same time goes on.
     void aTillKilledMidSaleLeavesNothingHalfWritten()
@@ -230,5 +306,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TillsTest)
+QTEST_MAIN(TillsTest)
 #include "tst_tills.moc"

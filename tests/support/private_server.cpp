@@ -70,21 +70,34 @@ PrivateServer::PrivateServer()
         unavailable_ = QStringLiteral("initdb failed: %1").arg(output);
         return;
     }
+    if (!start()) {
+        QFile log(dir_.filePath("log"));
+        log.open(QIODevice::ReadOnly);
+        unavailable_ = QStringLiteral("the server did not start: %1").arg(QString::fromLocal8Bit(log.readAll()));
+    }
+}
+
+bool PrivateServer::start()
+{
     const QString options = QStringLiteral("-k %1 -c listen_addresses='' -p %2 -c fsync=off -c max_connections=50")
                                 .arg(dir_.path())
                                 .arg(PORT);
-    if (!runAsServerUser({bin_ + "/pg_ctl", "-D", data, "-o", options, "-l", dir_.filePath("log"), "-w", "start"},
-                         &output)) {
-        unavailable_ = QStringLiteral("the server did not start: %1").arg(output);
-        return;
-    }
-    running_ = true;
+    running_ = runAsServerUser(
+        {bin_ + "/pg_ctl", "-D", dir_.filePath("data"), "-o", options, "-l", dir_.filePath("log"), "-w", "start"});
+    return running_;
+}
+
+bool PrivateServer::stop()
+{
+    const bool stopped = runAsServerUser({bin_ + "/pg_ctl", "-D", dir_.filePath("data"), "-m", "fast", "-w", "stop"});
+    running_ = !stopped;
+    return stopped;
 }
 
 PrivateServer::~PrivateServer()
 {
     if (running_)
-        runAsServerUser({bin_ + "/pg_ctl", "-D", dir_.filePath("data"), "-m", "fast", "-w", "stop"});
+        stop();
     if (watcher_ >= 0)
         ::close(watcher_);
     else
@@ -138,18 +151,22 @@ void PrivateServer::startWatcher()
     watcher_ = ends[1];
 }
 
+QString PrivateServer::connectionTo(const QString& database, const QString& user) const
+{
+    return QStringLiteral("host=%1 port=%2 user=%3 dbname=%4").arg(dir_.path()).arg(PORT).arg(user, database);
+}
+
 QString PrivateServer::newDatabase()
 {
     const QString name = QStringLiteral("loja_%1").arg(++databases_);
-    const QString base = QStringLiteral("host=%1 port=%2 user=%3 dbname=").arg(dir_.path()).arg(PORT).arg(SERVER_USER);
-    PGconn* server = PQconnectdb((base + QStringLiteral("postgres")).toUtf8().constData());
+    PGconn* server = PQconnectdb(connectionTo(QStringLiteral("postgres")).toUtf8().constData());
     PGresult* created = PQexec(server, ("create database " + name).toUtf8().constData());
     const bool done = PQresultStatus(created) == PGRES_COMMAND_OK;
     if (!done)
         qWarning("create database failed: %s", PQerrorMessage(server));
     PQclear(created);
     PQfinish(server);
-    return base + name;
+    return connectionTo(name);
 }
 
 QString PrivateServer::newShop()

@@ -19,10 +19,16 @@ public:
 
     // A new, empty database and its libpq connection string.
     QString newDatabase();
+    // The connection string of a database of this server, as a user.
+    QString connectionTo(const QString& database, const QString& user = QStringLiteral("postgres")) const;
     // A new database holding a shop, as "tenduca-db servidor criar" makes it.
     QString newShop();
     // A folder whose settings make a till of number till work on the shop.
     void makeTill(const QString& folder, const QString& connection, int till) const;
+
+    // The server away and back, as when it is restarted.
+    bool stop();
+    bool start();
 
 private:
     bool runAsServerUser(const QStringList& command, QString* output = nullptr) const;

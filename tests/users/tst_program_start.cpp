@@ -1,6 +1,8 @@
 #include "common/number_settings.h"
 #include "sale/form1.h"
+#include "store/connection.h"
 #include "support/fake_platform.h"
+#include "support/private_server.h"
 #include "support/test_database.h"
 #include "users/form4.h"
 #include "users/instance_lock.h"
@@ -42,8 +44,62 @@ bool waitFor(const std::function<bool()>& condition)
 class ProgramStartTest : public QObject {
     Q_OBJECT
 
+    std::unique_ptr<PrivateServer> server_;
+
 private slots:
-    void initTestCase() { NumberSettings::setCurrent(NumberSettings::brazilian()); }
+    void initTestCase()
+    {
+        NumberSettings::setCurrent(NumberSettings::brazilian());
+        server_ = std::make_unique<PrivateServer>();
+    }
+
+    // A till set to work on a shop's server that cannot be used says which
+    // server and what failed, and ends; so does one whose settings file shows
+    // the server's password to other users.
+    void aServerThatCannotBeUsedIsNamedAndTheProgramEnds_data()
+    {
+        QTest::addColumn<QString>("server");   // "shop", "empty", "no database", "no user", "away"
+        QTest::addColumn<QString>("extra");
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("not answering") << "away" << "" << "o servidor não responde";
+        QTest::newRow("no such database") << "no database" << "" << "o banco de dados não existe no servidor";
+        QTest::newRow("user refused") << "no user" << "" << "recusou a conexão deste caixa";
+        QTest::newRow("not a shop") << "empty" << "" << "não é o de uma loja do Tenduca";
+        QTest::newRow("password others can read") << "shop" << " password=segredo" << "guarda a senha do servidor";
+        QTest::newRow("a shop") << "shop" << "" << "";
+    }
+
+    void aServerThatCannotBeUsedIsNamedAndTheProgramEnds()
+    {
+        QFETCH(QString, server);
+        QFETCH(QString, extra);
+        QFETCH(QString, cause);
+        if (!server_->unavailable().isEmpty())
+            QSKIP(qPrintable("no server of the test's own: " + server_->unavailable()));
+        const QString connection = server == "shop"          ? server_->newShop()
+                                   : server == "empty"       ? server_->newDatabase()
+                                   : server == "no database" ? server_->connectionTo("nada")
+                                   : server == "no user"     ? server_->connectionTo("postgres", "ninguem")
+                                                             : "host=/tmp/nenhum-servidor port=5432 dbname=loja";
+        QTemporaryDir dir;
+        server_->makeTill(dir.path(), connection + extra, 2);
+        QFile::setPermissions(dir.filePath("tenduca.ini"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                               QFileDevice::ReadGroup | QFileDevice::ReadOther);
+        Start start(dir.path());
+        const std::optional<int> refused = start.check();
+        Connection::release(dir.path());
+        if (cause.isEmpty()) {
+            QCOMPARE(refused, std::nullopt);
+            QVERIFY(start.fakes.prompter.messages.isEmpty());
+            return;
+        }
+        QCOMPARE(refused, std::optional<int>(EXIT_START_REFUSED));
+        QCOMPARE(start.fakes.prompter.messages.size(), 1);
+        const QString message = start.fakes.prompter.last();
+        QVERIFY2(message.contains(cause), qPrintable(message));
+        QVERIFY2(message.contains(server == "away" ? "nenhum-servidor" : "banco ") || server == "shop",
+                 qPrintable(message));
+    }
 
     void startsWithAUsableDatabase()
     {
