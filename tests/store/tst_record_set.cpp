@@ -72,7 +72,8 @@ private slots:
             {Query::TemporalPorVenta, {}}, {Query::TemporalPorVentaListado, {}}, {Query::TipoPago, {}},
             {Query::TipoPagoListado, {}}, {Query::Recaudacion, {}}, {Query::UsuariosPorNombre, {}},
             {Query::Usuarios, {}}, {Query::RecaudacionDelPeriodo, month},
-            {Query::RecaudacionDeSesion, {"2024-03-05 08:00:00"}}, {Query::TipoPagoDelPeriodo, month},
+            {Query::RecaudacionDeSesion, {"2024-03-05 08:00:00", 1}}, {Query::TipoPagoDeSesion, {"2024-03-05 08:00:00", 1}},
+            {Query::TipoPagoDelPeriodo, month},
         };
         const QHash<QString, QString> stored{{"CodigoProducto", "1"}, {"NombreProducto", "Arroz"},
                                              {"FechaVenta", "5/3/2024 8:15:02"}, {"FechaInicio", "5/3/2024 8:00:00"},
