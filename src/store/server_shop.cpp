@@ -144,7 +144,13 @@ int copyTable(Connection& file, const ServerConnection& server, const TableDefin
     for (const FieldDefinition& field : table.fields)
         fields.append(plainName(field.name));
     const QString list = fields.join(QStringLiteral(", "));
-    server.run(QStringLiteral("copy %1 (%2) from stdin").arg(plainName(table.name), list).toUtf8());
+    PGresult* copying =
+        PQexec(server.handle, QStringLiteral("copy %1 (%2) from stdin").arg(plainName(table.name), list).toUtf8());
+    const bool started = PQresultStatus(copying) == PGRES_COPY_IN;
+    PQclear(copying);
+    if (!started)
+        throw StoreError(serverFailure(server.place, QStringLiteral("a tabela %1 não pôde ser copiada (%2)")
+                                                         .arg(table.name, QString::fromUtf8(PQerrorMessage(server.handle)))));
     Statement rows(file, QStringLiteral("select %1 from %2 order by rowid").arg(list, plainName(table.name)).toUtf8());
     int count = 0;
     QByteArray chunk;

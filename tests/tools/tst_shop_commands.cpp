@@ -1,5 +1,11 @@
+#include "common/number_settings.h"
+#include "sale/cierre_dia.h"
+#include "sale/registro_venta.h"
 #include "store/backup.h"
 #include "store/connection.h"
+#include "store/schema.h"
+#include "store/statement.h"
+#include "support/private_server.h"
 #include "support/test_database.h"
 #include "users/instance_lock.h"
 
@@ -42,6 +48,40 @@ NewDatabaseOptions oneProduct()
     return options;
 }
 
+// Every row of the tables a shop sends to its server, by row id, each field as
+// the value it holds: the same text for bd1 and for the server.
+QStringList sentRows(const QString& folder)
+{
+    QStringList rows;
+    Connection connection(folder);
+    for (const TableDefinition& table : storeTables()) {
+        if (table.name == "Temporal")
+            continue;
+        QStringList fields{"rowid"};
+        for (const FieldDefinition& field : table.fields)
+            fields.append(field.name);
+        Statement select(connection, ("select " + fields.join(", ") + " from " + table.name + " order by rowid").toUtf8());
+        while (select.next()) {
+            QStringList values{table.name};
+            for (int column = 0; column < select.columnCount(); ++column) {
+                switch (select.kind(column)) {
+                case CellKind::Null:
+                    values.append("(nada)");
+                    break;
+                case CellKind::Real:
+                    values.append(QString::number(select.number(column), 'g', 17));
+                    break;
+                default:
+                    values.append(select.text(column));
+                }
+            }
+            rows.append(values.join(u'|'));
+        }
+    }
+    Connection::release(folder);
+    return rows;
+}
+
 void writeFile(const QString& path, const QByteArray& contents)
 {
     QFile file(path);
@@ -55,6 +95,49 @@ class ShopCommandsTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { NumberSettings::setCurrent(NumberSettings::brazilian()); }
+
+    // A shop moving to a server: its catalogue, users and archived takings
+    // read back from the server row for row; a server that already holds a
+    // shop, and a bd1 whose day is open, are refused.
+    void aShopMovesToAServer()
+    {
+        PrivateServer server;
+        if (!server.unavailable().isEmpty())
+            QSKIP(qPrintable("no server of the test's own: " + server.unavailable()));
+        QTemporaryDir shop;
+        QCOMPARE(tool({"create", shop.path(), "--demo"}).exitCode, 0);
+        const QString session = "05/03/2024 8:00:00";
+        const QDateTime moment(QDate(2024, 3, 5), QTime(9, 0));
+        ProductoLeido arroz{"7891000000014", "Arroz Agulhinha Tipo 1 5 kg", "18,9", "27,9", "Mercearia", 10, 0};
+        RegistroVenta(shop.path()).registrar({nuevaLinea(arroz, "2", 1)}, {"EFECTIVO", "55,8", "admin", session, moment});
+        Cerrar_Ventas_Del_Dia(shop.path(), session, moment.addSecs(3600));
+        RegistroVenta(shop.path()).registrar({nuevaLinea(arroz, "1", 1)}, {"TARJETA", "27,9", "admin", "05/03/2024 10:00:00",
+                                                                            moment.addSecs(7200)});
+        const QStringList stored = sentRows(shop.path());
+
+        const QString connection = server.newDatabase();
+        QCOMPARE(tool({"servidor", "criar", connection}).exitCode, 0);
+        const Run open = tool({"servidor", "enviar", shop.path(), connection});
+        QCOMPARE(open.exitCode, 1);
+        QVERIFY2(open.err.contains("O dia ainda está aberto"), qPrintable(open.err));
+
+        Cerrar_Ventas_Del_Dia(shop.path(), "05/03/2024 10:00:00", moment.addSecs(10800));
+        const QStringList closed = sentRows(shop.path());
+        QVERIFY(closed.size() > stored.size());
+        const Run sent = tool({"servidor", "enviar", shop.path(), connection});
+        QVERIFY2(sent.exitCode == 0, qPrintable(sent.err));
+        QVERIFY2(sent.out.contains("2 sessões e 2 linhas"), qPrintable(sent.out));
+        QTemporaryDir till;
+        server.makeTill(till.path(), connection, 1);
+        QCOMPARE(sentRows(till.path()), closed);
+
+        const Run again = tool({"servidor", "enviar", shop.path(), connection});
+        QCOMPARE(again.exitCode, 1);
+        QVERIFY2(again.err.contains("já guarda os dados de uma loja"), qPrintable(again.err));
+        QCOMPARE(sentRows(till.path()), closed);
+    }
+
     void backupOnDemandGoesIntoTheGivenFolder()
     {
         TestDatabase database(oneProduct());
