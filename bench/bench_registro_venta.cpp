@@ -19,6 +19,7 @@
 #include "sale/form1.h"
 #include "sale/registro_venta.h"
 #include "store/connection.h"
+#include "support/counter.h"
 #include "support/large_database.h"
 #include "support/measurements.h"
 #include "support/raw_sqlite.h"
@@ -63,28 +64,6 @@ public:
 private:
     mutable QDateTime moment_ = QDateTime(QDate(2026, 12, 8), QTime(8, 0, 0));
 };
-
-QList<ProductoLeido> sampleProducts(const QString& path)
-{
-    RawConnection connection(path, derivedKeyFor(path));
-    RawStatement statement(connection, "select CodigoProducto, NombreProducto, PrecioCosto, PrecioVenta, Categoria, "
-                                       "Cantidad from Productos");
-    QList<ProductoLeido> all;
-    while (statement.step())
-        all.append({statement.text(0), statement.text(1), statement.text(2).replace('.', ','),
-                    statement.text(3).replace('.', ','), statement.text(4), statement.text(5).toDouble()});
-    SeededRandom random(SAMPLE_SEED);
-    QList<ProductoLeido> chosen;
-    QStringList codes;
-    while (chosen.size() < LINES_PER_SALE * 10) {
-        const ProductoLeido& product = all.at(random.below(static_cast<int>(all.size())));
-        if (!codes.contains(product.codigo)) {
-            codes.append(product.codigo);
-            chosen.append(product);
-        }
-    }
-    return chosen;
-}
 
 // The open session as the benchmark wants it: 5 000 lines and their takings.
 void layOutOpenSession(const QString& path, const QList<ProductoLeido>& products)
@@ -160,7 +139,7 @@ int main(int argc, char* argv[])
         std::unique_ptr<QTemporaryDir> temporary;
         const QString folder = catalogueDatabaseFolder(app.arguments(), temporary);
         const QString path = databasePath(folder);
-        const QList<ProductoLeido> products = sampleProducts(path);
+        const QList<ProductoLeido> products = sampleProducts(path, LINES_PER_SALE * 10, SAMPLE_SEED);
         layOutOpenSession(path, products);
 
         CountingPrompter prompter;

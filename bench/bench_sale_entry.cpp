@@ -13,6 +13,7 @@
 #include "common/report_list.h"
 #include "sale/form1.h"
 #include "store/connection.h"
+#include "support/counter.h"
 #include "support/large_database.h"
 #include "support/measurements.h"
 #include "support/raw_sqlite.h"
@@ -37,35 +38,6 @@ constexpr char RAW_LOOKUP[] = "select * from Productos where CodigoProducto = ? 
 
 QTextStream out(stdout);
 
-QStringList sampleCodes(const QString& path, qsizetype& catalogueSize)
-{
-    RawConnection connection(path, derivedKeyFor(path));
-    RawStatement statement(connection, "select CodigoProducto from Productos");
-    QStringList all;
-    while (statement.step())
-        all.append(statement.text(0));
-    catalogueSize = all.size();
-    SeededRandom random(SAMPLE_SEED);
-    QStringList chosen;
-    while (chosen.size() < DISTINCT_PRODUCTS) {
-        const QString code = all.at(random.below(static_cast<int>(all.size())));
-        if (!chosen.contains(code))
-            chosen.append(code);
-    }
-    return chosen;
-}
-
-// The scanner types the code and Enter into the box that has the focus.
-void scan(QWidget* box, const QString& code)
-{
-    for (QChar c : code) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key(c.unicode()), Qt::NoModifier, QString(c));
-        QCoreApplication::sendEvent(box, &press);
-    }
-    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
-    QCoreApplication::sendEvent(box, &enter);
-}
-
 }   // namespace
 
 int main(int argc, char* argv[])
@@ -78,7 +50,7 @@ int main(int argc, char* argv[])
         const QString folder = catalogueDatabaseFolder(app.arguments(), temporary);
         const QString path = databasePath(folder);
         qsizetype catalogueSize = 0;
-        const QStringList codes = sampleCodes(path, catalogueSize);
+        const QStringList codes = sampleCodes(path, DISTINCT_PRODUCTS, SAMPLE_SEED, catalogueSize);
 
         CountingPrompter prompter;
         SystemClock clock;
@@ -98,7 +70,7 @@ int main(int argc, char* argv[])
             // Every product once first, then at random: the sale grows to 200 lines.
             const QString code = codes.at(i < DISTINCT_PRODUCTS ? i : random.below(DISTINCT_PRODUCTS));
             timer.start();
-            scan(form.findChild<QLineEdit*>(QStringLiteral("Text7")), code);
+            scanCode(form.findChild<QLineEdit*>(QStringLiteral("Text7")), code);
             // Paints what the scan changed, as the program's event loop does next.
             QCoreApplication::processEvents();
             scans.push_back(timer.nsecsElapsed() / 1000.0);

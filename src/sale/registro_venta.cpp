@@ -68,7 +68,7 @@ bool Ya_Grabada(Connection& conexion, const DatosSesion& sesion)
 // The session start stored with the open session's first line.
 QString Restaurar_Inicio(Connection& conexion, const QString& fechaInicio)
 {
-    RecordSet temporal(conexion, Query::Temporal);
+    RecordSet temporal(conexion, Query::InicioDeTemporal);
     return temporal.eof() ? fechaInicio : temporal.text(QStringLiteral("FechaInicio"));
 }
 

@@ -99,6 +99,12 @@ inline constexpr QueryText Categorias{.sql = "select Categoria from Productos Gr
 inline constexpr QueryText Temporal{.sql = "select rowid, * from Temporal where Caixa = ? order by rowid",
                                     .table = "Temporal",
                                     .tillScoped = true};
+// The first open line's session start, all the recording of a sale reads of
+// the open lines: the first row of "select * from Temporal".
+inline constexpr QueryText InicioDeTemporal{
+    .sql = "select rowid, FechaInicio from Temporal where Caixa = ? order by rowid limit 1",
+    .table = "Temporal",
+    .tillScoped = true};
 // "select FechaVenta from Temporal group by FechaVenta"
 inline constexpr QueryText VentasDeTemporal{
     .sql = "select FechaVenta from Temporal where Caixa = ? group by FechaVenta",

@@ -613,7 +613,8 @@ Statement& RecordSet::insertStatement(const QList<int>& assigned)
             : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                   .arg(plainName(table_), columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
     insertStatement_.reset();
-    insertStatement_.emplace(connection_, sql.toUtf8());
+    // A server gives the new row's id back with the row, without a second request.
+    insertStatement_.emplace(connection_, (connection_.engine().isServer() ? sql + QStringLiteral(" returning rowid") : sql).toUtf8());
     return *insertStatement_;
 }
 

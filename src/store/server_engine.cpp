@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -190,6 +191,9 @@ private:
             engine_.fail(result);
         const char* changed = PQcmdTuples(result);
         changes_ = changed && *changed ? std::strtoll(changed, nullptr, 10) : 0;
+        if (status == PGRES_TUPLES_OK && PQntuples(result) == 1 && PQnfields(result) == 1 &&
+            qstrcmp(PQfname(result, 0), "rowid") == 0 && qstrncmp(PQcmdStatus(result), "INSERT", 6) == 0)
+            engine_.inserted(std::strtoll(PQgetvalue(result, 0, 0), nullptr, 10));
         result_ = result;
         row_ = -1;
     }
@@ -357,6 +361,8 @@ void ServerEngine::execute(QByteArrayView sql)
 
 qint64 ServerEngine::lastInsertRowId() const
 {
+    if (const std::optional<qint64> given = std::exchange(inserted_, std::nullopt))
+        return *given;
     PGresult* result = run("select lastval()");
     const qint64 id = std::strtoll(PQgetvalue(result, 0, 0), nullptr, 10);
     PQclear(result);

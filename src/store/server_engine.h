@@ -47,6 +47,8 @@ public:
     // Runs a statement given whole, with text parameters; returns its result
     // (the caller frees it) or throws.
     pg_result* run(const QByteArray& sql) const;
+    // The row id an insert returned, for lastInsertRowId() to give without asking the server.
+    void inserted(qint64 rowId) const { inserted_ = rowId; }
 
 protected:
     std::unique_ptr<EngineStatement> prepare(const QByteArray& sql) override;
@@ -62,6 +64,10 @@ private:
     mutable QString lastState_;     // SQLSTATE of the last failure
     mutable QString lastMessage_;   // the server's text of it
     mutable QElapsedTimer idle_;
+    // The row id an insert gave back ("returning rowid"), until the next is read.
+    mutable std::optional<qint64> inserted_;
+
+
 };
 
 // What failed when the server could not be used, in words for the shop.
