@@ -56,14 +56,6 @@ public:
     int documents = 0;
 };
 
-// A moment that moves on one second per reading, so each sale has its own.
-class SteppingClock : public Clock {
-public:
-    QDateTime now() const override { return moment_ = moment_.addSecs(1); }
-
-private:
-    mutable QDateTime moment_ = QDateTime(QDate(2026, 12, 8), QTime(8, 0, 0));
-};
 
 // The open session as the benchmark wants it: 5 000 lines and their takings.
 void layOutOpenSession(const QString& path, const QList<ProductoLeido>& products)
@@ -162,22 +154,7 @@ int main(int argc, char* argv[])
         for (int sale = 0; sale < SALES; ++sale) {
             const int first = (sale * LINES_PER_SALE) % static_cast<int>(products.size());
             const QList<ProductoLeido> lines = products.mid(first, LINES_PER_SALE);
-            for (const ProductoLeido& product : lines)
-                form.Agregar_Producto(product);
-            form.Command1_Click();   // "PAGAR"
-            auto* dialog = qobject_cast<Form5*>(form.pago());
-            if (!dialog)
-                throw std::runtime_error("the payment dialog did not open");
-            QCoreApplication::processEvents();
-
-            timer.start();
-            dialog->Command1->click();   // "DINHEIRO" without an amount
-            form.findChild<ReportList*>(QStringLiteral("ListView1"))->viewport()->repaint();
-            form.findChild<QLabel*>(QStringLiteral("Label8"))->repaint();
-            QCoreApplication::processEvents();
-            paid.push_back(timer.nsecsElapsed() / 1000.0);
-            if (form.findChild<ReportList*>(QStringLiteral("ListView1"))->rowCount() != 0)
-                throw std::runtime_error("the sale window was not cleared");
+            paid.push_back(timeCashPayment(form, lines));
 
             timer.start();
             raw.record(lines, toStoredDateTime(clock.now()).toUtf8());

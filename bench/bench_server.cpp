@@ -45,14 +45,6 @@ const QString SESSION_START = QStringLiteral("08/12/2026 7:00:00");
 
 QTextStream out(stdout);
 
-// A moment that moves on one second per reading, so each sale has its own.
-class SteppingClock : public Clock {
-public:
-    QDateTime now() const override { return moment_ = moment_.addSecs(1); }
-
-private:
-    mutable QDateTime moment_ = QDateTime(QDate(2026, 12, 8), QTime(8, 0, 0));
-};
 
 std::vector<double> scans(Form1& form, const QStringList& codes)
 {
@@ -74,23 +66,9 @@ std::vector<double> scans(Form1& form, const QStringList& codes)
 std::vector<double> paidSales(Form1& form, const QList<ProductoLeido>& products)
 {
     std::vector<double> timings;
-    QElapsedTimer timer;
     for (int sale = 0; sale < SALES; ++sale) {
         const int first = (sale * LINES_PER_SALE) % static_cast<int>(products.size());
-        for (const ProductoLeido& product : products.mid(first, LINES_PER_SALE))
-            form.Agregar_Producto(product);
-        form.findChild<QPushButton*>(QStringLiteral("Command1"))->click();   // "PAGAR"
-        auto* dialog = qobject_cast<Form5*>(form.pago());
-        if (!dialog)
-            throw std::runtime_error("the payment dialog did not open");
-        QCoreApplication::processEvents();
-        timer.start();
-        dialog->Command1->click();   // "DINHEIRO" without an amount
-        form.findChild<ReportList*>(QStringLiteral("ListView1"))->viewport()->repaint();
-        QCoreApplication::processEvents();
-        timings.push_back(timer.nsecsElapsed() / 1000.0);
-        if (form.findChild<ReportList*>(QStringLiteral("ListView1"))->rowCount() != 0)
-            throw std::runtime_error("the sale window was not cleared");
+        timings.push_back(timeCashPayment(form, products.mid(first, LINES_PER_SALE)));
     }
     return timings;
 }

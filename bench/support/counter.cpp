@@ -1,10 +1,16 @@
 #include "support/counter.h"
 
+#include "common/report_list.h"
+#include "dialogs/form5.h"
+#include "sale/form1.h"
 #include "store/connection.h"
 #include "support/raw_sqlite.h"
 #include "support/seeded_random.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -58,4 +64,26 @@ void scanCode(QLineEdit* box, const QString& code)
     }
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
     QCoreApplication::sendEvent(box, &enter);
+}
+
+double timeCashPayment(Form1& form, const QList<ProductoLeido>& products)
+{
+    for (const ProductoLeido& product : products)
+        form.Agregar_Producto(product);
+    form.findChild<QPushButton*>(QStringLiteral("Command1"))->click();   // "PAGAR"
+    auto* dialog = qobject_cast<Form5*>(form.pago());
+    if (!dialog)
+        throw std::runtime_error("the payment dialog did not open");
+    QCoreApplication::processEvents();
+    auto* list = form.findChild<ReportList*>(QStringLiteral("ListView1"));
+    QElapsedTimer timer;
+    timer.start();
+    dialog->Command1->click();   // "DINHEIRO" without an amount
+    list->viewport()->repaint();
+    form.findChild<QLabel*>(QStringLiteral("Label8"))->repaint();
+    QCoreApplication::processEvents();
+    const double micros = timer.nsecsElapsed() / 1000.0;
+    if (list->rowCount() != 0)
+        throw std::runtime_error("the sale window was not cleared");
+    return micros;
 }
