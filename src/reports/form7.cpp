@@ -190,7 +190,7 @@ void Form7::Cargar_Sesiones()
         for (sesiones.moveLast(); !sesiones.bof(); sesiones.movePrevious()) {
             const QString inicio = sesiones.text(QStringLiteral("FechaInicio"));
             const int caja = sesiones.isNull(TILL_FIELD) ? 1 : static_cast<int>(sesiones.number(TILL_FIELD));
-            Combo1->addItem(variasCajas ? QStringLiteral("%1 (caixa %2)").arg(inicio).arg(caja) : inicio,
+            Combo1->addItem(variasCajas ? QStringLiteral("%1 caixa %2").arg(inicio).arg(caja) : inicio,
                             QStringList{inicio, QString::number(caja)});
         }
     }

@@ -1,5 +1,6 @@
 #include "common/number_settings.h"
 #include "common/report_list.h"
+#include "reports/form7.h"
 #include "sale/form1.h"
 #include "store/connection.h"
 #include "store/queries.h"
@@ -13,7 +14,10 @@
 
 #include <libpq-fe.h>
 
+#include <QComboBox>
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -191,6 +195,36 @@ private slots:
         }
         const QString broken = brokenInvariant(any, {1, 2, 3, 4});
         QVERIFY2(broken.isEmpty(), qPrintable(broken));
+    }
+
+    // The takings report of any till lists every till's sessions with its
+    // number, and a session's lines are that till's alone.
+    void theTakingsReportShowsEveryTill()
+    {
+        const QString shop = newShop();
+        const Till first(*server_, shop, 1);
+        const Till second(*server_, shop, 2);
+        QProcess closing[2];
+        start(closing[0], first, 3, 21, true);
+        start(closing[1], second, 5, 22, true);
+        for (QProcess& worker : closing)
+            finish(worker);
+        FakePlatform fakes(first.folder());
+        Form7 report(fakes.platform);
+        report.show();
+        // Both tills started their sessions at the same moment: only the number tells them apart.
+        QStringList sessions;
+        for (int item = 0; item < report.Combo1->count(); ++item)
+            sessions.append(report.Combo1->itemText(item));
+        sessions.sort();
+        QCOMPARE(sessions, QStringList({"08/12/2026 8:00:00 caixa 1", "08/12/2026 8:00:00 caixa 2"}));
+        report.Combo1->setCurrentIndex(report.Combo1->findText("08/12/2026 8:00:00 caixa 2"));
+        report.Command1->click();
+        QTRY_VERIFY_WITH_TIMEOUT(report.Label12->isHidden(), 5000);
+        double sold = 0;
+        for (int row = 0; row < report.ListView1->rowCount(); ++row)
+            sold += report.ListView1->text(row, 3).toDouble();
+        QCOMPARE(sold, numberOf(first, "select sum(Cantidad) from Recaudacion where Caixa = 2"));
     }
 
     // Two tills close their day at the same moment while a third goes on
