@@ -28,12 +28,25 @@ QList<QStringList> rowsOf(Connection& connection, const QString& sql, const QStr
     return rows;
 }
 
-QStringList temporalColumns(Connection& connection)
+// The fields of a table as the file has them, in stored order.
+QStringList fieldsOf(Connection& connection, const QString& table)
 {
-    QStringList columns;
-    for (const QStringList& row : rowsOf(connection, QStringLiteral("PRAGMA table_info(\"Temporal\")")))
-        columns.append(row.at(1));
-    return columns;
+    QStringList fields;
+    for (const QStringList& row : rowsOf(connection, QStringLiteral("PRAGMA table_info(%1)").arg(quotedName(table))))
+        fields.append(row.at(1));
+    return fields;
+}
+
+// Runs the statements of an upgrade in one transaction; false when there are none.
+bool runAllOrNone(Connection& connection, const QStringList& statements)
+{
+    if (statements.isEmpty())
+        return false;
+    Transaction transaction(connection);
+    for (const QString& statement : statements)
+        connection.execute(statement);
+    transaction.commit();
+    return true;
 }
 
 // The collation a field is declared with in the file ("BINARY" when none).
@@ -111,7 +124,7 @@ bool Actualizar_Temporal(Connection& connection)
     // A shop's server is made with the current layout.
     if (connection.sharedByTills())
         return false;
-    QStringList columns = temporalColumns(connection);
+    QStringList columns = fieldsOf(connection, QStringLiteral("Temporal"));
     columns.removeIf([](const QString& column) { return column.compare(TILL_FIELD, Qt::CaseInsensitive) == 0; });
     if (columns.size() == TEMPORAL_FIELD_COUNT || columns.contains(TEMPORAL_UNIT_PRICE_FIELD, Qt::CaseInsensitive))
         return false;
@@ -147,13 +160,7 @@ bool addMissingIndexes(Connection& connection)
                 missing.append(createIndexSql(table, field));
         }
     }
-    if (missing.isEmpty())
-        return false;
-    Transaction transaction(connection);
-    for (const QString& statement : missing)
-        connection.execute(statement);
-    transaction.commit();
-    return true;
+    return runAllOrNone(connection, missing);
 }
 
 bool addTillNumbers(Connection& connection)
@@ -162,20 +169,11 @@ bool addTillNumbers(Connection& connection)
     for (const TableDefinition& table : storeTables()) {
         if (!findField(table, TILL_FIELD))
             continue;
-        QStringList fields;
-        for (const QStringList& row : rowsOf(connection, QStringLiteral("PRAGMA table_info(%1)").arg(quotedName(table.name))))
-            fields.append(row.at(1).toLower());
-        if (!fields.contains(TILL_FIELD.toLower()))
+        if (!fieldsOf(connection, table.name).contains(TILL_FIELD, Qt::CaseInsensitive))
             statements.append(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 INTEGER NOT NULL DEFAULT 1")
                                   .arg(quotedName(table.name), quotedName(TILL_FIELD)));
     }
-    if (statements.isEmpty())
-        return false;
-    Transaction transaction(connection);
-    for (const QString& statement : statements)
-        connection.execute(statement);
-    transaction.commit();
-    return true;
+    return runAllOrNone(connection, statements);
 }
 
 void upgradeFileLayout(Connection& connection)

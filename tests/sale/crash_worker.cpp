@@ -70,17 +70,8 @@ int main(int argc, char* argv[])
     std::fflush(stdout);
     for (;;) {
         const int lines = random.bounded(1, 5);
-        QList<LineaVenta> sale;
-        QList<int> chosen;
         double total = 0;
-        while (sale.size() < lines) {
-            const int product = random.bounded(1, PRODUCTS + 1);
-            if (chosen.contains(product))
-                continue;
-            chosen.append(product);
-            sale.append(workerLine(product, random.bounded(1, 4)));
-            total += A_Numero(sale.last().ventaTotal);
-        }
+        const QList<LineaVenta> sale = workerSale(random, lines, PRODUCTS, total);
         const DatosSesion facts{random.bounded(2) ? QStringLiteral("EFECTIVO") : QStringLiteral("TARJETA"),
                                 A_Texto(total), QStringLiteral("n%1").arg(lines), session, moment};
         session = RegistroVenta(folder).registrar(sale, facts);

@@ -28,22 +28,6 @@ constexpr int LINES = 5;
 const QString SESSION = QStringLiteral("08/12/2026 08:00:00");
 
 
-QList<LineaVenta> saleOf(QRandomGenerator& random, double& total)
-{
-    QList<LineaVenta> sale;
-    QList<int> chosen;
-    total = 0;
-    while (sale.size() < LINES) {
-        const int product = random.bounded(1, PRODUCTS + 1);
-        if (chosen.contains(product))
-            continue;
-        chosen.append(product);
-        sale.append(workerLine(product, random.bounded(1, 4)));
-        total += A_Numero(sale.last().ventaTotal);
-    }
-    return sale;
-}
-
 }   // namespace
 
 int main(int argc, char* argv[])
@@ -65,7 +49,7 @@ int main(int argc, char* argv[])
     try {
         for (int sale = 0; sales == 0 || sale < sales; ++sale) {
             double total = 0;
-            const QList<LineaVenta> lines = saleOf(random, total);
+            const QList<LineaVenta> lines = workerSale(random, LINES, PRODUCTS, total);
             const DatosSesion facts{random.bounded(2) ? QStringLiteral("EFECTIVO") : QStringLiteral("TARJETA"),
                                     A_Texto(total), QStringLiteral("caixa"), SESSION, moment};
             RegistroVenta(folder).registrar(lines, facts);
