@@ -133,16 +133,6 @@ std::optional<DataMark> Connection::dataMark() const
     return engine_->dataMark();
 }
 
-StoreError Connection::error() const
-{
-    return engine_->lastError();
-}
-
-void Connection::fail() const
-{
-    throw error();
-}
-
 void Connection::checkpoint(const QString& folder)
 {
     try {

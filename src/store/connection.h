@@ -43,13 +43,6 @@ public:
     // The data as they are now (see DataMark); nothing when the engine cannot tell.
     std::optional<DataMark> dataMark() const;
 
-    // The engine's last error on this connection, in Portuguese and naming
-    // the file: a lock held too long by another program, a write-protected
-    // file or folder, a damaged file, a full disk; the engine's own text only
-    // for a statement the engine refused.
-    StoreError error() const;
-    [[noreturn]] void fail() const;
-
     // Writes what the write-ahead log holds into bd1 itself (after the day
     // close), so that a copy of bd1 alone holds everything. Never fails: what
     // cannot be written now (another program is reading) stays safe in the
