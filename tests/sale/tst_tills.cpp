@@ -15,15 +15,18 @@
 #include <libpq-fe.h>
 
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
 #include <QLineEdit>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QtTest>
 
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -31,6 +34,10 @@ constexpr int PRODUCTS = 20;
 constexpr double STOCK = 1000;
 constexpr int LINES_PER_SALE = 5;
 constexpr int WAIT_MS = 300'000;
+constexpr char DEADLOCKS[] = "select deadlocks from pg_stat_database where datname = current_database()";
+
+// How the server goes away while the cashier pays.
+enum Away { ServerStopped, LostBeforeStored, AnswerLost };
 
 // One till of the shop: a folder whose settings name the server and its number.
 struct Till {
@@ -98,6 +105,26 @@ QString brokenInvariant(const Till& anyTill, const QList<int>& tills)
     return {};
 }
 
+// Ends, from a connection of its own, the server process of a till whose
+// commit is stored and waits for a standby: the till never hears that it was
+// stored. False when no commit waited within half a minute.
+bool endCommitWaitingForAStandby(const QString& shop)
+{
+    PGconn* connection = PQconnectdb(shop.toUtf8().constData());
+    QElapsedTimer elapsed;
+    elapsed.start();
+    bool ended = false;
+    for (int poll = 0; poll < 3000 && !ended && elapsed.elapsed() < 30'000; ++poll) {
+        PGresult* result = PQexec(connection, "select pg_terminate_backend(pid) from pg_stat_activity where "
+                                              "wait_event = 'SyncRep' and application_name like 'tenduca%'");
+        ended = PQntuples(result) > 0;
+        PQclear(result);
+        QThread::msleep(10);
+    }
+    PQfinish(connection);
+    return ended;
+}
+
 }   // namespace
 
 // Several tills of one shop selling and closing their days on one server at once.
@@ -132,7 +159,7 @@ class TillsTest : public QObject {
     {
         PGconn* connection = PQconnectdb(shop.toUtf8().constData());
         PGresult* result = PQexec(connection, sql.constData());
-        const bool done = PQresultStatus(result) == PGRES_COMMAND_OK;
+        const bool done = PQresultStatus(result) == PGRES_COMMAND_OK || PQresultStatus(result) == PGRES_TUPLES_OK;
         PQclear(result);
         PQfinish(connection);
         return done;
@@ -164,16 +191,19 @@ private slots:
 
     // Four tills record 250 sales each on the same twenty products at the
     // same time: every sold unit leaves the stock once, no line is lost or
-    // doubled, each till's takings are its own lines.
+    // doubled, each till's takings are its own lines, and no two tills ever
+    // wait for each other in a circle.
     void fourTillsSellTheSameProductsAtOnce()
     {
         const QString shop = newShop();
         std::vector<std::unique_ptr<Till>> tills;
         std::vector<std::unique_ptr<QProcess>> workers;
-        for (int number = 1; number <= 4; ++number) {
+        for (int number = 1; number <= 4; ++number)
             tills.push_back(std::make_unique<Till>(*server_, shop, number));
+        const double deadlocks = numberOf(*tills.front(), DEADLOCKS);
+        for (const auto& till : tills) {
             workers.push_back(std::make_unique<QProcess>());
-            start(*workers.back(), *tills.back(), 250, number);
+            start(*workers.back(), *till, 250, till->number);
         }
         QHash<int, int> sold;
         for (auto& worker : workers) {
@@ -183,6 +213,11 @@ private slots:
                 sold[product.key()] += product.value();
         }
         const Till& any = *tills.front();
+        // A server process reports its count when it ends, at the latest.
+        QTRY_COMPARE_WITH_TIMEOUT(numberOf(any, "select count(*) from pg_stat_activity where application_name like "
+                                                "'tenduca%' and pid <> pg_backend_pid()"),
+                                  0.0, 10'000);
+        QCOMPARE(numberOf(any, DEADLOCKS), deadlocks);
         for (int code = 1; code <= PRODUCTS; ++code)
             QCOMPARE(numberOf(any, "select Cantidad from Productos where CodigoProducto = '" +
                                        QByteArray::number(code) + "'"),
@@ -250,18 +285,31 @@ private slots:
     // The server goes away while the cashier pays: the sale stays on screen
     // with a message, and is recorded once when the cashier pays again with
     // the server back; also when the server went away in the middle of
-    // committing it, without ever answering.
+    // committing it, without ever answering, before or after the sale was
+    // stored. The day then closes on the server, with no copy of a bd1 made
+    // and nothing more to tell.
     void theServerAwayWhileTheCashierPays_data()
     {
-        QTest::addColumn<bool>("duringTheCommit");
-        QTest::newRow("server stopped") << false;
-        QTest::newRow("connection lost while committing") << true;
+        QTest::addColumn<int>("away");
+        QTest::newRow("server stopped") << int(ServerStopped);
+        QTest::newRow("connection lost while committing") << int(LostBeforeStored);
+        QTest::newRow("sale stored, its answer lost") << int(AnswerLost);
     }
 
     void theServerAwayWhileTheCashierPays()
     {
-        QFETCH(bool, duringTheCommit);
+        QFETCH(int, away);
         const QString shop = newShop();
+        const auto noStandby = [&] {
+            runOn(shop, "alter system reset synchronous_standby_names");
+            runOn(shop, "select pg_reload_conf()");
+        };
+        const auto noStandbyAtTheEnd = qScopeGuard(noStandby);
+        if (away == AnswerLost) {
+            // Each commit is stored, then waits for a standby that never comes.
+            QVERIFY(runOn(shop, "alter system set synchronous_standby_names = 'nenhum'"));
+            QVERIFY(server_->stop() && server_->start());
+        }
         const Till till(*server_, shop, 3);
         FakePlatform fakes(till.folder());
         Form1 form(fakes.platform);
@@ -278,26 +326,39 @@ private slots:
             "create function queda() returns trigger language plpgsql as $$ begin perform "
             "pg_terminate_backend(pg_backend_pid()); return null; end $$; create constraint trigger queda after "
             "insert on TipoPago deferrable initially deferred for each row execute function queda()";
-        if (duringTheCommit)
+        if (away == LostBeforeStored)
             QVERIFY(runOn(shop, fail));
-        else
+        else if (away == ServerStopped)
             QVERIFY(server_->stop());
 
-        QVERIFY(!form.CobrarTarjeta());
+        bool ended = false;
+        std::thread ending([&] { ended = away == AnswerLost && endCommitWaitingForAStandby(shop); });
+        const bool paid = form.CobrarTarjeta().has_value();
+        ending.join();
+        QCOMPARE(ended, away == AnswerLost);
+        QVERIFY(!paid);
         QCOMPARE(fakes.prompter.messages.size(), 1);
         QVERIFY2(fakes.prompter.last().contains("servidor"), qPrintable(fakes.prompter.last()));
         QCOMPARE(ui(form).ListView1->rowCount(), 2);
 
-        if (duringTheCommit)
+        if (away == LostBeforeStored)
             QVERIFY(runOn(shop, "drop trigger queda on TipoPago"));
-        else
+        else if (away == ServerStopped)
             QVERIFY(server_->start());
+        else
+            noStandby();
         QVERIFY(form.CobrarTarjeta());
         QCOMPARE(fakes.prompter.messages.size(), 1);
         QCOMPARE(ui(form).ListView1->rowCount(), 0);
         QCOMPARE(numberOf(till, "select count(*) from Temporal"), 2.0);
         QCOMPARE(numberOf(till, "select tarjeta from TipoPago"), 2 * 1.25 * 7 + 1.25 * 12);
         QCOMPARE(numberOf(till, "select Cantidad from Productos where CodigoProducto = '7'"), STOCK - 2);
+
+        fakes.prompter.answers.enqueue(true);
+        QVERIFY(form.close());
+        QCOMPARE(numberOf(till, "select count(*) from Recaudacion"), 2.0);
+        QVERIFY2(fakes.prompter.messages.size() == 2, qPrintable(fakes.prompter.last()));   // the question to close
+        QVERIFY(!QDir(till.folder() + "/backups").exists());
     }
 
     // A till killed in the middle of a sale leaves nothing half-written, and
