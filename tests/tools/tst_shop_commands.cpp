@@ -3,6 +3,8 @@
 #include "sale/registro_venta.h"
 #include "store/backup.h"
 #include "store/connection.h"
+#include "store/queries.h"
+#include "store/record_set.h"
 #include "store/schema.h"
 #include "store/statement.h"
 #include "support/private_server.h"
@@ -98,8 +100,10 @@ private slots:
     void initTestCase() { NumberSettings::setCurrent(NumberSettings::brazilian()); }
 
     // A shop moving to a server: its catalogue, users and archived takings
-    // read back from the server row for row; a server that already holds a
-    // shop, and a bd1 whose day is open, are refused.
+    // read back from the server row for row, a name with a backslash, a tab
+    // and a line break byte for byte; a server that already holds a shop, and
+    // a bd1 whose day is open, are refused. The tills then go on adding rows
+    // of every kind on the server.
     void aShopMovesToAServer()
     {
         PrivateServer server;
@@ -123,6 +127,13 @@ private slots:
         QVERIFY2(open.err.contains("O dia ainda está aberto"), qPrintable(open.err));
 
         Cerrar_Ventas_Del_Dia(shop.path(), "05/03/2024 10:00:00", moment.addSecs(10800));
+        {
+            // As an older version may have stored it.
+            Connection file(shop.path());
+            Statement(file, "update Productos set NombreProducto = '10A\\20A' || char(9, 13, 10) || 'x' where rowid = "
+                            "(select min(rowid) from Productos)")
+                .run();
+        }
         const QStringList closed = sentRows(shop.path());
         QVERIFY(closed.size() > stored.size());
         const Run sent = tool({"servidor", "enviar", shop.path(), connection});
@@ -136,6 +147,22 @@ private slots:
         QCOMPARE(again.exitCode, 1);
         QVERIFY2(again.err.contains("já guarda os dados de uma loja"), qPrintable(again.err));
         QCOMPARE(sentRows(till.path()), closed);
+
+        const auto sellCloseAndAdd = [&] {
+            const QString nextDay = "06/03/2024 8:00:00";
+            RegistroVenta(till.path()).registrar({nuevaLinea(arroz, "1", 1)}, {"EFECTIVO", "27,9", "admin", nextDay,
+                                                                                moment.addDays(1)});
+            Cerrar_Ventas_Del_Dia(till.path(), nextDay, moment.addDays(1).addSecs(60));
+            Connection store(till.path());
+            for (const QueryText* query : {&Query::ProductosPorNombre, &Query::UsuariosPorNombre}) {
+                RecordSet rows(store, *query, RecordSet::Mode::AppendOnly);
+                rows.addNew();
+                rows.setText(query == &Query::UsuariosPorNombre ? "NombreUsuario" : "NombreProducto", "Novo");
+                rows.update();
+            }
+        };
+        QVERIFY_THROWS_NO_EXCEPTION(sellCloseAndAdd());
+        QCOMPARE(sentRows(till.path()).size(), closed.size() + 4);   // a session, its line, a product, a user
     }
 
     void backupOnDemandGoesIntoTheGivenFolder()
