@@ -134,6 +134,8 @@ private slots:
             << "500;\"Sal\r\nGrosso\";1;1;2;0;Mercearia" << "o nome contém um caractere de controle (quebra de linha)";
         QTest::newRow("escape in a name") << QString("500;Sal") + QChar(0x1b) + "[31m;1;1;2;0;Mercearia"
                                           << "o nome contém um caractere de controle (código 27)";
+        QTest::newRow("unit separator in a name") << QString("500;Sal") + QChar(0x1f) + "1;1;1;2;0;Mercearia"
+                                                  << "o nome contém um caractere de controle (código 31)";
         QTest::newRow("tab in a category")
             << "500;Sal;1;1;2;0;Merce\tria" << "a categoria contém um caractere de controle (tabulação)";
         QTest::newRow("missing columns") << "500;Sal;1" << "a linha tem 3 colunas; o cabeçalho pede 7";

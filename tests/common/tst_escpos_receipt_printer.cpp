@@ -197,7 +197,8 @@ private slots:
         QTest::newRow("accent typed apart") << QString("a\u0303o e\u0301") << QByteArray("\x84o \x82");
         QTest::newRow("nearest plain letters") << "Œuvre ŝ Łódź € “x” – …" << QByteArray("OEuvre s L\xa2" "dz EUR \"x\" - ...");
         QTest::newRow("no letter at all") << QString("sorvete \U0001F366 ☺") << QByteArray("sorvete ? ?");
-        QTest::newRow("commands in a name are spaces") << QString("Leite") + QChar(0x1b) + "p" + QChar(0) + QChar(0x19) + "x" << QByteArray("Leite p  x");
+        QTest::newRow("commands in a name are spaces")
+            << QString("Leite") + QChar(0x1b) + "p" + QChar(0) + QChar(0x19) + QChar(0x1f) + "x" << QByteArray("Leite p   x");
     }
 
     void textInTheCodePage()

@@ -345,8 +345,8 @@ void TestKeyFilter::textGuardDropsControlCharactersOnly_data()
 {
     QTest::addColumn<QString>("entered");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("control characters") << QString("Arroz\r\nTipo\t1") + QChar(0x1b) + "[31m" + QChar(7) + QChar(0x7f)
-                                        << "ArrozTipo1[31m";
+    QTest::newRow("control characters")
+        << QString("Arroz\r\nTipo\t1") + QChar(0x1b) + "[31m" + QChar(7) + QChar(0x1f) + QChar(0x7f) << "ArrozTipo1[31m";
     QTest::newRow("every other character") << "Pão d'Água € ☕ ½ %_" << "Pão d'Água € ☕ ½ %_";
 }
 
