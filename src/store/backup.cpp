@@ -12,6 +12,11 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 namespace {
 
 constexpr int BUSY_RETRIES = 50;
@@ -20,6 +25,9 @@ constexpr int BUSY_WAIT_MS = 100;
 
 const QString BACKUP_DATE_FORMAT = QStringLiteral("yyyy-MM-dd-HHmmss");
 const QString SET_ASIDE_PREFIX = QStringLiteral("bd1-antes-da-restauracao-");
+const QString PARTIAL_SUFFIX = QStringLiteral(".parcial");
+// How long a backup waits for another one writing into the same folder.
+constexpr int FOLDER_LOCK_WAIT_MS = 30000;
 
 QString native(const QString& path)
 {
@@ -29,6 +37,14 @@ QString native(const QString& path)
 const QRegularExpression& backupNamePattern()
 {
     static const QRegularExpression pattern(QStringLiteral("^bd1-(\\d{4}-\\d{2}-\\d{2})-\\d{6}(-\\d+)?$"));
+    return pattern;
+}
+
+// A copy being written, and its journal: what a backup killed half-way leaves.
+const QRegularExpression& partialNamePattern()
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("^bd1-\\d{4}-\\d{2}-\\d{2}-\\d{6}(-\\d+)?\\.parcial(-journal|-wal|-shm)?$"));
     return pattern;
 }
 
@@ -152,13 +168,78 @@ void removeOldBackups(const QString& backupsFolder)
         QFile::remove(backups[i]);
 }
 
-bool madeOn(const QString& backupsFolder, const QDate& day)
+// The day's earlier copies, once its newest one is in place.
+void removeEarlierCopiesOfTheDay(const QString& backupsFolder, const QString& newest)
 {
-    const QString date = day.toString(QStringLiteral("yyyy-MM-dd"));
+    const auto dayOf = [](const QString& path) {
+        return backupNamePattern().match(QFileInfo(path).fileName()).captured(1);
+    };
     for (const QString& path : existingBackups(backupsFolder))
-        if (backupNamePattern().match(QFileInfo(path).fileName()).captured(1) == date)
-            return true;
-    return false;
+        if (path != newest && dayOf(path) == dayOf(newest))
+            QFile::remove(path);
+}
+
+void removeLeftoverPartials(const QDir& backupsFolder)
+{
+    for (const QString& name : backupsFolder.entryList(QDir::Files | QDir::Hidden))
+        if (partialNamePattern().match(name).hasMatch())
+            QFile::remove(backupsFolder.filePath(name));
+}
+
+// One backup at a time writes into a folder, in this program or another:
+// whatever partial copy a backup finds there while it holds the folder was
+// left by one that was killed. The lock goes with its holder, killed or not.
+// A file system that cannot lock a folder is written without the lock.
+class FolderLock {
+public:
+    explicit FolderLock(const QString& folder)
+        : fd_(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+    {
+        if (fd_ < 0)
+            throw StoreError(QStringLiteral("A pasta de backups %1 não pôde ser aberta.").arg(native(folder)));
+        constexpr int STEP_MS = 100;
+        for (int waited = 0; ::flock(fd_, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK; waited += STEP_MS) {
+            if (waited >= FOLDER_LOCK_WAIT_MS) {
+                ::close(fd_);
+                throw StoreError(
+                    QStringLiteral("A pasta de backups %1 está ocupada por outro backup.").arg(native(folder)));
+            }
+            ::usleep(STEP_MS * 1000);
+        }
+    }
+    ~FolderLock() { ::close(fd_); }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+private:
+    int fd_;
+};
+
+enum class SameDay { Kept, Replaced };
+
+// The copy is written under a partial name and takes its own name only
+// once it is whole.
+QString writeCopy(const QString& folder, const QDateTime& now, const QString& target, SameDay sameDay)
+{
+    if (!QDir().mkpath(target))
+        throw StoreError(QStringLiteral("A pasta de backups %1 não pôde ser criada.").arg(native(target)));
+    const FolderLock lock(target);
+    removeLeftoverPartials(QDir(target));
+    const QString finalPath = newBackupName(QDir(target), now);
+    {
+        Connection connection(folder);
+        const auto* source = dynamic_cast<const SqliteEngine*>(&connection.engine());
+        if (!source)
+            throw StoreError(QStringLiteral("Esta instalação usa um servidor de banco de dados; faça o backup com "
+                                            "a ferramenta do servidor."));
+        CopyFile copy(finalPath + PARTIAL_SUFFIX, source->keyWithSalt());
+        copy.copyFrom(source->handle());
+        copy.keepAs(finalPath);
+    }
+    if (sameDay == SameDay::Replaced)
+        removeEarlierCopiesOfTheDay(target, finalPath);
+    removeOldBackups(target);
+    return finalPath;
 }
 
 const char* const DATABASE_SUFFIXES[] = {"", "-wal", "-shm", "-journal"};
@@ -203,32 +284,16 @@ QStringList existingBackups(const QString& backupsFolder)
 
 QString writeBackup(const QString& folder, const QDateTime& now, const QString& destination)
 {
-    const QString target = destination.isEmpty() ? backupFolder(folder) : destination;
-    if (!QDir().mkpath(target))
-        throw StoreError(QStringLiteral("A pasta de backups %1 não pôde ser criada.").arg(native(target)));
-    const QString finalPath = newBackupName(QDir(target), now);
-
-    {
-        Connection connection(folder);
-        const auto* source = dynamic_cast<const SqliteEngine*>(&connection.engine());
-        if (!source)
-            throw StoreError(QStringLiteral("Esta instalação usa um servidor de banco de dados; faça o backup com "
-                                            "a ferramenta do servidor."));
-        CopyFile copy(finalPath + QStringLiteral(".parcial"), source->keyWithSalt());
-        copy.copyFrom(source->handle());
-        copy.keepAs(finalPath);
-    }
-    removeOldBackups(target);
-    return finalPath;
+    return writeCopy(folder, now, destination.isEmpty() ? backupFolder(folder) : destination, SameDay::Kept);
 }
 
 std::optional<QString> Respaldo_Automatico(const QString& folder, const QDateTime& now)
 {
     try {
         // A shop's server is backed up with the server's own dump tool.
-        if (Connection(folder).sharedByTills() || madeOn(backupFolder(folder), now.date()))
+        if (Connection(folder).sharedByTills())
             return std::nullopt;
-        writeBackup(folder, now);
+        writeCopy(folder, now, backupFolder(folder), SameDay::Replaced);
         return std::nullopt;
     } catch (const StoreError& error) {
         return QStringLiteral("O backup do dia não foi feito.\n%1\nAs vendas do dia estão gravadas no arquivo de "

@@ -17,16 +17,18 @@ QStringList existingBackups(const QString& backupsFolder);
 
 // Writes a consistent copy of the bd1 of folder into destination (the
 // backups folder beside bd1 when empty), through the engine's online backup,
-// keyed with the program's password; the copy is named by the moment now and
-// only the newest BACKUPS_KEPT are kept. Returns the copy's path; throws
-// StoreError with a Portuguese message naming what failed. Nothing half
-// written is left behind.
+// keyed with the program's password; the copy is written under a partial
+// name, takes its own name (the moment now) only once whole, and only the
+// newest BACKUPS_KEPT are kept. Partial copies that a killed backup left in
+// the folder are removed. Returns the copy's path; throws StoreError with a
+// Portuguese message naming what failed. Nothing half written is left behind.
 QString writeBackup(const QString& folder, const QDateTime& now, const QString& destination = QString());
 
-// The backup made after a confirmed day close: at most one a day, none for
-// a till working on a shop's server (the server is backed up on its own). Never
-// throws: a failure comes back as the message to show the cashier once;
-// nothing when the copy was made or one already exists for today.
+// The backup made after each confirmed day close: the day's copy, which
+// replaces that day's earlier one once it is whole; none for a till working
+// on a shop's server (the server is backed up on its own). Never throws: a
+// failure comes back as the message to show the cashier once; nothing when
+// the copy was made.
 std::optional<QString> Respaldo_Automatico(const QString& folder, const QDateTime& now);
 
 // Puts a backup in place of the bd1 of folder: the backup must open with the

@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -170,6 +172,8 @@ private slots:
         QCOMPARE(open.scalar("SELECT FechaCierre FROM TipoPago").toString(), QString("2024-03-04 20:00:00"));
     }
 
+    // Each confirmed close makes the day's backup: after a second close on
+    // the same day its one copy holds both sessions' archived lines.
     void aConfirmedCloseLeavesABackupAndAFailingOneIsToldOnce()
     {
         TestDatabase database;
@@ -180,6 +184,20 @@ private slots:
             const QStringList backups = QDir(database.folder() + "/backups").entryList(QDir::Files);
             QCOMPARE(backups.size(), 1);
             QVERIFY(session.fakes.prompter.messages.last().kind != FakePrompter::Kind::Exclamation);
+        }
+        database.execute("INSERT INTO Temporal (CodigoProducto, NombreProducto, Categoria, Cantidad, ValorUnitario, "
+                         "TotalCosto, TotalVenta, TipoPago, NombreUsuario, FechaInicio, FechaVenta) VALUES ('3', "
+                         "'Sal', 'Mercearia', 1, 2, 1, 2, 'EFECTIVO', 'bia', '2024-03-05 08:15:02', "
+                         "'2024-03-05 10:00:00')");
+        {
+            Session session(database, {true, true});
+            session.fakes.clock.moment = session.fakes.clock.moment.addSecs(4 * 3600);
+            QVERIFY(session.form.close());
+            const QDir backups(database.folder() + "/backups");
+            QCOMPARE(backups.entryList(QDir::Files), QStringList{"bd1-2024-03-05-121502"});
+            QTemporaryDir copy;
+            QVERIFY(QFile::copy(backups.filePath("bd1-2024-03-05-121502"), copy.filePath("bd1")));
+            QCOMPARE(storedRows(copy.path()).filter(QRegularExpression("^Recaudacion\\|")).size(), 3);
         }
 
         TestDatabase blocked;

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -96,15 +97,33 @@ private slots:
         QVERIFY(note.exists());
     }
 
-    void theAutomaticBackupIsMadeOnceADay()
+    // Each day close makes its copy, which takes the place of the day's
+    // earlier one only once whole; what a killed backup left behind (its
+    // partial copy and journal) goes with the next backup.
+    void eachDayCloseReplacesTheDaysCopyAndKilledBackupsLeaveNothing()
     {
         TestDatabase database;
+        const QDir backups(backupFolder(database.folder()));
+        QCOMPARE(Respaldo_Automatico(database.folder(), MOMENT.addDays(-1)), std::nullopt);
+        for (const char* leftover : {"bd1-2024-03-05-200000.parcial", "bd1-2024-03-05-200000.parcial-journal"}) {
+            QFile file(backups.filePath(leftover));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray(4096, 'x'));
+        }
+        const QString archive = "INSERT INTO Recaudacion (CodigoProducto, NombreProducto, Cantidad, TotalVenta, "
+                                "FechaInicio, FechaVenta) VALUES ('%1', 'Sal', 1, 2, '%2', '%2')";
+        database.execute(archive.arg("1", "2024-03-05 08:00:00"));
         QCOMPARE(Respaldo_Automatico(database.folder(), MOMENT), std::nullopt);
+        QCOMPARE(backups.entryList(QDir::Files | QDir::Hidden),
+                 (QStringList{"bd1-2024-03-04-221030", "bd1-2024-03-05-221030"}));
+
+        database.execute(archive.arg("2", "2024-03-05 22:30:00"));
         QCOMPARE(Respaldo_Automatico(database.folder(), MOMENT.addSecs(3600)), std::nullopt);
-        QCOMPARE(backupNames(database.folder()), QStringList{"bd1-2024-03-05-221030"});
-        QCOMPARE(Respaldo_Automatico(database.folder(), MOMENT.addDays(1).addSecs(-3600)), std::nullopt);
-        QCOMPARE(backupNames(database.folder()),
-                 (QStringList{"bd1-2024-03-05-221030", "bd1-2024-03-06-211030"}));
+        QCOMPARE(backups.entryList(QDir::Files | QDir::Hidden),
+                 (QStringList{"bd1-2024-03-04-221030", "bd1-2024-03-05-231030"}));
+        const QStringList copied = rowsOfBackup(backups.filePath("bd1-2024-03-05-231030"));
+        QCOMPARE(copied, storedRows(database.folder()));
+        QCOMPARE(copied.filter(QRegularExpression("^Recaudacion\\|")).size(), 2);
     }
 
     void anUnwritableBackupsFolderGivesTheMessageAndLeavesBd1Alone()
