@@ -230,6 +230,9 @@ struct RowReader {
             reason = QStringLiteral("%1 não é um número: \"%2\"").arg(what, field(record, columns, column));
         else if (column != QUANTITY && *value < 0)
             reason = QStringLiteral("%1 negativo: \"%2\"").arg(what, field(record, columns, column));
+        else if (std::fabs(*value) >= TOO_LARGE_TO_SHOW)
+            reason = QStringLiteral("%1 grande demais, com mais de 12 algarismos antes da vírgula: \"%2\"")
+                         .arg(what, field(record, columns, column));
         else
             return value;
         return std::nullopt;

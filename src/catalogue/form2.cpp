@@ -474,12 +474,26 @@ QStringList Form2::Campos(const RecordSet& producto)
     return campos;
 }
 
+// A stored value longer than its box (a price of 13 digits or more from an
+// older import) is never cut into another value that a save would store:
+// the box stays empty and the cashier is told what was stored.
 void Form2::Mostrar_Producto(const QStringList& campos)
 {
-    const QList<QLineEdit*> boxes = {Text2, Text3, Text4, Text5, Text6};
-    for (qsizetype i = 0; i < boxes.size(); ++i)
-        boxes[i]->setText(campos[i + 1]);
+    const QList<std::pair<QLineEdit*, const QLabel*>> boxes = {
+        {Text2, Label3}, {Text3, Label4}, {Text4, Label5}, {Text5, Label6}, {Text6, Label7}};
+    QStringList longos;
+    for (qsizetype i = 0; i < boxes.size(); ++i) {
+        const auto& [box, label] = boxes[i];
+        const QString& valor = campos[i + 1];
+        box->setText(valor.size() > box->maxLength() ? QString() : valor);
+        if (valor.size() > box->maxLength())
+            longos.append(QStringLiteral("%1 (%2)").arg(label->text(), valor));
+    }
     Combo2->setEditText(campos[6]);
+    if (!longos.isEmpty())
+        platform().prompter.ok(QStringLiteral("O valor gravado de %1 não cabe no campo e não foi mostrado. Digite o "
+                                              "valor certo antes de salvar.")
+                                   .arg(longos.join(QStringLiteral(", "))));
 }
 
 void Form2::Copiar_Producto(const QStringList& campos)

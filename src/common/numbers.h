@@ -25,6 +25,10 @@ struct DecimalDigits {
 // Throws ConversionError for infinity or NaN.
 DecimalDigits decimalDigits(double value);
 
+// Amounts and quantities the windows show have at most 12 digits before the
+// comma: from this size on a number is refused where it is typed or imported.
+inline constexpr double TOO_LARGE_TO_SHOW = 1e12;
+
 // A money amount rounded to whole cents, half away from zero on its decimal
 // value as Formato rounds it: 67 - 66,54 is 0,46, not 0,459999999999994.
 // Throws ConversionError for infinity or NaN.

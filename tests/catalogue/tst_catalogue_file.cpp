@@ -128,6 +128,13 @@ private slots:
         QTest::newRow("cost") << "500;Sal;1;;2;0;Mercearia" << "custo não é um número: \"\"";
         QTest::newRow("negative price") << "500;Sal;1;1;-2;0;Mercearia" << "preço negativo: \"-2\"";
         QTest::newRow("price with two commas") << "500;Sal;1;1;2,5,0;0;Mercearia" << "preço não é um número";
+        QTest::newRow("price of 1e21") << "500;Sal;1;1;1000000000000000000000;0;Mercearia"
+                                       << "preço grande demais, com mais de 12 algarismos antes da vírgula: "
+                                          "\"1000000000000000000000\"";
+        QTest::newRow("cost of thirteen digits")
+            << "500;Sal;1;1.000.000.000.000;2;0;Mercearia" << "custo grande demais, com mais de 12 algarismos";
+        QTest::newRow("quantity far below zero")
+            << "500;Sal;-1000000000000;1;2;0;Mercearia" << "quantidade grande demais";
         QTest::newRow("fractional critical") << "500;Sal;1;1;2;1,5;Mercearia" << "estoque crítico deve ser um número inteiro";
         QTest::newRow("empty category") << "500;Sal;1;1;2;0;" << "categoria vazia";
         QTest::newRow("line break in a quoted name")

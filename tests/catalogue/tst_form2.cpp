@@ -327,6 +327,25 @@ private slots:
                  QStringList({"300", "Feijão Preto 1 kg", "40", "6,1", "8,9", "5", "Mercearia"}));
     }
 
+    // A stored number too long for its box (13 digits from an older import)
+    // is never cut into another number that a save would store.
+    void aStoredNumberTooLongForItsBoxIsNamedNotCut()
+    {
+        Maintenance m(catalogue());
+        m.database.execute("update Productos set PrecioVenta = 1e21, Cantidad = 123456.789 where CodigoProducto = '300'");
+        m.lookup("300");
+        verifyEditing(*m.form, true);
+        QCOMPARE(m.fakes.prompter.texts(),
+                 QStringList{"O valor gravado de Quantidade (123456,789), Preço Venda (1000000000000000000000) não cabe "
+                             "no campo e não foi mostrado. Digite o valor certo antes de salvar."});
+        QCOMPARE(m.form->Text3->text(), QString());
+        QCOMPARE(m.form->Text4->text(), QString("6,1"));
+        QCOMPARE(m.form->Text5->text(), QString());
+        QTest::mouseClick(m.form->Command3, Qt::LeftButton);
+        QCOMPARE(m.fakes.prompter.last(), MSG_DATOS);
+        QCOMPARE(m.stored("PrecioVenta", "300").toDouble(), 1e21);
+    }
+
     void changesKeepTheOwnNameAndRefuseAnothers_data()
     {
         QTest::addColumn<QString>("name");
@@ -633,7 +652,7 @@ private slots:
         QPointer<Form10> picker = openPicker();
         QVERIFY(picker);
         QVERIFY(!m.form->isEnabled());
-        QVERIFY(QTest::qWaitForWindowActive(picker));
+        QVERIFY(waitForKeyboard(picker));
         typeKeys(picker->Text1, "jão");
         picker->List1->setFocus();   // the list takes the keyboard with its first name highlighted
         QTest::keyClick(picker->List1, Qt::Key_Return);
