@@ -48,11 +48,18 @@ bool xDisplayAnswers(const QString& display)
     return answers;
 }
 
+// Names what was found: nothing, a Wayland session without an X display
+// beside it (no XWayland), or an X display that does not answer.
 QString noDisplayMessage(const QString& display)
 {
-    const QString why = display.isEmpty()
-                            ? QStringLiteral("nenhuma tela gráfica foi indicada (a variável DISPLAY está vazia)")
-                            : QStringLiteral("não foi possível conectar à tela gráfica \"%1\"").arg(display);
+    const QString wayland = qEnvironmentVariable("WAYLAND_DISPLAY");
+    QString why = QStringLiteral("não foi possível conectar à tela gráfica \"%1\"").arg(display);
+    if (display.isEmpty() && wayland.isEmpty())
+        why = QStringLiteral("nenhuma tela gráfica foi indicada (DISPLAY e WAYLAND_DISPLAY estão vazias)");
+    else if (display.isEmpty())
+        why = QStringLiteral("a sessão Wayland \"%1\" foi encontrada, mas o programa abre suas janelas numa tela X "
+                             "e a variável DISPLAY está vazia (o XWayland não está ativo)")
+                  .arg(wayland);
     return QStringLiteral("%1 não pode abrir suas janelas: %2.\nInicie o programa pelo menu ou pelo ícone da área "
                           "de trabalho, com a sessão gráfica aberta.\n")
         .arg(PROGRAM_TITLE, why);

@@ -163,10 +163,16 @@ private slots:
     {
         QTest::addColumn<QString>("display");
         QTest::addColumn<QString>("platform");
+        QTest::addColumn<QString>("wayland");
         QTest::addColumn<QString>("why");
-        QTest::newRow("no display") << QString() << QString() << "a variável DISPLAY está vazia";
-        QTest::newRow("a display nobody answers") << ":97" << QString() << "conectar à tela gráfica \":97\"";
-        QTest::newRow("the X platform asked for") << QString() << "xcb" << "a variável DISPLAY está vazia";
+        QTest::newRow("no display") << QString() << QString() << QString()
+                                    << "nenhuma tela gráfica foi indicada (DISPLAY e WAYLAND_DISPLAY estão vazias)";
+        QTest::newRow("a display nobody answers") << ":97" << QString() << QString() << "conectar à tela gráfica \":97\"";
+        QTest::newRow("the X platform asked for") << QString() << "xcb" << QString() << "DISPLAY e WAYLAND_DISPLAY";
+        QTest::newRow("a Wayland session only")
+            << QString() << QString() << "wayland-0"
+            << "a sessão Wayland \"wayland-0\" foi encontrada, mas o programa abre suas janelas numa tela X e a "
+               "variável DISPLAY está vazia";
     }
 
     // Before the toolkit starts, which would abort in English with a core
@@ -175,6 +181,7 @@ private slots:
     {
         QFETCH(QString, display);
         QFETCH(QString, platform);
+        QFETCH(QString, wayland);
         QFETCH(QString, why);
         QTemporaryDir dir;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -184,6 +191,8 @@ private slots:
             environment.insert("DISPLAY", display);
         if (!platform.isEmpty())
             environment.insert("QT_QPA_PLATFORM", platform);
+        if (!wayland.isEmpty())
+            environment.insert("WAYLAND_DISPLAY", wayland);
         QProcess program;
         program.setProcessEnvironment(environment);
         program.start(TENDUCA_PROGRAM, {"--pasta-dados", dir.filePath("loja")});
