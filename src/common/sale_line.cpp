@@ -10,6 +10,13 @@ QString multiplicar(const QString& cantidad, const QString& valorUnitario)
     return A_Texto(A_Numero(valorUnitario) * A_Numero(cantidad));
 }
 
+// What the customer pays for a line is money: whole cents, half up on the
+// decimal value (0,455 kg at 5,99 is 2,73), whatever the binary product.
+QString enCentavos(const QString& cantidad, const QString& valorUnitario)
+{
+    return A_Texto(roundToCents(A_Numero(valorUnitario) * A_Numero(cantidad)));
+}
+
 }   // namespace
 
 LineaVenta nuevaLinea(const ProductoLeido& p, const QString& cantidad, int numero)
@@ -22,7 +29,7 @@ LineaVenta nuevaLinea(const ProductoLeido& p, const QString& cantidad, int numer
     linea.costoUnitario = p.precioCosto;
     linea.costoTotal = multiplicar(cantidad, p.precioCosto);
     linea.ventaUnitaria = p.precioVenta;
-    linea.ventaTotal = multiplicar(cantidad, p.precioVenta);
+    linea.ventaTotal = enCentavos(cantidad, p.precioVenta);
     linea.categoria = p.categoria;
     return linea;
 }
@@ -31,7 +38,7 @@ void sumarCantidad(LineaVenta& linea, double cantidad)
 {
     linea.cantidad = A_Texto(A_Numero(linea.cantidad) + cantidad);
     linea.costoTotal = multiplicar(linea.cantidad, linea.costoUnitario);
-    linea.ventaTotal = multiplicar(linea.cantidad, linea.ventaUnitaria);
+    linea.ventaTotal = enCentavos(linea.cantidad, linea.ventaUnitaria);
 }
 
 QStringList filaVisible(const LineaVenta& linea, int posicion)

@@ -13,7 +13,7 @@ struct LineaVenta {
     QString costoUnitario;   // "Costo Unitario Costo"
     QString costoTotal;      // "Costo Total": quantity × unit cost
     QString ventaUnitaria;   // "Venta Unitaria"
-    QString ventaTotal;      // "Venta Total": quantity × unit sale price
+    QString ventaTotal;      // "Venta Total": quantity × unit sale price, in whole cents
     QString marca = QStringLiteral("0");   // "1/0"
     QString categoria;       // "Categoría"
 };
@@ -29,7 +29,8 @@ struct ProductoLeido {
     double stockCritico = 0;   // critical stock level
 };
 
-// A line for a product and a quantity text; the totals are computed from the unit values.
+// A line for a product and a quantity text; the totals are computed from the
+// unit values, the sale total rounded to whole cents.
 LineaVenta nuevaLinea(const ProductoLeido& producto, const QString& cantidad, int numero);
 // Adds a quantity to a line and recomputes its totals.
 void sumarCantidad(LineaVenta& linea, double cantidad);
