@@ -293,6 +293,11 @@ void ReportList::setFontSize(int points)
     setFont(boldFont(points));
 }
 
+void ReportList::setTitleFontSize(int points)
+{
+    header()->setFont(boldFont(points));
+}
+
 void ReportList::setColors(const QColor& text, const QColor& background)
 {
     textColor_ = text;

@@ -41,8 +41,10 @@ public:
     // The title as the header paints it: elided on the right to its column's width.
     QString shownTitle(int column) const;
 
-    // Bold font of the given size in points.
+    // Bold font of the given size in points, for the rows and the titles.
     void setFontSize(int points);
+    // A smaller bold font for the titles alone, where the rows' font would not let them fit their columns.
+    void setTitleFontSize(int points);
     void setColors(const QColor& text, const QColor& background);
     QColor textColor() const;
     QColor backgroundColor() const;

@@ -365,6 +365,12 @@ private slots:
                                                {"Valor Total", 2200, Qt::AlignCenter},
                                                {"1/0", 0, Qt::AlignCenter},
                                                {"Categoria", 0, Qt::AlignCenter}});
+        // Every title reads whole in its column; the rows keep 18 points bold.
+        for (int column = 0; column < ui(counter.form).ListView1->columnCount(); ++column)
+            if (!ui(counter.form).ListView1->isColumnHidden(column))
+                QCOMPARE(ui(counter.form).ListView1->shownTitle(column), ui(counter.form).ListView1->columnTitle(column));
+        QCOMPARE(ui(counter.form).ListView1->font().pointSize(), 18);
+        QVERIFY(ui(counter.form).ListView1->font().bold());
         QCOMPARE(ui(counter.form).Text7->maxLength(), 15);
         QCOMPARE(ui(counter.form).Text8->maxLength(), 6);
         QCOMPARE(ui(counter.form).Text7->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
