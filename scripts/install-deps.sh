@@ -12,6 +12,7 @@ packages=(
   fonts-dejavu-core fonts-liberation2
   cups cups-client printer-driver-cups-pdf poppler-utils libcups2-dev
   python3 python3-openpyxl xdg-utils
+  xvfb openbox xdotool
 )
 
 missing=()

@@ -1,10 +1,12 @@
 #include "common/fonts.h"
 
 #include <QFontInfo>
+#include <QFontMetrics>
 
 namespace {
 
 const QString ARIAL_METRICS_FAMILY = QStringLiteral("Liberation Sans");
+constexpr int SMALLEST_POINTS = 6;
 
 }   // namespace
 
@@ -30,5 +32,12 @@ QFont boldFont(int points)
     QFont font = inScreenFamily(QFont());
     font.setPointSize(points);
     font.setBold(true);
+    return font;
+}
+
+QFont fontFitting(QFont font, const QString& text, int width)
+{
+    while (font.pointSize() > SMALLEST_POINTS && QFontMetrics(font).horizontalAdvance(text) > width)
+        font.setPointSize(font.pointSize() - 1);
     return font;
 }

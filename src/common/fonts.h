@@ -14,3 +14,7 @@ QFont inScreenFamily(QFont font);
 
 // The bold font of the given size in points that the program's windows use.
 QFont boldFont(int points);
+
+// The font at its own size, or smaller, as large as lets the text fit the
+// width in pixels whole: a long amount is shown smaller, never cut.
+QFont fontFitting(QFont font, const QString& text, int width);

@@ -14,6 +14,12 @@
 
 namespace {
 
+// A window manager puts a title bar above a window's contents, which then sit
+// lower, by up to this much, than where the window was placed.
+constexpr int TITLE_BAR_ALLOWANCE = 48;
+// The second click of a double click lands within a few pixels of the first.
+constexpr int CLICK_MARGIN = 12;
+
 void setCaption(QWidget* control, const QString& caption)
 {
     if (auto* label = qobject_cast<QLabel*>(control))
@@ -96,6 +102,11 @@ void Window::setFillsScreen()
     fillsScreen_ = true;
 }
 
+void Window::keepOffOpeningButton(const QList<QWidget*>& controls)
+{
+    keptOffButton_ = controls;
+}
+
 // Without a window manager nothing maximizes or places a window, so the
 // window does it itself from the screen's size.
 void Window::placeOnScreen()
@@ -105,8 +116,37 @@ void Window::placeOnScreen()
         setGeometry(QRect(QPoint(0, 0), screen));
         setWindowState(windowState() | Qt::WindowMaximized);
     } else if (clientSize_.isValid()) {
-        move((screen.width() - clientSize_.width()) / 2, (screen.height() - clientSize_.height()) / 2);
+        move(awayFromOpeningButton(
+            {(screen.width() - clientSize_.width()) / 2, (screen.height() - clientSize_.height()) / 2}));
     }
+}
+
+// The centred place, unless a control kept off the opening button would lie
+// under it (wherever a title bar pushes the contents): then the first place
+// above, below, left or right of the button that the screen holds.
+QPoint Window::awayFromOpeningButton(const QPoint& centred) const
+{
+    if (openingButton_.isNull() || keptOffButton_.isEmpty())
+        return centred;
+    QRect controls;
+    for (const QWidget* control : keptOffButton_)
+        controls |= QRect(control->mapTo(this, QPoint(0, 0)), control->size());
+    controls.setBottom(controls.bottom() + TITLE_BAR_ALLOWANCE);
+    const QRect button = openingButton_.marginsAdded({CLICK_MARGIN, CLICK_MARGIN, CLICK_MARGIN, CLICK_MARGIN});
+    const QRect screen(QPoint(0, 0), platform_.screen.size());
+    const QSize window(clientSize_.width(), clientSize_.height() + TITLE_BAR_ALLOWANCE);
+    const QPoint places[] = {
+        centred,
+        {centred.x(), button.top() - window.height()},
+        {centred.x(), button.bottom() + 1},
+        {button.left() - window.width(), centred.y()},
+        {button.right() + 1, centred.y()},
+    };
+    for (const QPoint& place : places) {
+        if (screen.contains(QRect(place, window)) && !controls.translated(place).intersects(button))
+            return place;
+    }
+    return centred;
 }
 
 void Window::setVisible(bool visible)
@@ -132,18 +172,31 @@ void Window::openFromMenu(QWidget* saleWindow)
         saleWindow->hide();
 }
 
-void Window::openFrom(QWidget* opener)
+void Window::openFrom(QWidget* opener, const QRect& openingButton)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     disabledOpener_ = opener;
-    if (opener)
+    openingButton_ = openingButton;
+    if (opener) {
         opener->setEnabled(false);
+        // A window manager keeps a dialog above the window it is transient for.
+        setWindowFlag(Qt::Dialog);
+        winId();
+        windowHandle()->setTransientParent(opener->window()->windowHandle());
+    }
     show();
     activateWindow();
 }
 
+// A window disabled by a window it opened (the payment dialog, a picker)
+// refuses a close request (its title bar's X, Alt+F4) until that one closes:
+// nothing is unloaded, emptied or asked meanwhile.
 void Window::closeEvent(QCloseEvent* event)
 {
+    if (!isEnabled()) {
+        event->ignore();
+        return;
+    }
     if (unloaded_) {   // the unload runs once per close
         event->accept();
         return;

@@ -40,8 +40,12 @@ public:
     // one shows, and shown again when this one closes, however it closes.
     void openFromMenu(QWidget* saleWindow);
     // Opened from another window: that window stays visible but disabled
-    // until this one closes, however it closes.
-    void openFrom(QWidget* opener);
+    // until this one closes, however it closes, refuses to be closed
+    // meanwhile, and this one stays above it whatever is clicked. The controls kept off the opening button (see
+    // keepOffOpeningButton) open away from the area of the screen given: the
+    // button that opened this window, which the second click of a double
+    // click hits again.
+    void openFrom(QWidget* opener, const QRect& openingButton = {});
 
     // Runs an action as an event handler: an error of the database or of a
     // conversion shows the critical box and the program goes on. False when
@@ -93,11 +97,14 @@ protected:
     void setClientSizeTwips(double width, double height);
     // A window that fills the screen, with or without a window manager.
     void setFillsScreen();
+    // Controls that must not open under the button that opened the window.
+    void keepOffOpeningButton(const QList<QWidget*>& controls);
 
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void placeOnScreen();
+    QPoint awayFromOpeningButton(const QPoint& centred) const;
     void releaseOpener();
     static void resume(QWidget* window);
 
@@ -107,6 +114,8 @@ private:
     bool unloaded_ = false;   // the close was accepted and the window not shown since
     bool fillsScreen_ = false;
     QSize clientSize_;
+    QList<QWidget*> keptOffButton_;
+    QRect openingButton_;   // in screen coordinates
     QPointer<QWidget> hiddenSaleWindow_;
     QPointer<QWidget> disabledOpener_;
 };

@@ -1,5 +1,6 @@
 #include "dialogs/form5.h"
 
+#include "common/fonts.h"
 #include "common/key_filter.h"
 #include "common/money_format.h"
 #include "common/numbers.h"
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 
 #include <optional>
 
@@ -22,26 +24,41 @@ const QString MSG_VALOR_INVALIDO =
     QStringLiteral("O valor inserido não é um número válido. Digite o valor pago pelo cliente, por exemplo 50 ou 50,25.");
 const QString MSG_VALOR_GRANDE =
     QStringLiteral("O valor inserido é alto demais. Digite no máximo 12 dígitos antes da vírgula.");
+const QString MSG_DECIMALES = QStringLiteral("O valor inserido deve ter no máximo dois dígitos depois da vírgula.");
+const QString MSG_VENTA_VACIA =
+    QStringLiteral("A lista de produtos a serem vendidos está vazia: nenhum pagamento foi registrado.");
 const QString MSG_RECIBO = QStringLiteral("A venda foi registrada, mas o recibo não foi impresso: %1.");
 const QString MSG_GAVETA = QStringLiteral("A venda foi registrada, mas a gaveta não abriu: %1.");
 const QString MSG_GAVETA_TAMBIEN = QStringLiteral("A gaveta também não abriu: %1.");
 
 const QString EFECTIVO = QStringLiteral("EFECTIVO");
 
-// The smallest amount with 13 digits before the comma: a plain typing slip.
-constexpr double VALOR_DEMASIADO = 1e12;
+// The second click of a double click on "PAGAR" comes this soon after the
+// dialog shows; a payment button takes no mouse click before.
+constexpr qint64 CLICK_GUARD_MS = 500;
+
+constexpr int AMOUNT_POINTS = 18;
 
 bool digitOrComma(QChar c)
 {
     return KeyFilter::digits(c) || c == QLatin1Char(',');
 }
 
+// Money is handed over in whole cents.
+bool masDeDosDecimales(const QString& texto)
+{
+    const qsizetype coma = texto.indexOf(NumberSettings::current().decimal);
+    return coma >= 0 && texto.size() - coma - 1 > 2;
+}
+
 // Why the amount typed cannot be taken, or nothing.
-QString valorRechazado(const std::optional<double>& pagaCon, double total)
+QString valorRechazado(const QString& texto, const std::optional<double>& pagaCon, double total)
 {
     if (!pagaCon)
         return MSG_VALOR_INVALIDO;
-    if (*pagaCon >= VALOR_DEMASIADO)
+    if (masDeDosDecimales(texto))
+        return MSG_DECIMALES;
+    if (*pagaCon >= TOO_LARGE_TO_SHOW)
         return MSG_VALOR_GRANDE;
     if (total > *pagaCon)
         return MSG_VALOR_MENOR;
@@ -65,27 +82,35 @@ Form5::Form5(Platform& platform, Cobro& cobro, QWidget* parent) : Window(platfor
     Command3 = new QPushButton(panel);
     declareControls({
         {Label1, "Label1", 240, 240, 2055, 375, "Total a pagar", 12},
-        {Label2, "Label2", 2400, 120, 2775, 615, {}, 18},
+        {Label2, "Label2", 2400, 120, 2775, 615, {}, AMOUNT_POINTS},
         {Label3, "Label3", 240, 960, 2055, 375, "Paga com     R$", 12},
         {Text1, "Text1", 2400, 840, 2775, 615, {}, 18},
         {Label4, "Label4", 240, 1680, 2055, 375, "Seu troco é  R$", 12},
-        {Label5, "Label5", 2400, 1560, 2775, 615, {}, 18},
+        {Label5, "Label5", 2400, 1560, 2775, 615, {}, AMOUNT_POINTS},
         {Command1, "Command1", 240, 2520, 1575, 735, "DINHEIRO", 12},
         {Command2, "Command2", 1920, 2520, 1575, 735, "CARTÃO", 12},
         {Command3, "Command3", 3600, 2520, 1575, 735, "VOLTAR", 12},
     });
-    filterKeys(Text1, digitOrComma, [this] { Text1_Enter(); }, [this] { Command3_Click(); });
+    filterKeys(Text1, digitOrComma, [this] { Text1_Enter(); });
     on(Command1, &QPushButton::clicked, [this] { Command1_Click(); });
     on(Command2, &QPushButton::clicked, [this] { Command2_Click(); });
     on(Command3, &QPushButton::clicked, [this] { Command3_Click(); });
+    // Escape goes back from wherever the focus is, the box or a button.
+    on(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, [this] { Command3_Click(); });
     // Enter on a focused button presses it, as Space does.
     for (QPushButton* button : {Command1, Command2, Command3})
         button->installEventFilter(this);
+    keepOffOpeningButton(botonesDePago());
+}
+
+QList<QWidget*> Form5::botonesDePago() const
+{
+    return {Command1, Command2};
 }
 
 void Form5::Form_Load()
 {
-    Label2->setText(textoTotal(cobro_.venta().totalAPagar));   // the total as the sale window shows it
+    Mostrar_Entero(Label2, textoTotal(cobro_.venta().totalAPagar));   // the total as the sale window shows it
     Text1->clear();
     Text1->setReadOnly(false);
     Label5->clear();
@@ -101,8 +126,33 @@ void Form5::Form_Unload(bool& cancel)
     cobro_.Devolver_Venta();
 }
 
+void Form5::showEvent(QShowEvent* event)
+{
+    mostrado_.start();
+    Window::showEvent(event);
+}
+
+// A mouse click on a payment button just after the dialog showed is the rest
+// of a double click on "PAGAR", not a choice: it is dropped, press and
+// release alike. The keyboard always pays.
+bool Form5::Clic_Temprano(QObject* watched, QEvent* event) const
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+        break;
+    default:
+        return false;
+    }
+    const bool botonDePago = botonesDePago().contains(qobject_cast<QWidget*>(watched));
+    return botonDePago && (!mostrado_.isValid() || mostrado_.elapsed() < CLICK_GUARD_MS);
+}
+
 bool Form5::eventFilter(QObject* watched, QEvent* event)
 {
+    if (Clic_Temprano(watched, event))
+        return true;
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         auto* button = qobject_cast<QPushButton*>(watched);
@@ -122,7 +172,7 @@ void Form5::Text1_Enter()
     }
     const double total = A_Numero(cobro_.venta().totalAPagar);
     const std::optional<double> pagaCon = lerNumero(Text1->text());
-    if (const QString rechazo = valorRechazado(pagaCon, total); !rechazo.isEmpty()) {
+    if (const QString rechazo = valorRechazado(Text1->text(), pagaCon, total); !rechazo.isEmpty()) {
         platform().prompter.ok(rechazo);
         Text1->clear();
         Text1->setFocus();
@@ -141,7 +191,14 @@ void Form5::Mostrar_Vuelto(double vuelto)
 {
     Label5->setText(A_Texto(vuelto));
     if (Valor_Inicial(Label5->text()) != 0)
-        Label5->setText(Formato(vuelto, FORMATO_NUMERO_2_FIXO));
+        Mostrar_Entero(Label5, Formato(vuelto, FORMATO_NUMERO_2_FIXO));
+}
+
+// An amount is shown whole, in a smaller font when it is long.
+void Form5::Mostrar_Entero(QLabel* label, const QString& texto)
+{
+    label->setText(texto);
+    label->setFont(fontFitting(boldFont(AMOUNT_POINTS), texto, label->contentsRect().width()));
 }
 
 void Form5::Command1_Click()
@@ -163,10 +220,16 @@ void Form5::Command3_Click()
 // finds it taken. The payment is handed over and the sale recorded first;
 // only a recorded sale has its receipt printed, from the sale as recorded. A
 // receipt that could not be printed is reported after the sale is stored.
+// A sale emptied behind the dialog is never paid, and the cashier is told.
 void Form5::Pagar(const QString& tipo, const QString& clase)
 {
     if (pagado_)
         return;
+    if (cobro_.venta().isEmpty()) {
+        platform().prompter.ok(MSG_VENTA_VACIA);
+        close();
+        return;
+    }
     pagado_ = true;
     const std::optional<VentaRegistrada> registrada =
         tipo == EFECTIVO ? cobro_.CobrarEfectivo(Text1->text(), Label5->text()) : cobro_.CobrarTarjeta();

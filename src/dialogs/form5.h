@@ -2,6 +2,8 @@
 
 #include "common/window.h"
 
+#include <QElapsedTimer>
+
 class Cobro;
 class QLabel;
 class QLineEdit;
@@ -32,14 +34,20 @@ public:
     void Command2_Click();
     void Command3_Click();
 
+    // "DINHEIRO" and "CARTÃO": the buttons that record the sale.
+    QList<QWidget*> botonesDePago() const;
+
 protected:
     void Form_Load() override;
     void Form_Unload(bool& cancel) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Text1_Enter();
     void Mostrar_Vuelto(double vuelto);
+    static void Mostrar_Entero(QLabel* label, const QString& texto);
+    bool Clic_Temprano(QObject* watched, QEvent* event) const;
     void Pagar(const QString& tipo, const QString& clase);
     QString Imprimir(const VentaRegistrada& venta);
     void Avisar(const QString& tipo, const QString& sinRecibo);
@@ -48,4 +56,5 @@ private:
 
     Cobro& cobro_;
     bool pagado_ = false;   // the one payment this dialog takes has been handed over
+    QElapsedTimer mostrado_;   // since the dialog showed
 };

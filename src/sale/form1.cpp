@@ -19,6 +19,7 @@ namespace {
 
 constexpr double PANEL_WIDTH = 15135;    // twips
 constexpr double PANEL_HEIGHT = 10215;   // twips
+constexpr int LIST_TITLE_POINTS = 12;
 
 const QString MSG_LISTA_VACIA = QStringLiteral("A lista de produtos a serem vendidos está vazia");
 
@@ -142,6 +143,8 @@ void Form1::Preparar_Listas()
     ListView1->setColumns(columnasListaVenta());
     ListView1->setColors(LIST_TEXT_COLOR, LIST_BACKGROUND_COLOR);
     ListView1->setFontSize(18);
+    // At the rows' 18 points "Quantidade" and "Valor Unitário" are wider than their columns.
+    ListView1->setTitleFontSize(LIST_TITLE_POINTS);
 }
 
 void Form1::Leer_Resolucion()
@@ -190,7 +193,9 @@ void Form1::Command1_Click()
         Frame2->setEnabled(true);
         Text7->setFocus();
     });
-    pago->openFrom(this);
+    // "PAGAR" itself is handed over: the second click of a double click on it
+    // must not land on a payment button.
+    pago->openFrom(this, QRect(Command1->mapToGlobal(QPoint(0, 0)), Command1->size()));
     Frame2->setEnabled(false);
 }
 

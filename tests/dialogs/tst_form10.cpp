@@ -275,7 +275,7 @@ private slots:
         QVERIFY(picker);
         QCOMPARE(picker->objectName(), QString("Form11"));
         QVERIFY(!sale.isEnabled());
-        QVERIFY(QTest::qWaitForWindowActive(picker));
+        QVERIFY(waitForKeyboard(picker));
         typeKeys(picker->Text1, "ijã");
         picker->List1->setFocus();   // before the pause: the list refreshes at once
         QTest::keyClick(picker->List1, Qt::Key_Return);
@@ -308,6 +308,7 @@ private slots:
         QTest::mouseClick(ui(sale).Command3, Qt::LeftButton);
         QPointer<Form10> picker = openPicker();
         QVERIFY(picker);
+        QVERIFY(waitForKeyboard(picker));
         QTest::keyClick(picker->Text1, Qt::Key_Escape);
         QTRY_VERIFY_WITH_TIMEOUT(picker.isNull(), 2000);
         QVERIFY(sale.isVisible());

@@ -1,4 +1,5 @@
 #include "common/number_settings.h"
+#include "common/numbers.h"
 #include "common/report_list.h"
 #include "dialogs/form5.h"
 #include "sale/form1.h"
@@ -8,6 +9,7 @@
 #include "support/sale_controls.h"
 #include "support/test_database.h"
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QFrame>
 #include <QLabel>
@@ -19,6 +21,11 @@ namespace {
 
 const QString ARROZ = "7891000000011";
 const QString FEIJAO = "7891000000028";
+const QString BANANA = "7895000000012";
+const QString PAO = "7894000000015";
+const QString QUEIJO = "7893000000016";
+constexpr int CLICK_GUARD_MS = 500;
+const QString MSG_DECIMAIS = "O valor inserido deve ter no máximo dois dígitos depois da vírgula.";
 const QString MSG_VALOR_MENOR = "O valor inserido deve ser igual ou superior ao total a pagar";
 const QString MSG_VALOR_GRANDE = "O valor inserido é alto demais. Digite no máximo 12 dígitos antes da vírgula.";
 const QString MSG_VALOR_INVALIDO =
@@ -27,11 +34,12 @@ const QString MSG_VALOR_INVALIDO =
 // The counter after login, with a sale of 12,50 on screen: two bags of rice.
 class Caixa {
 public:
-    explicit Caixa(int receipt = 0)
+    explicit Caixa(int receipt = 0, QSize screen = QSize(1024, 768))
         : fakes(db.folder())
     {
         if (receipt)
             db.execute(QString("update Usuarios set PermisoCruce = %1").arg(receipt));
+        fakes.screen.pixels = screen;
         form.show();
         form.activateWindow();
         if (!QTest::qWaitForWindowActive(&form))
@@ -52,7 +60,7 @@ public:
     {
         QTest::mouseClick(ui(form).Command1, Qt::LeftButton);
         auto* dialog = qobject_cast<Form5*>(form.pago());
-        if (dialog && !QTest::qWaitForWindowActive(dialog))
+        if (dialog && !waitForKeyboard(dialog))
             qWarning("the payment dialog did not become active");
         return dialog;
     }
@@ -63,10 +71,34 @@ public:
         QTest::keyClick(dialog->Text1, Qt::Key_Return);
     }
 
+    // A mouse click on a button of the dialog, as a hand does once the
+    // dialog has been up a moment: a payment button takes no click before.
+    static void click(QPushButton* button)
+    {
+        QTest::qWait(CLICK_GUARD_MS + 50);
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+
+    // With "Quantidade Manual": a quantity of a code onto the sale, or off it.
+    void enter(const QString& code, const QString& quantity, bool deduct)
+    {
+        if (!ui(form).Check1->isChecked())
+            ui(form).Check1->click();
+        if (deduct)
+            QTest::keyClick(ui(form).Text7, Qt::Key_F2);
+        scan(code);
+        typeKeys(ui(form).Text8, quantity);
+        QTest::keyClick(ui(form).Text8, Qt::Key_Return);
+        if (deduct)
+            QTest::keyClick(ui(form).Text7, Qt::Key_F1);
+    }
+
     int linesStored() const { return db.count("Temporal"); }
     double cashTaken() const { return db.scalar("select efectivo from TipoPago").toDouble(); }
 
-    TestDatabase db{{{product(ARROZ, "Arroz Tipo 1 5 kg", 6.25, 10, 0, 4), product(FEIJAO, "Feijão", 8, 10)}}};
+    TestDatabase db{{{product(ARROZ, "Arroz Tipo 1 5 kg", 6.25, 10, 0, 4), product(FEIJAO, "Feijão", 8, 10),
+                      product(BANANA, "Banana Prata kg", 5.99, 100, 0, 3.1), product(PAO, "Pão Francês", 0.75),
+                      product(QUEIJO, "Queijo Minas kg", 2.01)}}};
     FakePlatform fakes;
     Form1 form{fakes.platform};
 };
@@ -183,6 +215,7 @@ private slots:
         QTest::newRow("grouped") << "1012,5" << "1.000,00";
         QTest::newRow("in whole cents") << "12,96" << "0,46";
         QTest::newRow("twelve digits") << "999999999999" << "999.999.999.986,50";
+        QTest::newRow("the largest amount") << "999999999999,99" << "999.999.999.987,49";
     }
 
     void changeShown()
@@ -193,6 +226,8 @@ private slots:
         Form5* dialog = caixa.pagar();
         caixa.typeAmount(dialog, amount);
         QCOMPARE(dialog->Label5->text(), change);
+        // Shown whole, never cut.
+        QVERIFY(QFontMetrics(dialog->Label5->font()).horizontalAdvance(change) <= dialog->Label5->contentsRect().width());
         QVERIFY(dialog->Text1->isReadOnly());
         QVERIFY(dialog->Command1->isEnabled());
         QVERIFY(!dialog->Command2->isEnabled());
@@ -239,6 +274,190 @@ private slots:
         QCOMPARE(caixa.fakes.prompter.messages.size(), refused ? 1 : 0);
     }
 
+    // The payment dialog opens with no payment button under "PAGAR"; the
+    // second click of a double click there, or one on a payment button
+    // just after the dialog showed, pays nothing and prints nothing.
+    void aDoubleClickOnPagarPaysNothing_data()
+    {
+        QTest::addColumn<int>("apartMs");
+        QTest::addColumn<QSize>("screen");
+        QTest::addColumn<QString>("second");   // where the second click lands
+        QTest::newRow("80 ms, under PAGAR, 1024x768") << 80 << QSize(1024, 768) << "PAGAR";
+        QTest::newRow("200 ms, under PAGAR, 1280x1024") << 200 << QSize(1280, 1024) << "PAGAR";
+        QTest::newRow("400 ms, under PAGAR, 1920x1080") << 400 << QSize(1920, 1080) << "PAGAR";
+        QTest::newRow("80 ms on DINHEIRO") << 80 << QSize(1024, 768) << "DINHEIRO";
+        QTest::newRow("200 ms on CARTÃO") << 200 << QSize(1024, 768) << "CARTÃO";
+        QTest::newRow("400 ms on CARTÃO") << 400 << QSize(1280, 1024) << "CARTÃO";
+        QTest::newRow("400 ms on DINHEIRO") << 400 << QSize(1920, 1080) << "DINHEIRO";
+    }
+
+    void aDoubleClickOnPagarPaysNothing()
+    {
+        QFETCH(int, apartMs);
+        QFETCH(QSize, screen);
+        QFETCH(QString, second);
+        Caixa caixa(80, screen);
+        QPushButton* pagar = ui(caixa.form).Command1;
+        const QRect pagarOnScreen(pagar->mapToGlobal(QPoint(0, 0)), pagar->size());
+        QTest::mousePress(pagar, Qt::LeftButton);
+        QTest::mouseRelease(pagar, Qt::LeftButton);
+        auto* dialog = qobject_cast<Form5*>(caixa.form.pago());
+        QVERIFY(dialog);
+        for (const QWidget* button : dialog->botonesDePago())
+            QVERIFY2(!QRect(button->mapToGlobal(QPoint(0, 0)), button->size()).intersects(pagarOnScreen),
+                     qPrintable(button->objectName()));
+        QVERIFY(dialog->frameGeometry().bottom() < screen.height());
+
+        QTest::qWait(apartMs);
+        const QPoint at = pagarOnScreen.center();
+        QWidget* target = second == "PAGAR"      ? QApplication::widgetAt(at)
+                          : second == "DINHEIRO" ? dialog->Command1
+                                                 : dialog->Command2;
+        if (target) {
+            const QPoint inside = second == "PAGAR" ? target->mapFromGlobal(at) : QPoint();
+            QTest::mousePress(target, Qt::LeftButton, {}, inside);
+            QTest::mouseDClick(target, Qt::LeftButton, {}, inside);
+            QTest::mouseRelease(target, Qt::LeftButton, {}, inside);
+        }
+        QTest::qWait(50);
+        QCOMPARE(caixa.form.pago(), dialog);
+        QCOMPARE(caixa.linesStored(), 0);
+        QVERIFY(caixa.fakes.printer.documents.isEmpty());
+        QVERIFY(caixa.fakes.prompter.messages.isEmpty());
+        QCOMPARE(ui(caixa.form).ListView1->row(0), ROW);
+
+        // The keyboard pays at once.
+        QTest::keyClick(dialog->Command2, Qt::Key_Return);
+        verifySaleRecorded(caixa);
+        QCOMPARE(caixa.form.Text10, QString("TARJETA"));
+    }
+
+    // While the payment dialog or the picker is open, a close request to the
+    // sale window (its title bar's X, Alt+F4) asks nothing and empties
+    // nothing; the sale is then paid as usual, or taken up again.
+    void aCloseRequestWhileADialogIsOpenIsRefused_data()
+    {
+        QTest::addColumn<bool>("paying");
+        QTest::newRow("payment dialog") << true;
+        QTest::newRow("product picker") << false;
+    }
+
+    void aCloseRequestWhileADialogIsOpenIsRefused()
+    {
+        QFETCH(bool, paying);
+        Caixa caixa(80);
+        Form5* dialog = paying ? caixa.pagar() : nullptr;
+        if (!paying)
+            QTest::mouseClick(ui(caixa.form).Command3, Qt::LeftButton);
+        QVERIFY(!caixa.form.isEnabled());
+
+        QVERIFY(!caixa.form.close());
+        QVERIFY(caixa.form.isVisible());
+        QVERIFY(caixa.fakes.prompter.messages.isEmpty());
+        QCOMPARE(ui(caixa.form).ListView1->row(0), ROW);
+        QCOMPARE(caixa.form.venta().size(), 1);
+        QCOMPARE(caixa.db.count("Recaudacion"), 0);
+
+        if (paying) {
+            QCOMPARE(caixa.form.pago(), dialog);
+            QCOMPARE(dialog->Label2->text(), QString("R$ 12,5"));
+            caixa.typeAmount(dialog, "");
+            verifySaleRecorded(caixa);
+            QCOMPARE(caixa.cashTaken(), 12.5);
+            QCOMPARE(caixa.fakes.printer.documents.size(), 1);
+        } else {
+            QWidget* picker = nullptr;
+            for (QWidget* window : QApplication::topLevelWidgets())
+                if (window->objectName() == "Form11" && window->isVisible())
+                    picker = window;
+            QVERIFY(picker);
+            QTest::keyClick(picker->findChild<QLineEdit*>("Text1"), Qt::Key_Escape);
+            QTRY_VERIFY(caixa.form.isEnabled());
+            QCOMPARE(ui(caixa.form).ListView1->row(0), ROW);
+        }
+    }
+
+    // Should the sale be emptied behind the dialog, a payment button records
+    // nothing and says so, and the dialog goes.
+    void anEmptiedSaleIsNeverPaidSilently()
+    {
+        Caixa caixa(80);
+        Form5* dialog = caixa.pagar();
+        caixa.form.Command2_Click();
+        QTest::keyClick(dialog->Command2, Qt::Key_Return);
+        QTRY_VERIFY_WITH_TIMEOUT(!caixa.form.pago(), 2000);
+        QCOMPARE(caixa.fakes.prompter.texts(),
+                 QStringList{"A lista de produtos a serem vendidos está vazia: nenhum pagamento foi registrado."});
+        QCOMPARE(caixa.linesStored(), 0);
+        QCOMPARE(caixa.db.count("TipoPago"), 0);
+        QVERIFY(caixa.fakes.printer.documents.isEmpty());
+        QVERIFY(caixa.form.isEnabled());
+    }
+
+    // A line's sale total is money in whole cents, half up on its decimal
+    // value, from the moment the line is made or changed: that amount is
+    // shown, summed, stored, printed and added to the takings. An amount
+    // handed over has at most two decimals.
+    void moneyIsKeptInWholeCents_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QStringList>("quantities");   // "-" in front: taken off the line
+        QTest::addColumn<QString>("line");             // "Valor Total"
+        QTest::addColumn<QString>("total");
+        QTest::addColumn<QString>("tendered");
+        QTest::addColumn<QString>("change");           // empty: the amount is refused
+        QTest::addColumn<QString>("takings");          // after 140,24 taken before
+        QTest::newRow("0,455 kg at 5,99") << BANANA << QStringList{"0,455"} << "2,73" << "R$ 2,73" << "3" << "0,27"
+                                          << "142,97";
+        QTest::newRow("1,005 rounds half up") << QUEIJO << QStringList{"0,5"} << "1,01" << "R$ 1,01" << "1,01" << "0"
+                                              << "141,25";
+        QTest::newRow("merged on its line") << BANANA << QStringList{"0,455", "0,455"} << "5,45" << "R$ 5,45" << "10,5"
+                                            << "5,05" << "145,69";
+        QTest::newRow("deducted from its line") << BANANA << QStringList{"1,5", "-0,045"} << "8,72" << "R$ 8,72"
+                                                << "8,72" << "0" << "148,96";
+        QTest::newRow("three decimals handed over") << PAO << QStringList{"1"} << "0,75" << "R$ 0,75" << "0,755"
+                                                    << QString() << "140,99";
+        QTest::newRow("a whole amount handed over") << PAO << QStringList{"4"} << "3" << "R$ 3," << "5" << "2,00"
+                                                    << "143,24";
+    }
+
+    void moneyIsKeptInWholeCents()
+    {
+        QFETCH(QString, code);
+        QFETCH(QStringList, quantities);
+        QFETCH(QString, line);
+        QFETCH(QString, total);
+        QFETCH(QString, tendered);
+        QFETCH(QString, change);
+        QFETCH(QString, takings);
+        Caixa caixa(80);
+        caixa.db.execute("insert into TipoPago (FechaInicio, efectivo, tarjeta, CajaInicial) "
+                         "values ('2024-03-05 08:00:00', 140.24, 0, 0)");
+        caixa.form.Command2_Click();
+        for (const QString& quantity : quantities)
+            caixa.enter(code, quantity.startsWith('-') ? quantity.mid(1) : quantity, quantity.startsWith('-'));
+        QCOMPARE(ui(caixa.form).ListView1->rowCount(), 1);
+        QCOMPARE(ui(caixa.form).ListView1->text(0, 5), line);
+        QCOMPARE(ui(caixa.form).Label8->text(), total);
+
+        Form5* dialog = caixa.pagar();
+        QCOMPARE(dialog->Label2->text(), total);
+        caixa.typeAmount(dialog, tendered);
+        if (change.isEmpty()) {
+            QCOMPARE(caixa.fakes.prompter.texts(), QStringList{MSG_DECIMAIS});
+            QCOMPARE(dialog->Text1->text(), QString());
+            QCOMPARE(caixa.form.venta().size(), 1);
+            QTest::keyClick(dialog->Text1, Qt::Key_Return);   // cash, no amount
+        } else {
+            QCOMPARE(dialog->Label5->text(), change);
+            QTest::keyClick(dialog->Command1, Qt::Key_Return);
+        }
+        verifySaleRecorded(caixa);
+        QCOMPARE(A_Texto(caixa.db.scalar("select TotalVenta from Temporal").toDouble()), line);
+        QCOMPARE(A_Texto(caixa.cashTaken()), takings);
+        QVERIFY(caixa.fakes.printer.documents[0].texts().at(5).endsWith(line + " "));
+    }
+
     void refusedAmounts_data()
     {
         QTest::addColumn<QString>("amount");
@@ -278,7 +497,7 @@ private slots:
         caixa.form.Text12 = "12";
         Form5* dialog = caixa.pagar();
         typeKeys(dialog->Text1, "50");
-        QTest::mouseClick(dialog->Command2, Qt::LeftButton);
+        Caixa::click(dialog->Command2);
         verifySaleRecorded(caixa);
         QCOMPARE(caixa.form.Text10, QString("TARJETA"));
         QCOMPARE(caixa.form.Text11, QString("11"));
@@ -299,7 +518,7 @@ private slots:
     {
         Caixa caixa(58);
         caixa.typeAmount(caixa.pagar(), "20");
-        QTest::mouseClick(qobject_cast<Form5*>(caixa.form.pago())->Command1, Qt::LeftButton);
+        Caixa::click(qobject_cast<Form5*>(caixa.form.pago())->Command1);
         verifySaleRecorded(caixa);
         QCOMPARE(caixa.fakes.printer.documents.size(), 1);
         const auto& document = caixa.fakes.printer.documents[0];
@@ -318,6 +537,7 @@ private slots:
         QTest::newRow("VOLTAR") << 1;
         QTest::newRow("window frame") << 2;
         QTest::newRow("VOLTAR after a valid amount") << 3;
+        QTest::newRow("Escape on DINHEIRO after a valid amount") << 4;
     }
 
     void goingBackLeavesTheSaleAsItWas()
@@ -332,9 +552,13 @@ private slots:
             QTest::mouseClick(dialog->Command3, Qt::LeftButton);
         } else if (how == 2) {
             dialog->close();
-        } else {
+        } else if (how == 3) {
             caixa.typeAmount(dialog, "20");
             QTest::mouseClick(dialog->Command3, Qt::LeftButton);
+        } else {
+            caixa.typeAmount(dialog, "20");
+            QCOMPARE(QApplication::focusWidget(), dialog->Command1);
+            QTest::keyClick(dialog->Command1, Qt::Key_Escape);
         }
         verifySaleBack(caixa, ROW);
         QCOMPARE(caixa.form.Text10, QString());
@@ -358,7 +582,7 @@ private slots:
         Caixa caixa(80);
         caixa.db.execute("create trigger falha before insert on TipoPago begin select raise(abort, 'disco cheio'); end");
         caixa.typeAmount(caixa.pagar(), "20");
-        QTest::mouseClick(qobject_cast<Form5*>(caixa.form.pago())->Command1, Qt::LeftButton);
+        Caixa::click(qobject_cast<Form5*>(caixa.form.pago())->Command1);
         verifySaleBack(caixa, ROW);
         QCOMPARE(caixa.fakes.prompter.messages.size(), 1);
         QCOMPARE(caixa.fakes.prompter.messages[0].kind, FakePrompter::Kind::Critical);
@@ -435,7 +659,7 @@ private slots:
         if (recordingFails)
             caixa.db.execute("create trigger falha before insert on TipoPago begin select raise(abort, 'x'); end");
         Form5* dialog = caixa.pagar();
-        QTest::mouseClick(card ? dialog->Command2 : dialog->Command1, Qt::LeftButton);
+        Caixa::click(card ? dialog->Command2 : dialog->Command1);
         QTRY_VERIFY_WITH_TIMEOUT(!caixa.form.pago(), 2000);
         QCOMPARE(caixa.fakes.drawer.opened, opened);
         QCOMPARE(caixa.fakes.printer.documents.size(), receipt && !recordingFails ? 1 : 0);
@@ -452,7 +676,7 @@ private slots:
         caixa.fakes.platform.drawer = &caixa.fakes.drawer;
         caixa.fakes.drawer.failure = "a impressora \"recibos\" não está aceitando trabalhos";
         caixa.typeAmount(caixa.pagar(), "20");
-        QTest::mouseClick(qobject_cast<Form5*>(caixa.form.pago())->Command1, Qt::LeftButton);
+        Caixa::click(qobject_cast<Form5*>(caixa.form.pago())->Command1);
         verifySaleRecorded(caixa);
         QCOMPARE(caixa.fakes.prompter.texts(),
                  QStringList{"A venda foi registrada, mas a gaveta não abriu: a impressora \"recibos\" não está "
