@@ -1,6 +1,7 @@
 #include "common/escpos_text.h"
 
 #include "common/control_characters.h"
+#include "common/plain_text.h"
 
 #include <QHash>
 
@@ -25,22 +26,9 @@ const QHash<char16_t, char>& upperHalf()
     return table;
 }
 
-// Letters and signs that decomposing does not bring down to a plain letter.
-QString plainFor(QChar c)
-{
-    static const QHash<char16_t, QString> table = {
-        {u'Æ', "AE"}, {u'æ', "ae"}, {u'Œ', "OE"}, {u'œ', "oe"}, {u'Ø', "O"},   {u'ø', "o"},
-        {u'Ł', "L"},  {u'ł', "l"},  {u'Đ', "D"},  {u'đ', "d"},  {u'Ð', "D"},   {u'ð', "d"},
-        {u'Þ', "Th"}, {u'þ', "th"}, {u'ı', "i"},  {u'€', "EUR"}, {u'‘', "'"},  {u'’', "'"},
-        {u'‚', ","},  {u'“', "\""}, {u'”', "\""}, {u'„', "\""}, {u'–', "-"},   {u'—', "-"},
-        {u'…', "..."}, {u'•', "*"}, {u'×', "x"},  {u'\u00a0', " "},
-    };
-    return table.value(c.unicode());
-}
-
 QString nearestPlain(QChar c)
 {
-    if (const QString plain = plainFor(c); !plain.isEmpty())
+    if (const QString plain = plainSpelling(c); !plain.isEmpty())
         return plain;
     QString base;
     for (const QChar part : QString(c).normalized(QString::NormalizationForm_KD)) {

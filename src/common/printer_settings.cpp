@@ -88,8 +88,6 @@ PrinterSettingsRead Ler_Configuracao_Impressao(const QString& folder)
         return read;
     }
     read.settings = readSettings(reader);
-    if (!reader.problems().isEmpty())
-        read.problems = QStringLiteral("No arquivo de configuração \"%1\":\n").arg(QDir::toNativeSeparators(path))
-                        + reader.problems().join(u'\n');
+    read.problems = settingsProblems(path, reader.problems());
     return read;
 }

@@ -27,7 +27,22 @@ const char DEFAULT_FILE[] =
     "; (a senha fica no arquivo ~/.pgpass do usuário, nunca aqui).\n"
     "servidor=\n"
     "; O número deste caixa na loja, de 1 a 99, diferente em cada caixa.\n"
-    "caixa=1\n";
+    "caixa=1\n"
+    "\n"
+    "[pix]\n"
+    "; A chave Pix da loja: os dígitos do CPF ou do CNPJ, o e-mail, o telefone como +55DDNNNNNNNNN\n"
+    "; ou a chave aleatória. Vazio: sem Pix.\n"
+    "chave=\n"
+    "; O nome e a cidade do recebedor como o banco os tem (até 25 e 15 caracteres).\n"
+    "nome=\n"
+    "cidade=\n"
+    "\n"
+    "[balanca]\n"
+    "; O formato da etiqueta programado na balança da loja, uma letra por dígito depois do 2 inicial\n"
+    "; (11 letras; o 13º dígito é o verificador): C código do produto, T preço em centavos,\n"
+    "; P peso em gramas, 0 dígito ignorado. Formatos comuns: CCCC0TTTTTT, CCCCCTTTTTT, CCCC0PPPPPP,\n"
+    "; CCCCCPPPPPP. Vazio: sem etiquetas de balança.\n"
+    "formato=\n";
 
 }   // namespace
 
@@ -44,6 +59,14 @@ bool writeDefaultSettings(const QString& folder)
     QSaveFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(DEFAULT_FILE) == qint64(sizeof DEFAULT_FILE - 1) &&
            file.commit();
+}
+
+QString settingsProblems(const QString& path, const QStringList& problems)
+{
+    if (problems.isEmpty())
+        return {};
+    return QStringLiteral("No arquivo de configuração \"%1\":\n").arg(QDir::toNativeSeparators(path)) +
+           problems.join(u'\n');
 }
 
 SettingsReader::SettingsReader(const QString& path) : file_(path, QSettings::IniFormat) {}

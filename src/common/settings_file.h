@@ -6,8 +6,8 @@
 
 #include <optional>
 
-// The settings file of an installation, beside bd1: how receipts print and
-// which database the till works on.
+// The settings file of an installation, beside bd1: how receipts print,
+// which database the till works on, the shop's Pix key and its scale's labels.
 inline const QString SETTINGS_FILE = QStringLiteral("tenduca.ini");
 
 QString settingsPath(const QString& folder);
@@ -15,6 +15,10 @@ QString settingsPath(const QString& folder);
 // Writes the file with every default value and a note on each, when the
 // folder exists and the file does not. False when it could not be written.
 bool writeDefaultSettings(const QString& folder);
+
+// The problems found in the file at the path, under a line naming the file;
+// empty when there are none.
+QString settingsProblems(const QString& path, const QStringList& problems);
 
 // Reads values of the settings file; a value that is not valid is noted in
 // words for the shop, with the value used instead.

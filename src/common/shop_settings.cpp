@@ -57,9 +57,7 @@ ShopSettingsRead Ler_Configuracao_Loja(const QString& folder)
         return read;
     read.settings.till = reader.read(TILL, 1, QStringLiteral("um número inteiro de 1 a %1").arg(MOST_TILLS),
                                      QStringLiteral("1"), parseTill);
-    if (!reader.problems().isEmpty())
-        read.problems = QStringLiteral("No arquivo de configuração \"%1\":\n").arg(QDir::toNativeSeparators(path)) +
-                        reader.problems().join(u'\n');
+    read.problems = settingsProblems(path, reader.problems());
     if (holdsPassword(read.settings.server) && othersCanRead(path))
         read.refusal = QStringLiteral("O arquivo de configuração \"%1\" guarda a senha do servidor da loja e pode ser "
                                       "lido por outros usuários deste computador. Tire a senha dele e ponha-a no "

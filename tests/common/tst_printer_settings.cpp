@@ -1,23 +1,13 @@
 #include "common/printer_settings.h"
 #include "common/receipt_devices.h"
 #include "common/cups_receipt_printer.h"
+#include "support/settings_folder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
-
-namespace {
-
-void writeFile(const QString& folder, const QByteArray& text)
-{
-    QFile file(QDir(folder).filePath("tenduca.ini"));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(text);
-}
-
-}   // namespace
 
 class PrinterSettingsTest : public QObject {
     Q_OBJECT
@@ -61,9 +51,8 @@ private slots:
 
     void validValuesAreRead()
     {
-        QTemporaryDir folder;
-        writeFile(folder.path(), "[impressao]\nmodo=ESCPOS\nfila=Termica-80\ncolunas_80mm=42\ncolunas_58mm=24\n"
-                                 "gaveta=Sim\n");
+        const SettingsFolder folder("[impressao]\nmodo=ESCPOS\nfila=Termica-80\ncolunas_80mm=42\ncolunas_58mm=24\n"
+                                    "gaveta=Sim\n");
         const PrinterSettingsRead read = Ler_Configuracao_Impressao(folder.path());
         QCOMPARE(read.problems, QString());
         QCOMPARE(read.settings.mode, PrinterSettings::Mode::EscPos);
@@ -126,10 +115,9 @@ private slots:
     {
         QFETCH(QByteArray, file);
         QFETCH(QStringList, problems);
-        QTemporaryDir folder;
-        writeFile(folder.path(), file);
+        const SettingsFolder folder(file);
         const PrinterSettingsRead read = Ler_Configuracao_Impressao(folder.path());
-        const QString path = QDir::toNativeSeparators(folder.filePath("tenduca.ini"));
+        const QString path = QDir::toNativeSeparators(folder.filePath());
         QCOMPARE(read.problems, problems.isEmpty() ? QString()
                                                    : QString("No arquivo de configuração \"%1\":\n").arg(path)
                                                          + problems.join('\n'));
@@ -138,7 +126,7 @@ private slots:
         QTEST(read.settings.columns.mm58, "columns58");
         QTEST(read.settings.openDrawer, "drawer");
         // The shop's file is left as the shop wrote it.
-        QFile kept(QDir(folder.path()).filePath("tenduca.ini"));
+        QFile kept(folder.filePath());
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), file);
     }
