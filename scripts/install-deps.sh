@@ -8,9 +8,9 @@ packages=(
   qt6-base-dev libxcb1-dev
   libsqlcipher-dev sqlcipher
   libpq-dev postgresql
-  libxlsxwriter-dev
+  libxlsxwriter-dev libqrencode-dev
   fonts-dejavu-core fonts-liberation2
-  cups cups-client printer-driver-cups-pdf poppler-utils libcups2-dev
+  cups cups-client printer-driver-cups-pdf poppler-utils libcups2-dev zbar-tools
   python3 python3-openpyxl xdg-utils
   xvfb openbox xdotool
 )
