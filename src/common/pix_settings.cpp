@@ -18,7 +18,7 @@ const QString KEY = QStringLiteral("pix/chave");
 const QString NAME = QStringLiteral("pix/nome");
 const QString CITY = QStringLiteral("pix/cidade");
 
-QString digitsOnly(QString text, const QString& separators)
+QString withoutSeparators(QString text, const QString& separators)
 {
     for (const QChar separator : separators)
         text.remove(separator);
@@ -77,7 +77,7 @@ PixKeyRead readEmail(const QString& text)
 PixKeyRead readPhone(const QString& text)
 {
     static const QRegularExpression phone(QStringLiteral(R"(^\+55\d{10,11}$)"));
-    const QString written = digitsOnly(text, QStringLiteral(" -()"));
+    const QString written = withoutSeparators(text, QStringLiteral(" -()"));
     if (!phone.match(written).hasMatch())
         return invalid(QStringLiteral("A chave Pix \"%1\" não é um telefone válido: escreva +55, o DDD e o número, "
                                       "como +5511987654321.")
@@ -141,7 +141,7 @@ PixKeyRead readPixKey(const QString& text)
         return invalid(QStringLiteral("A chave Pix \"%1\" não é uma chave aleatória válida: são 32 dígitos "
                                       "hexadecimais em grupos de 8, 4, 4, 4 e 12, separados por traços.")
                            .arg(text));
-    if (const QString digits = digitsOnly(text, QStringLiteral(".-/")); allDigits(digits))
+    if (const QString digits = withoutSeparators(text, QStringLiteral(".-/")); allDigits(digits))
         return readDocument(text, digits);
     return notAKey(text);
 }
