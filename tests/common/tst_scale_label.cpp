@@ -122,7 +122,7 @@ private slots:
         QTest::addColumn<QString>("unitPrice");
         QTest::addColumn<QStringList>("line");   // quantity, sale total, cost total; empty: no line
         QTest::newRow("1,25 kg") << ScaleLabel{ScaleLabel::Kind::Weight, "42", 1250} << "89,9"
-                                 << QStringList{"1,25", "112,375", "25"};
+                                 << QStringList{"1,25", "112,38", "25"};   // a weighed line is rounded to the cent
         QTest::newRow("R$ 54,90 at R$ 89,90") << priceLabel(5490) << "89,9" << QStringList{"0,611", "54,9", "12,22"};
         QTest::newRow("product without a price") << priceLabel(500) << "0" << QStringList();
     }
