@@ -11,10 +11,10 @@
 #include "common/number_settings.h"
 #include "common/platform.h"
 #include "common/report_list.h"
-#include "common/xlsx_spreadsheet.h"
+#include "devices/xlsx_spreadsheet.h"
 #include "store/connection.h"
-#include "support/measurements.h"
 #include "support/large_database.h"
+#include "support/measurements.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -3,14 +3,18 @@
 #   common -> store -> dialogs -> sale -> catalogue, reports, users -> app
 # A folder includes its own headers and those of the layers below it; the
 # three window folders of one layer do not include each other; only src/sale
-# and src/app know the sale window (sale/form1.h). Windows give their boxes
-# key filters through the window base (Window::filterKeys), so that Enter and
-# Escape run guarded. Prints every file that breaks a rule and what it
-# includes or calls; exits 1 when there is one. main.cpp stands above them all.
+# and src/app know the sale window (sale/form1.h). The device drivers
+# (devices/) sit above common and only src/app reaches them. Windows give
+# their boxes key filters through the window base (Window::filterKeys), so
+# that Enter and Escape run guarded. Prints every file that breaks a rule and
+# what it includes or calls; exits 1 when there is one. main.cpp stands above
+# them all.
 set -euo pipefail
 src=${1:-"$(cd "$(dirname "$0")/.." && pwd)/src"}
 
-declare -A rank=([common]=0 [store]=1 [dialogs]=2 [sale]=3 [catalogue]=4 [reports]=4 [users]=4 [app]=5)
+declare -A rank=([common]=0 [store]=1 [devices]=1 [dialogs]=2 [sale]=3 [catalogue]=4 [reports]=4 [users]=4 [app]=5)
+# Folders only the named folders (and main.cpp) may include.
+declare -A reachedOnlyFrom=([devices]="app")
 
 below() {   # the folders a folder may include
     local folder=$1 allowed=() other
@@ -28,6 +32,20 @@ fail() {
     failures=$((failures + 1))
 }
 
+# Why folder may not include the header included (of the folder target); nothing when it may.
+refusal() {
+    local folder=$1 target=$2 included=$3
+    if [[ -n ${reachedOnlyFrom[$target]+set} && $target != "$folder" && " ${reachedOnlyFrom[$target]} " != *" $folder "* ]]; then
+        echo "only src/${reachedOnlyFrom[$target]} and main.cpp include $target/"
+    elif ((rank[$target] > rank[$folder])); then
+        echo "up the layers ($folder/ may include only $(below "$folder"))"
+    elif ((rank[$target] == rank[$folder])) && [[ $target != "$folder" ]]; then
+        echo "a folder beside its own; such folders meet in src/app"
+    elif [[ $included == sale/form1.h && $folder != sale && $folder != app ]]; then
+        echo "only src/sale and src/app know the sale window"
+    fi
+}
+
 while IFS= read -r -d '' file; do
     relative=${file#"$src"/}
     folder=${relative%%/*}
@@ -38,14 +56,8 @@ while IFS= read -r -d '' file; do
     while IFS=: read -r line included; do
         target=${included%%/*}
         [[ $included == */* && -n ${rank[$target]+set} ]] || continue
-        where="src/$relative:$line includes $included"
-        if ((rank[$target] > rank[$folder])); then
-            fail "$where: up the layers ($folder/ may include only $(below "$folder"))"
-        elif ((rank[$target] == rank[$folder])) && [[ $target != "$folder" ]]; then
-            fail "$where: a window folder beside its own; such windows meet in src/app"
-        elif [[ $included == sale/form1.h && $folder != sale && $folder != app ]]; then
-            fail "$where: only src/sale and src/app know the sale window"
-        fi
+        why=$(refusal "$folder" "$target" "$included")
+        [[ -z $why ]] || fail "src/$relative:$line includes $included: $why"
     done < <(grep -noP '^\s*#\s*include\s*"\K[^"]+' "$file" || true)
     if [[ $folder != common ]]; then
         while IFS=: read -r line _; do

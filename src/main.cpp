@@ -4,10 +4,10 @@
 #include "common/number_settings.h"
 #include "common/platform.h"
 #include "common/prompter.h"
-#include "common/receipt_devices.h"
 #include "common/screen.h"
 #include "common/shop_settings.h"
-#include "common/xlsx_spreadsheet.h"
+#include "devices/receipt_devices.h"
+#include "devices/xlsx_spreadsheet.h"
 #include "users/program_start.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 #include "common/number_settings.h"
 #include "common/numbers.h"
 #include "common/report_list.h"
-#include "common/xlsx_spreadsheet.h"
+#include "devices/xlsx_spreadsheet.h"
 #include "support/fake_platform.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "common/br_code.h"
-#include "common/escpos_qr.h"
 #include "common/qr_matrix.h"
 #include "common/qr_painting.h"
+#include "devices/escpos_qr.h"
 #include "support/qr_reader.h"
 
 #include <QtTest>

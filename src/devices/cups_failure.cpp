@@ -1,4 +1,4 @@
-#include "common/cups_failure.h"
+#include "devices/cups_failure.h"
 
 namespace {
 

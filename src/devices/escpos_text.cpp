@@ -1,4 +1,4 @@
-#include "common/escpos_text.h"
+#include "devices/escpos_text.h"
 
 #include "common/control_characters.h"
 #include "common/plain_text.h"

@@ -1,4 +1,4 @@
-#include "common/xlsx_spreadsheet.h"
+#include "devices/xlsx_spreadsheet.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "common/cash_drawer.h"
-#include "common/printer_settings.h"
-#include "common/raw_print_queue.h"
+#include "devices/escpos_cash_drawer.h"
+#include "devices/printer_settings.h"
+#include "devices/raw_print_queue.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
-#include "common/cash_drawer.h"
-#include "common/escpos_receipt_printer.h"
 #include "common/number_settings.h"
-#include "common/raw_print_queue.h"
+#include "devices/escpos_cash_drawer.h"
+#include "devices/escpos_receipt_printer.h"
+#include "devices/raw_print_queue.h"
 #include "dialogs/recibos.h"
 
 #include <QtTest>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/escpos_receipt_printer.h"
+#include "devices/escpos_receipt_printer.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
-#include "common/cups_receipt_printer.h"
+#include "devices/cups_receipt_printer.h"
 
 #include "common/control_characters.h"
-#include "common/cups_failure.h"
+#include "devices/cups_failure.h"
 
 #include <QtMath>
 #include <QFontDatabase>

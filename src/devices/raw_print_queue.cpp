@@ -1,7 +1,7 @@
-#include "common/raw_print_queue.h"
+#include "devices/raw_print_queue.h"
 
-#include "common/cups_failure.h"
 #include "common/receipt_printer.h"
+#include "devices/cups_failure.h"
 
 #include <cups/cups.h>
 

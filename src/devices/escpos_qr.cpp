@@ -1,4 +1,4 @@
-#include "common/escpos_qr.h"
+#include "devices/escpos_qr.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "common/receipt_devices.h"
+#include "devices/receipt_devices.h"
 
-#include "common/cups_receipt_printer.h"
+#include "devices/cups_receipt_printer.h"
 
 // The drawer hangs on the receipt printer: the named queue, or the default printer.
 ReceiptDevices::ReceiptDevices(const PrinterSettings& settings) : queue_(settings.queue)

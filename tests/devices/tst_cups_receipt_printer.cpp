@@ -1,5 +1,5 @@
-#include "common/cups_receipt_printer.h"
 #include "common/number_settings.h"
+#include "devices/cups_receipt_printer.h"
 #include "dialogs/recibos.h"
 
 #include <QDeadlineTimer>

@@ -1,4 +1,4 @@
-#include "common/printer_settings.h"
+#include "devices/printer_settings.h"
 
 #include "common/settings_file.h"
 

@@ -1,6 +1,6 @@
-#include "common/printer_settings.h"
-#include "common/receipt_devices.h"
-#include "common/cups_receipt_printer.h"
+#include "devices/cups_receipt_printer.h"
+#include "devices/printer_settings.h"
+#include "devices/receipt_devices.h"
 #include "support/settings_folder.h"
 
 #include <QDir>

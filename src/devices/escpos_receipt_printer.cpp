@@ -1,7 +1,7 @@
-#include "common/escpos_receipt_printer.h"
+#include "devices/escpos_receipt_printer.h"
 
-#include "common/escpos_text.h"
-#include "common/raw_print_queue.h"
+#include "devices/escpos_text.h"
+#include "devices/raw_print_queue.h"
 
 #include <cmath>
 

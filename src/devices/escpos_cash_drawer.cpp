@@ -1,7 +1,7 @@
-#include "common/cash_drawer.h"
+#include "devices/escpos_cash_drawer.h"
 
-#include "common/escpos_text.h"
-#include "common/raw_print_queue.h"
+#include "devices/escpos_text.h"
+#include "devices/raw_print_queue.h"
 
 void EscPosCashDrawer::open()
 {
