@@ -8,7 +8,7 @@
 
 #include "catalogue/catalogue_file.h"
 #include "store/backup.h"
-#include "store/database_creator.h"
+#include "storetool/database_creator.h"
 #include "support/large_database.h"
 #include "support/product_catalogue.h"
 #include "support/seeded_random.h"

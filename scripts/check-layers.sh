@@ -4,21 +4,34 @@
 # A folder includes its own headers and those of the layers below it; the
 # three window folders of one layer do not include each other; only src/sale
 # and src/app know the sale window (sale/form1.h). The device drivers
-# (devices/) sit above common and only src/app reaches them. Windows give
+# (devices/) sit above common and only src/app reaches them. What only the
+# database tool does with the store (storetool/: its shell, creating a bd1,
+# moving a shop to a server) sits above the store and nothing in src/
+# includes it. Windows give
 # their boxes key filters through the window base (Window::filterKeys), so
 # that Enter and Escape run guarded. Prints every file that breaks a rule and
 # what it includes or calls; exits 1 when there is one. main.cpp stands above
-# them all.
+# them all, the tool's room aside.
 set -euo pipefail
 src=${1:-"$(cd "$(dirname "$0")/.." && pwd)/src"}
 
-declare -A rank=([common]=0 [store]=1 [devices]=1 [dialogs]=2 [sale]=3 [catalogue]=4 [reports]=4 [users]=4 [app]=5)
-# Folders only the named folders (and main.cpp) may include.
-declare -A reachedOnlyFrom=([devices]="app")
+declare -A rank=([common]=0 [store]=1 [devices]=1 [storetool]=2 [dialogs]=2 [sale]=3 [catalogue]=4 [reports]=4
+                 [users]=4 [app]=5 [main.cpp]=6)
+# Folders that only the folders named include, and what the check says of them.
+declare -A reachedOnlyFrom=([devices]="app main.cpp" [storetool]="")
+declare -A reachedOnlyWhy=([devices]="only src/app and main.cpp include devices/"
+                           [storetool]="storetool/ is the database tool's own; the program does not include it")
+
+# Whether folder may reach target at all (devices/ and storetool/ are reached only from where they are named).
+reaches() {
+    local folder=$1 target=$2
+    [[ -z ${reachedOnlyFrom[$target]+set} || $target == "$folder" || " ${reachedOnlyFrom[$target]} " == *" $folder "* ]]
+}
 
 below() {   # the folders a folder may include
     local folder=$1 allowed=() other
-    for other in common store dialogs sale catalogue reports users app; do
+    for other in common store devices storetool dialogs sale catalogue reports users app; do
+        reaches "$folder" "$other" || continue
         if ((rank[$other] < rank[$folder])) || [[ $other == "$folder" ]]; then
             allowed+=("$other/")
         fi
@@ -35,8 +48,8 @@ fail() {
 # Why folder may not include the header included (of the folder target); nothing when it may.
 refusal() {
     local folder=$1 target=$2 included=$3
-    if [[ -n ${reachedOnlyFrom[$target]+set} && $target != "$folder" && " ${reachedOnlyFrom[$target]} " != *" $folder "* ]]; then
-        echo "only src/${reachedOnlyFrom[$target]} and main.cpp include $target/"
+    if ! reaches "$folder" "$target"; then
+        echo "${reachedOnlyWhy[$target]}"
     elif ((rank[$target] > rank[$folder])); then
         echo "up the layers ($folder/ may include only $(below "$folder"))"
     elif ((rank[$target] == rank[$folder])) && [[ $target != "$folder" ]]; then
@@ -64,7 +77,7 @@ while IFS= read -r -d '' file; do
             fail "src/$relative:$line calls KeyFilter::install: give the box its filter with filterKeys, which guards Enter and Escape"
         done < <(grep -n 'KeyFilter::install\s*(' "$file" || true)
     fi
-done < <(find "$src" -mindepth 2 -type f \( -name '*.h' -o -name '*.cpp' \) -print0 | sort -z)
+done < <(find "$src" -mindepth 1 -type f \( -name '*.h' -o -name '*.cpp' \) -print0 | sort -z)
 
 if ((failures > 0)); then
     echo "$failures include(s) or call(s) break the layers of src/"

@@ -18,10 +18,10 @@
 #include "demo_catalogue.h"
 #include "store/backup.h"
 #include "store/connection.h"
-#include "store/database_creator.h"
-#include "store/server_shop.h"
-#include "store/sql_shell.h"
 #include "store/store_error.h"
+#include "storetool/database_creator.h"
+#include "storetool/server_shop.h"
+#include "storetool/sql_shell.h"
 #include "users/instance_lock.h"
 
 #include <QCoreApplication>

@@ -2,7 +2,7 @@
 
 #include "common/date_text.h"
 #include "store/connection.h"
-#include "store/database_creator.h"
+#include "storetool/database_creator.h"
 #include "support/product_catalogue.h"
 #include "support/raw_sqlite.h"
 #include "support/seeded_random.h"

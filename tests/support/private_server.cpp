@@ -1,7 +1,7 @@
 #include "support/private_server.h"
 
 #include "common/settings_file.h"
-#include "store/server_shop.h"
+#include "storetool/server_shop.h"
 
 #include <libpq-fe.h>
 

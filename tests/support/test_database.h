@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/database_creator.h"
+#include "storetool/database_creator.h"
 
 #include <QString>
 #include <QTemporaryDir>

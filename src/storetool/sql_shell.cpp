@@ -1,4 +1,4 @@
-#include "store/sql_shell.h"
+#include "storetool/sql_shell.h"
 
 #include "store/connection.h"
 #include "store/sqlite_engine.h"

@@ -1,9 +1,9 @@
-#include "store/database_creator.h"
+#include "storetool/database_creator.h"
 
 #include "store/collation.h"
 #include "store/connection.h"
-#include "store/sqlite_engine.h"
 #include "store/schema.h"
+#include "store/sqlite_engine.h"
 #include "store/store_error.h"
 
 #include <sqlite3.h>

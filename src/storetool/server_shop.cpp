@@ -1,4 +1,4 @@
-#include "store/server_shop.h"
+#include "storetool/server_shop.h"
 
 #include "store/collation.h"
 #include "store/connection.h"
