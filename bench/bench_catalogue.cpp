@@ -14,8 +14,9 @@
 #include "dialogs/form10.h"
 #include "sale/form1.h"
 #include "store/connection.h"
-#include "support/measurements.h"
+#include "store/keys.h"
 #include "support/large_database.h"
+#include "support/measurements.h"
 #include "support/raw_sqlite.h"
 #include "support/seeded_random.h"
 

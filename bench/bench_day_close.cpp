@@ -10,6 +10,7 @@
 #include "common/number_settings.h"
 #include "sale/cierre_dia.h"
 #include "store/connection.h"
+#include "store/keys.h"
 #include "support/large_database.h"
 #include "support/measurements.h"
 #include "support/raw_sqlite.h"

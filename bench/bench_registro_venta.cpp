@@ -19,6 +19,7 @@
 #include "sale/form1.h"
 #include "sale/registro_venta.h"
 #include "store/connection.h"
+#include "store/keys.h"
 #include "support/counter.h"
 #include "support/large_database.h"
 #include "support/measurements.h"

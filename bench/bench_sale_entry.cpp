@@ -13,6 +13,7 @@
 #include "common/report_list.h"
 #include "sale/form1.h"
 #include "store/connection.h"
+#include "store/keys.h"
 #include "support/counter.h"
 #include "support/large_database.h"
 #include "support/measurements.h"

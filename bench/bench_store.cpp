@@ -8,6 +8,7 @@
 
 #include "common/number_settings.h"
 #include "store/connection.h"
+#include "store/keys.h"
 #include "store/queries.h"
 #include "store/record_set.h"
 #include "support/large_database.h"

@@ -18,8 +18,9 @@
 #include "reports/form7.h"
 #include "sale/form1.h"
 #include "store/connection.h"
-#include "support/measurements.h"
+#include "store/keys.h"
 #include "support/large_database.h"
+#include "support/measurements.h"
 #include "support/raw_sqlite.h"
 
 #include <QApplication>

@@ -4,6 +4,7 @@
 #include "dialogs/form5.h"
 #include "sale/form1.h"
 #include "store/connection.h"
+#include "store/keys.h"
 #include "support/raw_sqlite.h"
 #include "support/seeded_random.h"
 

@@ -2,6 +2,7 @@
 
 #include "common/date_text.h"
 #include "store/connection.h"
+#include "store/keys.h"
 #include "storetool/database_creator.h"
 #include "support/product_catalogue.h"
 #include "support/raw_sqlite.h"

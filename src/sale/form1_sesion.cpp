@@ -6,9 +6,9 @@
 #include "sale/cierre_dia.h"
 #include "store/backup.h"
 #include "store/connection.h"
+#include "store/operations.h"
 #include "store/queries.h"
 #include "store/record_set.h"
-#include "store/schema_upgrade.h"
 
 #include <QApplication>
 #include <QFrame>

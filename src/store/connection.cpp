@@ -77,21 +77,6 @@ QString databasePath(const QString& folder)
     return QDir(folder).filePath(DATABASE_FILE_NAME);
 }
 
-QByteArray databasePassword()
-{
-    return QByteArrayLiteral("QmT482");
-}
-
-QByteArray derivedKeyFor(const QString& path)
-{
-    const auto found = heldConnections().find(keyOf(QFileInfo(path).absolutePath()));
-    if (found != heldConnections().end() && found->second.engine) {
-        if (const auto* sqlite = dynamic_cast<const SqliteEngine*>(found->second.engine.get()))
-            return keyForSalt(sqlite->salt());
-    }
-    return keyForSalt(saltOfFile(path));
-}
-
 Connection::Connection(const QString& folder) : key_(keyOf(folder)), path_(databasePath(key_))
 {
     Held& held = heldConnections()[key_];
@@ -105,7 +90,7 @@ Connection::Connection(const QString& folder) : key_(keyOf(folder)), path_(datab
     if (!opening)
         return;
     try {
-        upgradeFileLayout(*this);
+        upgradeFileLayout(*engine_);
     } catch (...) {
         --held.leases;
         held.engine.reset();

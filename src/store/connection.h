@@ -58,11 +58,3 @@ private:
     QString path_;
     Engine* engine_ = nullptr;
 };
-
-// The program's database password, for creating new files.
-QByteArray databasePassword();
-
-// The key statement value ("x'…'") for the file at path: the password's key
-// derived once per file salt. The salt comes from the connection this process
-// holds to the file, or from the file while none is open.
-QByteArray derivedKeyFor(const QString& path);

@@ -1,6 +1,6 @@
 #include "store/schema_upgrade.h"
 
-#include "store/connection.h"
+#include "store/engine.h"
 #include "store/schema.h"
 #include "store/sqlite_engine.h"
 #include "store/statement.h"
@@ -12,10 +12,15 @@
 
 namespace {
 
-// Runs a statement and gives the text of each row's columns (a null as a null text).
-QList<QStringList> rowsOf(Connection& connection, const QString& sql, const QString& parameter = {})
+void run(Engine& engine, const QString& sql)
 {
-    Statement statement(connection, sql.toUtf8());
+    engine.execute(sql.toUtf8());
+}
+
+// Runs a statement and gives the text of each row's columns (a null as a null text).
+QList<QStringList> rowsOf(Engine& engine, const QString& sql, const QString& parameter = {})
+{
+    Statement statement(engine, sql.toUtf8());
     if (!parameter.isNull())
         statement.bind(1, parameter);
     QList<QStringList> rows;
@@ -29,31 +34,31 @@ QList<QStringList> rowsOf(Connection& connection, const QString& sql, const QStr
 }
 
 // The fields of a table as the file has them, in stored order.
-QStringList fieldsOf(Connection& connection, const QString& table)
+QStringList fieldsOf(Engine& engine, const QString& table)
 {
     QStringList fields;
-    for (const QStringList& row : rowsOf(connection, QStringLiteral("PRAGMA table_info(%1)").arg(quotedName(table))))
+    for (const QStringList& row : rowsOf(engine, QStringLiteral("PRAGMA table_info(%1)").arg(quotedName(table))))
         fields.append(row.at(1));
     return fields;
 }
 
 // Runs the statements of an upgrade in one transaction; false when there are none.
-bool runAllOrNone(Connection& connection, const QStringList& statements)
+bool runAllOrNone(Engine& engine, const QStringList& statements)
 {
     if (statements.isEmpty())
         return false;
-    Transaction transaction(connection);
+    Transaction transaction(engine);
     for (const QString& statement : statements)
-        connection.execute(statement);
+        run(engine, statement);
     transaction.commit();
     return true;
 }
 
 // The collation a field is declared with in the file ("BINARY" when none).
-QString declaredCollation(Connection& connection, const QString& table, const QString& field)
+QString declaredCollation(Engine& engine, const QString& table, const QString& field)
 {
     const char* collation = nullptr;
-    const auto& file = static_cast<const SqliteEngine&>(connection.engine());
+    const auto& file = static_cast<const SqliteEngine&>(engine);
     if (sqlite3_table_column_metadata(file.handle(), "main", table.toUtf8().constData(),
                                       field.toUtf8().constData(), nullptr, &collation, nullptr, nullptr,
                                       nullptr) != SQLITE_OK)
@@ -61,12 +66,12 @@ QString declaredCollation(Connection& connection, const QString& table, const QS
     return QString::fromUtf8(collation);
 }
 
-bool lacksCollations(Connection& connection, const TableDefinition& table)
+bool lacksCollations(Engine& engine, const TableDefinition& table)
 {
     for (const FieldDefinition& field : table.fields) {
         if (field.collation.isEmpty())
             continue;
-        const QString declared = declaredCollation(connection, table.name, field.name);
+        const QString declared = declaredCollation(engine, table.name, field.name);
         if (!declared.isEmpty() && declared.compare(field.collation, Qt::CaseInsensitive) != 0)
             return true;
     }
@@ -74,12 +79,12 @@ bool lacksCollations(Connection& connection, const TableDefinition& table)
 }
 
 // The table's fields as the file has them, each given the layout's collation.
-QString rebuiltTableSql(Connection& connection, const TableDefinition& table, const QString& name,
+QString rebuiltTableSql(Engine& engine, const TableDefinition& table, const QString& name,
                         QStringList& fields)
 {
     QStringList columns;
     for (const QStringList& info :
-         rowsOf(connection, QStringLiteral("PRAGMA table_info(%1)").arg(quotedName(table.name)))) {
+         rowsOf(engine, QStringLiteral("PRAGMA table_info(%1)").arg(quotedName(table.name)))) {
         // cid, name, type, notnull, dflt_value, pk
         const QString& field = info.at(1);
         QString column = quotedName(field) + u' ' + info.at(2);
@@ -96,62 +101,59 @@ QString rebuiltTableSql(Connection& connection, const TableDefinition& table, co
     return QStringLiteral("CREATE TABLE %1 (%2)").arg(quotedName(name), columns.join(QStringLiteral(", ")));
 }
 
-void rebuildWithCollations(Connection& connection, const TableDefinition& table)
+void rebuildWithCollations(Engine& engine, const TableDefinition& table)
 {
     const QString rebuilt = table.name + QStringLiteral("_reordenada");
     QStringList indexes;
     for (const QStringList& row :
-         rowsOf(connection, QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'index' AND tbl_name = ? "
+         rowsOf(engine, QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'index' AND tbl_name = ? "
                                            "AND sql IS NOT NULL"),
                 table.name))
         indexes.append(row.at(0));
     QStringList fields;
-    connection.execute(rebuiltTableSql(connection, table, rebuilt, fields));
+    run(engine, rebuiltTableSql(engine, table, rebuilt, fields));
     const QString list = fields.join(QStringLiteral(", "));
-    connection.execute(QStringLiteral("INSERT INTO %1 (rowid, %2) SELECT rowid, %2 FROM %3")
+    run(engine, QStringLiteral("INSERT INTO %1 (rowid, %2) SELECT rowid, %2 FROM %3")
                            .arg(quotedName(rebuilt), list, quotedName(table.name)));
-    connection.execute(QStringLiteral("DROP TABLE %1").arg(quotedName(table.name)));
-    connection.execute(QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(quotedName(rebuilt), quotedName(table.name)));
+    run(engine, QStringLiteral("DROP TABLE %1").arg(quotedName(table.name)));
+    run(engine, QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(quotedName(rebuilt), quotedName(table.name)));
     // Each index orders by its fields' declared collations again.
     for (const QString& index : indexes)
-        connection.execute(index);
+        run(engine, index);
 }
 
 }   // namespace
 
-bool Actualizar_Temporal(Connection& connection)
+bool addUnitPriceField(Engine& engine)
 {
-    // A shop's server is made with the current layout.
-    if (connection.sharedByTills())
-        return false;
-    QStringList columns = fieldsOf(connection, QStringLiteral("Temporal"));
+    QStringList columns = fieldsOf(engine, QStringLiteral("Temporal"));
     columns.removeIf([](const QString& column) { return column.compare(TILL_FIELD, Qt::CaseInsensitive) == 0; });
     if (columns.size() == TEMPORAL_FIELD_COUNT || columns.contains(TEMPORAL_UNIT_PRICE_FIELD, Qt::CaseInsensitive))
         return false;
-    connection.execute(QStringLiteral("ALTER TABLE \"Temporal\" ADD COLUMN %1 REAL").arg(quotedName(TEMPORAL_UNIT_PRICE_FIELD)));
+    run(engine, QStringLiteral("ALTER TABLE \"Temporal\" ADD COLUMN %1 REAL").arg(quotedName(TEMPORAL_UNIT_PRICE_FIELD)));
     return true;
 }
 
-bool upgradeTextCollations(Connection& connection)
+bool upgradeTextCollations(Engine& engine)
 {
     QList<const TableDefinition*> outdated;
     for (const TableDefinition& table : storeTables()) {
-        if (lacksCollations(connection, table))
+        if (lacksCollations(engine, table))
             outdated.append(&table);
     }
     if (outdated.isEmpty())
         return false;
-    Transaction transaction(connection);
+    Transaction transaction(engine);
     for (const TableDefinition* table : outdated)
-        rebuildWithCollations(connection, *table);
+        rebuildWithCollations(engine, *table);
     transaction.commit();
     return true;
 }
 
-bool addMissingIndexes(Connection& connection)
+bool addMissingIndexes(Engine& engine)
 {
     QStringList existing;
-    for (const QStringList& row : rowsOf(connection, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index'")))
+    for (const QStringList& row : rowsOf(engine, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index'")))
         existing.append(row.at(0));
     QStringList missing;
     for (const TableDefinition& table : storeTables()) {
@@ -160,27 +162,27 @@ bool addMissingIndexes(Connection& connection)
                 missing.append(createIndexSql(table, field));
         }
     }
-    return runAllOrNone(connection, missing);
+    return runAllOrNone(engine, missing);
 }
 
-bool addTillNumbers(Connection& connection)
+bool addTillNumbers(Engine& engine)
 {
     QStringList statements;
     for (const TableDefinition& table : storeTables()) {
         if (!findField(table, TILL_FIELD))
             continue;
-        if (!fieldsOf(connection, table.name).contains(TILL_FIELD, Qt::CaseInsensitive))
+        if (!fieldsOf(engine, table.name).contains(TILL_FIELD, Qt::CaseInsensitive))
             statements.append(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 INTEGER NOT NULL DEFAULT 1")
                                   .arg(quotedName(table.name), quotedName(TILL_FIELD)));
     }
-    return runAllOrNone(connection, statements);
+    return runAllOrNone(engine, statements);
 }
 
-void upgradeFileLayout(Connection& connection)
+void upgradeFileLayout(Engine& engine)
 {
-    if (!dynamic_cast<const SqliteEngine*>(&connection.engine()))
+    if (!dynamic_cast<const SqliteEngine*>(&engine))
         return;
-    upgradeTextCollations(connection);
-    addMissingIndexes(connection);
-    addTillNumbers(connection);
+    upgradeTextCollations(engine);
+    addMissingIndexes(engine);
+    addTillNumbers(engine);
 }

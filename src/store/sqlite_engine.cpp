@@ -1,7 +1,7 @@
 #include "store/sqlite_engine.h"
 
 #include "store/collation.h"
-#include "store/connection.h"
+#include "store/keys.h"
 #include "store/like_match.h"
 #include "store/schema.h"
 
@@ -16,6 +16,7 @@
 
 #include <bitset>
 #include <optional>
+#include <utility>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,10 +24,6 @@
 
 namespace {
 
-constexpr int KDF_ITERATIONS = 64000;
-constexpr int KEY_BYTES = 32;
-constexpr int SALT_BYTES = 16;
-constexpr qint64 PAGE_SIZE = 1024;
 constexpr int BUSY_TIMEOUT_MS = 5000;
 // A checkpoint waits this long at most for another program's reading to end;
 // what it cannot write now stays safely in the write-ahead log.
@@ -62,11 +59,6 @@ constexpr char PAGE_CACHE[] = "PRAGMA cache_size = -32768";   // 32 MB
 // The engine's side files of the write-ahead log, beside bd1.
 constexpr const char* SIDE_FILE_SUFFIXES[] = {"-wal", "-shm"};
 
-StoreError fileError(const QString& cause, const QString& path)
-{
-    return StoreError(QStringLiteral("%1\nArquivo: %2").arg(cause, QDir::toNativeSeparators(path)));
-}
-
 [[noreturn]] void failOpening(const QString& cause, const QString& path)
 {
     throw fileError(cause, path);
@@ -89,49 +81,10 @@ QString folderNotWritable(const QString& path)
         .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
 }
 
-const QString DAMAGED = QStringLiteral("O arquivo de dados bd1 está danificado ou não é um banco de dados do programa.");
-
-// A page the engine encrypted looks like noise: nearly every byte value
-// occurs. A page of text, of zeros or of a repeated pattern does not, so a
-// file that fails to decrypt with such a first page is damaged, not keyed
-// with another password.
-bool looksEncrypted(const QByteArray& page)
-{
-    std::bitset<256> values;
-    for (char byte : page)
-        values.set(static_cast<unsigned char>(byte));
-    return values.count() > 128;
-}
-
 void failMissing(const QString& path)
 {
-    failOpening(QStringLiteral("O arquivo de dados bd1 não foi encontrado na pasta do programa."), path);
+    failOpening(FILE_NOT_FOUND, path);
 }
-
-}   // namespace
-
-QByteArray saltOfFile(const QString& path)
-{
-    const QFileInfo info(path);
-    if (!info.exists())
-        failMissing(path);
-    if (!info.isFile())
-        failOpening(QStringLiteral("O arquivo de dados bd1 não é um arquivo comum."), path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        failOpening(QStringLiteral("O arquivo de dados bd1 não pode ser lido: %1.").arg(file.errorString()), path);
-    const qint64 size = file.size();
-    if (size < PAGE_SIZE || size % PAGE_SIZE != 0)
-        failOpening(DAMAGED, path);
-    const QByteArray firstPage = file.read(PAGE_SIZE);
-    if (firstPage.startsWith(QByteArray("SQLite format 3\0", SALT_BYTES)))
-        failOpening(QStringLiteral("O arquivo de dados bd1 não está protegido com a senha do programa."), path);
-    if (!looksEncrypted(firstPage))
-        failOpening(DAMAGED, path);
-    return firstPage.left(SALT_BYTES);
-}
-
-namespace {
 
 // A write-ahead side file left read-only (by a run that found bd1 read-only)
 // would make every later open fail: give it back to its owner for writing.
@@ -327,19 +280,6 @@ private:
 
 }   // namespace
 
-QByteArray keyForSalt(const QByteArray& salt)
-{
-    static QHash<QByteArray, QByteArray> cache;
-    auto found = cache.constFind(salt);
-    if (found != cache.constEnd())
-        return *found;
-    const QByteArray key = QPasswordDigestor::deriveKeyPbkdf2(QCryptographicHash::Sha1, databasePassword(), salt,
-                                                              KDF_ITERATIONS, KEY_BYTES);
-    const QByteArray statementValue = "x'" + key.toHex().toUpper() + "'";
-    cache.insert(salt, statementValue);
-    return statementValue;
-}
-
 int pinCipherDefaults(sqlite3* db)
 {
     static bool pinned = false;
@@ -380,6 +320,9 @@ SqliteEngine::SqliteEngine(const QString& path) : path_(path)
     salt_ = saltOfFile(path_);
     key_ = keyForSalt(salt_);
     checkWritable(path_);
+    // From here on the file is open: its salt is no more to be read from it.
+    lendSalt(path_, salt_);
+    saltLent_ = true;
     // One thread uses the connection: the engine need not lock it at every call.
     const int rc = sqlite3_open_v2(QFile::encodeName(path_).constData(), &db_,
                                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
@@ -419,6 +362,8 @@ SqliteEngine::~SqliteEngine()
 
 void SqliteEngine::close()
 {
+    if (std::exchange(saltLent_, false))
+        takeSaltBack(path_, salt_);
     if (!db_)
         return;
     dropKeptStatements();
@@ -436,9 +381,7 @@ void SqliteEngine::close()
 
 QByteArray SqliteEngine::keyWithSalt() const
 {
-    QByteArray key = key_;
-    key.chop(1);
-    return key + salt_.toHex().toUpper() + "'";
+    return ::keyWithSalt(salt_);
 }
 
 void SqliteEngine::applyKey()

@@ -62,6 +62,7 @@ private:
 
     QString path_;
     QByteArray salt_;
+    bool saltLent_ = false;
     QByteArray key_;
     sqlite3* db_ = nullptr;
     dev_t device_ = 0;
@@ -80,12 +81,3 @@ int pinCipherDefaults(sqlite3* db);
 // The store's own functions (the accent- and case-blind like) and its two
 // collations, registered on a connection. Returns the engine's result code.
 int registerStoreFunctions(sqlite3* db);
-
-// The first bytes of an encrypted file are its key salt. Reading them also
-// tells a missing, unreadable or plainly damaged file apart. Only for a file
-// no connection of this process has open (see SqliteEngine).
-QByteArray saltOfFile(const QString& path);
-
-// The key statement value ("x'…'") for a file's salt: the program's password
-// derived once per salt, so that opening a file stays cheap.
-QByteArray keyForSalt(const QByteArray& salt);

@@ -2,8 +2,12 @@
 
 #include "store/connection.h"
 
-Statement::Statement(Connection& connection, QByteArrayView sql)
-    : engine_(connection.engine()), sql_(sql.toByteArray()), statement_(engine_.acquire(sql_))
+Statement::Statement(Connection& connection, QByteArrayView sql) : Statement(connection.engine(), sql)
+{
+}
+
+Statement::Statement(Engine& engine, QByteArrayView sql)
+    : engine_(engine), sql_(sql.toByteArray()), statement_(engine_.acquire(sql_))
 {
 }
 

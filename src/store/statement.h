@@ -17,6 +17,7 @@ class Connection;
 class Statement {
 public:
     Statement(Connection& connection, QByteArrayView sql);
+    Statement(Engine& engine, QByteArrayView sql);
     ~Statement();
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;

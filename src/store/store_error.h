@@ -2,6 +2,8 @@
 
 #include "common/errors.h"
 
+#include <QString>
+
 // A failure of the database: the file cannot be opened, or the engine refused
 // a statement. The message is ready to be shown to the user.
 class StoreError : public AppError {
@@ -23,3 +25,8 @@ class UncertainCommit : public StoreError {
 public:
     using StoreError::StoreError;
 };
+
+inline const QString FILE_NOT_FOUND = QStringLiteral("O arquivo de dados bd1 não foi encontrado na pasta do programa.");
+
+// A failure of bd1 itself: its cause, then the file.
+StoreError fileError(const QString& cause, const QString& path);

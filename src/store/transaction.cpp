@@ -3,19 +3,23 @@
 #include "store/connection.h"
 #include "store/engine.h"
 
-Transaction::Transaction(Connection& connection) : connection_(connection)
+Transaction::Transaction(Connection& connection) : Transaction(connection.engine())
 {
-    connection_.engine().beginWriting();
+}
+
+Transaction::Transaction(Engine& engine) : engine_(engine)
+{
+    engine_.beginWriting();
 }
 
 Transaction::~Transaction()
 {
     if (open_)
-        connection_.engine().rollback();
+        engine_.rollback();
 }
 
 void Transaction::commit()
 {
-    connection_.engine().commit();
+    engine_.commit();
     open_ = false;
 }

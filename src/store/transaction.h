@@ -8,12 +8,14 @@
 #include <random>
 
 class Connection;
+class Engine;
 
 // Several writes of one user action: all of them are stored, or none.
 // Rolls back on destruction unless committed.
 class Transaction {
 public:
     explicit Transaction(Connection& connection);
+    explicit Transaction(Engine& engine);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
@@ -21,7 +23,7 @@ public:
     void commit();
 
 private:
-    Connection& connection_;
+    Engine& engine_;
     bool open_ = true;
 };
 

@@ -6,6 +6,7 @@
 //   tenduca_shared_file_worker FOLDER
 #include "store/collation.h"
 #include "store/connection.h"
+#include "store/keys.h"
 
 #include <sqlite3.h>
 

@@ -1,5 +1,6 @@
 #include "store/collation.h"
 #include "store/connection.h"
+#include "store/keys.h"
 #include "store/queries.h"
 #include "store/record_set.h"
 #include "store/sqlite_engine.h"

@@ -1,5 +1,5 @@
 #include "store/connection.h"
-#include "store/schema_upgrade.h"
+#include "store/operations.h"
 #include "support/other_program.h"
 #include "support/test_database.h"
 

@@ -1,6 +1,7 @@
 #include "common/number_settings.h"
 #include "store/collation.h"
 #include "store/connection.h"
+#include "store/keys.h"
 #include "store/queries.h"
 #include "store/record_set.h"
 #include "store/sqlite_engine.h"

@@ -2,6 +2,7 @@
 
 #include "store/collation.h"
 #include "store/connection.h"
+#include "store/keys.h"
 #include "store/sqlite_engine.h"
 
 #include <sqlite3.h>
