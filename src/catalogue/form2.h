@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/window.h"
-#include "store/engine.h"
+#include "store/data_mark.h"
 
 #include <optional>
 

@@ -1,6 +1,7 @@
 #include "store/connection.h"
 
 #include "common/shop_settings.h"
+#include "store/dialect.h"
 #include "store/engine.h"
 #include "store/schema_upgrade.h"
 #include "store/server_engine.h"
@@ -90,7 +91,8 @@ Connection::Connection(const QString& folder) : key_(keyOf(folder)), path_(datab
     if (!opening)
         return;
     try {
-        upgradeFileLayout(*engine_);
+        if (engine_->dialect().hasOlderLayouts())
+            upgradeFileLayout(*engine_);
     } catch (...) {
         --held.leases;
         held.engine.reset();
@@ -111,6 +113,11 @@ Connection::~Connection()
 void Connection::execute(const QString& sql)
 {
     engine_->execute(sql.toUtf8());
+}
+
+bool Connection::sharedByTills() const
+{
+    return engine_->dialect().sessionsPerTill();
 }
 
 std::optional<DataMark> Connection::dataMark() const

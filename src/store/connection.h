@@ -38,7 +38,7 @@ public:
 
     // A server shared by a shop's tills, each with its own day session; false
     // for a till alone with its bd1.
-    bool sharedByTills() const { return engine_->isServer(); }
+    bool sharedByTills() const;
 
     // The data as they are now (see DataMark); nothing when the engine cannot tell.
     std::optional<DataMark> dataMark() const;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/data_mark.h"
 #include "store/store_error.h"
 
 #include <QByteArray>
@@ -7,22 +8,16 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
 
+class Dialect;
+class QTextStream;
+
 // What one field of a row holds, as the engine gives it.
 enum class CellKind : quint8 { Null, Integer, Real, Text, Blob };
-
-// A mark of the data as a connection sees them: two equal marks taken by
-// the program mean that nothing was written in between, by the program or by
-// any other program.
-struct DataMark {
-    quint64 connection = 0;   // which opening of the connection
-    qint64 othersVersion = 0;   // bumped by every commit of another connection
-    qint64 ownChanges = 0;      // rows this connection changed since it opened
-    friend bool operator==(const DataMark&, const DataMark&) = default;
-};
 
 // One prepared statement of an engine: bound by 1-based position, stepped,
 // its current row read column by column. An engine error is a StoreError in
@@ -52,10 +47,24 @@ public:
     virtual QByteArrayView bytes(int column) const = 0;
 };
 
+// What a script the support staff typed gives back, statement by statement.
+class ScriptOutput {
+public:
+    virtual ~ScriptOutput() = default;
+    // A row of a statement, a null field as a null text.
+    virtual void row(const QStringList& fields) = 0;
+    // A statement the engine refused, why in Portuguese; the next ones still run.
+    virtual void refused(const QString& reason) = 0;
+    // After each statement, rows given or refused.
+    virtual void statementEnded() {}
+};
+
 // The connection to the shop's data that the program holds for the whole
 // run; user actions lease it (Connection). Prepared statements are kept for
 // the next action: a statement given back is reset and prepared again only
-// when it was never prepared before.
+// when it was never prepared before. What differs between bd1's engine and a
+// shop's server in the text of a statement, and what each can do, is their
+// Dialect's.
 class Engine {
 public:
     virtual ~Engine();
@@ -64,9 +73,7 @@ public:
     virtual QString place() const = 0;
     // This till's number: the rows of its day session carry it.
     virtual int till() const = 0;
-    // A database server shared by a shop's tills, whose language differs
-    // from bd1's engine in a few statements (QueryText::serverSql).
-    virtual bool isServer() const = 0;
+    virtual const Dialect& dialect() const = 0;
 
     virtual void execute(QByteArrayView sql) = 0;
     virtual qint64 lastInsertRowId() const = 0;
@@ -89,10 +96,25 @@ public:
     // window must then read again whatever it shows.
     virtual std::optional<DataMark> dataMark() = 0;
 
-    // The engine's last error, in Portuguese and naming the file. Asking for
-    // it marks the connection as failed: it is closed at the end of the
-    // action and opened again by the next one.
+    // Writes a consistent copy of the data into a new file at path, keyed
+    // like them, without holding a writer up; an old file of that name and
+    // its side files are replaced, and nothing is left at path when the copy
+    // fails (a StoreError naming the folder and the cause). A server is
+    // copied with its own dump tool: a StoreError saying so.
+    virtual void writeCopy(const QString& path) = 0;
+    // The collation a table's field is declared with ("BINARY" for none on
+    // bd1); empty for a field the table lacks.
+    virtual QString declaredCollation(const QString& table, const QString& field) = 0;
+    // The support staff's shell: runs the statements read from in, each as
+    // soon as it is complete, with the program's key, collations and
+    // functions. An engine that has a shell of its own (a server's) is a
+    // StoreError saying which.
+    virtual void runScript(QTextStream& in, ScriptOutput& output) = 0;
+
+    // The engine's last error, in Portuguese and naming the file or the server.
     virtual StoreError lastError() const = 0;
+    // Set where an error that leaves the connection unusable is thrown: it is
+    // closed at the end of the action and opened again by the next one.
     bool failed() const { return failed_; }
 
     // A prepared statement for sql, one kept from an earlier use when there is one.

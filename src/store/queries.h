@@ -27,8 +27,6 @@ struct QueryText {
     // Only this till's rows (its open session): the till's number is the
     // first parameter, and a row added gets it.
     bool tillScoped = false;
-    // The statement a database server runs instead, where its language differs.
-    const char* serverSql = nullptr;
 
     // The filtered form of this query for a field; nullptr when it has none.
     const QueryFilter* filterOn(QStringView field) const
@@ -74,21 +72,17 @@ inline constexpr QueryText ProductosPorCantidad{.sql = "select rowid, * from Pro
 // Products whose name contains the search text, letter case and accents
 // ignored; the text is bound as the one parameter, never pasted into the
 // statement, and passed through likeLiteral() so that "%" and "_" typed by the
-// user match themselves. The server folds both sides with the store's own
-// function, as bd1's like does.
+// user match themselves. A shop's server runs its own form of both searches
+// (store/dialect.cpp).
 // "select * from Productos where NombreProducto like '%" + search text + "%'"
 inline constexpr QueryText ProductosBusqueda{
     .sql = "select rowid, * from Productos where NombreProducto like '%' || ? || '%' escape '\\' order by rowid",
-    .table = "Productos",
-    .serverSql = "select rowid, * from Productos where tenduca_dobra(NombreProducto) like '%' || tenduca_dobra(?) || "
-                 "'%' escape '\\' order by rowid"};
+    .table = "Productos"};
 // The names alone of the same products, for a list that shows only names.
 inline constexpr QueryText NombresBusqueda{
     .sql = "select rowid, NombreProducto from Productos where NombreProducto like '%' || ? || '%' escape '\\' "
            "order by rowid",
-    .table = "Productos",
-    .serverSql = "select rowid, NombreProducto from Productos where tenduca_dobra(NombreProducto) like '%' || "
-                 "tenduca_dobra(?) || '%' escape '\\' order by rowid"};
+    .table = "Productos"};
 
 // "select Categoria from Productos Group by Categoria"
 inline constexpr QueryText Categorias{.sql = "select Categoria from Productos Group by Categoria",

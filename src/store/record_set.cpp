@@ -3,6 +3,9 @@
 #include "common/date_text.h"
 #include "common/numbers.h"
 #include "store/connection.h"
+#include "store/dialect.h"
+#include "store/engine.h"
+#include "store/statement.h"
 #include "store/store_error.h"
 
 #include <algorithm>
@@ -69,7 +72,7 @@ void RecordSet::open(const QueryText& query, const std::optional<Equals>& filter
     if (!hasRowIds_)
         readOnly_ = true;
     const Engine& engine = connection_.engine();
-    const char* sql = engine.isServer() && query.serverSql ? query.serverSql : query.sql;
+    const char* sql = engine.dialect().queryText(query);
     tillScoped_ = query.tillScoped;
     QVariantList allParameters = parameters;
     if (filter) {
@@ -600,21 +603,12 @@ Statement& RecordSet::insertStatement(const QList<int>& assigned)
 {
     if (insertStatement_ && assigned == insertColumns_)
         return *insertStatement_;
-    QStringList columns;
-    QStringList marks;
-    for (int column : assigned) {
-        columns.append(plainName(names_[column]));
-        marks.append(QStringLiteral("?"));
-    }
+    QStringList fields;
+    for (int column : assigned)
+        fields.append(names_[column]);
     insertColumns_ = assigned;
-    const QString sql =
-        columns.isEmpty()
-            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(plainName(table_))
-            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                  .arg(plainName(table_), columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
     insertStatement_.reset();
-    // A server gives the new row's id back with the row, without a second request.
-    insertStatement_.emplace(connection_, (connection_.engine().isServer() ? sql + QStringLiteral(" returning rowid") : sql).toUtf8());
+    insertStatement_.emplace(connection_, connection_.engine().dialect().insertText(table_, fields).toUtf8());
     return *insertStatement_;
 }
 

@@ -57,20 +57,6 @@ QList<TableDefinition> buildTables()
     };
 }
 
-QString sqlType(FieldType type)
-{
-    switch (type) {
-    case FieldType::Number:
-        return QStringLiteral("REAL");
-    case FieldType::WholeNumber:
-        return QStringLiteral("INTEGER");
-    case FieldType::Text:
-    case FieldType::DateTime:
-        break;
-    }
-    return QStringLiteral("TEXT");
-}
-
 }   // namespace
 
 const QList<TableDefinition>& storeTables()
@@ -122,37 +108,7 @@ QString plainName(const QString& name)
     return name;
 }
 
-QString createTableSql(const TableDefinition& table)
-{
-    QStringList columns;
-    for (const FieldDefinition& field : table.fields) {
-        QString column = quotedName(field.name) + u' ' + sqlType(field.type);
-        if (field.defaultValue)
-            column += QStringLiteral(" DEFAULT ") + QString::number(*field.defaultValue);
-        if (!field.collation.isEmpty())
-            column += QStringLiteral(" COLLATE ") + field.collation;
-        columns.append(column);
-    }
-    return QStringLiteral("CREATE TABLE %1 (%2)").arg(quotedName(table.name), columns.join(QStringLiteral(", ")));
-}
-
 QString indexName(const TableDefinition& table, const QString& field)
 {
     return QStringLiteral("idx_%1_%2").arg(table.name, field);
-}
-
-// An index orders by its field's declared collation, so a grouping or an
-// ordering by that field can walk it.
-QString createIndexSql(const TableDefinition& table, const QString& field)
-{
-    return QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
-        .arg(quotedName(indexName(table, field)), quotedName(table.name), quotedName(field));
-}
-
-QStringList createIndexSql(const TableDefinition& table)
-{
-    QStringList statements;
-    for (const QString& field : table.indexedFields)
-        statements.append(createIndexSql(table, field));
-    return statements;
 }

@@ -39,10 +39,7 @@ QString quotedName(const QString& name);
 // bd1's engine and to a server that folds names to lower case; a name that is
 // not a plain word (letters, digits, "_") is a StoreError.
 QString plainName(const QString& name);
-QString createTableSql(const TableDefinition& table);
 QString indexName(const TableDefinition& table, const QString& field);
-QString createIndexSql(const TableDefinition& table, const QString& field);
-QStringList createIndexSql(const TableDefinition& table);
 
 inline const QString TEMPORAL_UNIT_PRICE_FIELD = QStringLiteral("ValorUnitario");
 // Fields of Temporal in the layout the unit price belongs to, the till number not counted.

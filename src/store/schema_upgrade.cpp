@@ -1,12 +1,10 @@
 #include "store/schema_upgrade.h"
 
+#include "store/dialect.h"
 #include "store/engine.h"
 #include "store/schema.h"
-#include "store/sqlite_engine.h"
 #include "store/statement.h"
 #include "store/transaction.h"
-
-#include <sqlite3.h>
 
 #include <QStringList>
 
@@ -54,24 +52,13 @@ bool runAllOrNone(Engine& engine, const QStringList& statements)
     return true;
 }
 
-// The collation a field is declared with in the file ("BINARY" when none).
-QString declaredCollation(Engine& engine, const QString& table, const QString& field)
-{
-    const char* collation = nullptr;
-    const auto& file = static_cast<const SqliteEngine&>(engine);
-    if (sqlite3_table_column_metadata(file.handle(), "main", table.toUtf8().constData(),
-                                      field.toUtf8().constData(), nullptr, &collation, nullptr, nullptr,
-                                      nullptr) != SQLITE_OK)
-        return {};   // a field the file lacks is not this upgrade's business
-    return QString::fromUtf8(collation);
-}
-
 bool lacksCollations(Engine& engine, const TableDefinition& table)
 {
     for (const FieldDefinition& field : table.fields) {
         if (field.collation.isEmpty())
             continue;
-        const QString declared = declaredCollation(engine, table.name, field.name);
+        // A field the file lacks (none declared) is not this upgrade's business.
+        const QString declared = engine.declaredCollation(table.name, field.name);
         if (!declared.isEmpty() && declared.compare(field.collation, Qt::CaseInsensitive) != 0)
             return true;
     }
@@ -159,7 +146,7 @@ bool addMissingIndexes(Engine& engine)
     for (const TableDefinition& table : storeTables()) {
         for (const QString& field : table.indexedFields) {
             if (!existing.contains(indexName(table, field), Qt::CaseInsensitive))
-                missing.append(createIndexSql(table, field));
+                missing.append(Dialect::file().createIndex(table, field));
         }
     }
     return runAllOrNone(engine, missing);
@@ -180,8 +167,6 @@ bool addTillNumbers(Engine& engine)
 
 void upgradeFileLayout(Engine& engine)
 {
-    if (!dynamic_cast<const SqliteEngine*>(&engine))
-        return;
     upgradeTextCollations(engine);
     addMissingIndexes(engine);
     addTillNumbers(engine);

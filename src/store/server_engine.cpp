@@ -1,6 +1,8 @@
 #include "store/server_engine.h"
 
+#include "store/dialect.h"
 #include "store/schema.h"
+#include "store/statement.h"
 
 #include <libpq-fe.h>
 
@@ -216,38 +218,6 @@ QString serverFailure(const QString& place, const QString& cause)
     return QStringLiteral("Não foi possível usar o servidor de banco de dados da loja (%1): %2.").arg(place, cause);
 }
 
-QByteArray serverParameters(const QByteArray& sql)
-{
-    QByteArray converted;
-    converted.reserve(sql.size() + 16);
-    int next = 0;
-    char quote = 0;
-    for (qsizetype i = 0; i < sql.size(); ++i) {
-        const char c = sql[i];
-        if (quote) {
-            converted += c;
-            if (c == quote)
-                quote = 0;
-        } else if (c == '\'' || c == '"') {
-            quote = c;
-            converted += c;
-        } else if (c == '?') {
-            qsizetype digits = i + 1;
-            while (digits < sql.size() && sql[digits] >= '0' && sql[digits] <= '9')
-                ++digits;
-            if (digits > i + 1) {
-                converted += '$' + sql.mid(i + 1, digits - i - 1);
-                i = digits - 1;
-            } else {
-                converted += '$' + QByteArray::number(++next);
-            }
-        } else {
-            converted += c;
-        }
-    }
-    return converted;
-}
-
 pg_conn* connectToServer(const QString& connection, QString& place)
 {
     PGconn* server = PQconnectdb(connection.toUtf8().constData());
@@ -288,7 +258,6 @@ ServerEngine::ServerEngine(const QString& connection, int till) : till_(till)
         connection_ = nullptr;
         throw;
     }
-    markFailed(false);
     touched();
 }
 
@@ -335,6 +304,8 @@ void ServerEngine::fail(PGresult* result) const
     PQclear(result);
     if (isConflict(lastState_))
         throw ConflictError(statementCause(lastState_, lastMessage_));
+    if (connectionLost())
+        markFailed();
     throw lastError();
 }
 
@@ -342,7 +313,7 @@ std::unique_ptr<EngineStatement> ServerEngine::prepare(const QByteArray& sql)
 {
     const QByteArray name = "tenduca_" + QByteArray::number(++prepared_);
     touched();
-    PGresult* prepared = PQprepare(connection_, name.constData(), serverParameters(sql).constData(), 0, nullptr);
+    PGresult* prepared = PQprepare(connection_, name.constData(), dialect().preparedText(sql).constData(), 0, nullptr);
     if (PQresultStatus(prepared) != PGRES_COMMAND_OK)
         fail(prepared);
     PQclear(prepared);
@@ -371,7 +342,7 @@ qint64 ServerEngine::lastInsertRowId() const
 
 void ServerEngine::beginWriting()
 {
-    execute("BEGIN ISOLATION LEVEL REPEATABLE READ");
+    execute(dialect().beginWriting());
 }
 
 // A connection lost while the server was committing leaves the outcome
@@ -420,10 +391,39 @@ void ServerEngine::bringToRest()
 
 // Only a connection lost is closed after an error: a refused statement or a
 // conflict leaves it as good as before.
+bool ServerEngine::connectionLost() const
+{
+    return PQstatus(connection_) != CONNECTION_OK || lastState_.startsWith(QLatin1String("08")) ||
+           lastState_.startsWith(QLatin1String("57P"));
+}
+
 StoreError ServerEngine::lastError() const
 {
-    if (PQstatus(connection_) != CONNECTION_OK || lastState_.startsWith(QLatin1String("08")) ||
-        lastState_.startsWith(QLatin1String("57P")))
-        markFailed();
     return StoreError(QStringLiteral("%1\nServidor: %2").arg(statementCause(lastState_, lastMessage_), place_));
+}
+
+const Dialect& ServerEngine::dialect() const
+{
+    return Dialect::server();
+}
+
+void ServerEngine::writeCopy(const QString&)
+{
+    throw StoreError(QStringLiteral("Esta instalação usa um servidor de banco de dados; faça o backup com a "
+                                    "ferramenta do servidor."));
+}
+
+QString ServerEngine::declaredCollation(const QString& table, const QString& field)
+{
+    Statement collation(*this, "select coalesce(collation_name, 'default') from information_schema.columns where "
+                               "table_schema = current_schema() and table_name = lower(?) and column_name = lower(?)");
+    collation.bind(1, table);
+    collation.bind(2, field);
+    return collation.next() ? collation.text(0) : QString();
+}
+
+void ServerEngine::runScript(QTextStream&, ScriptOutput&)
+{
+    throw StoreError(QStringLiteral("Esta instalação usa um servidor de banco de dados; use o programa do servidor "
+                                    "(psql) para consultá-lo."));
 }

@@ -26,7 +26,7 @@ public:
 
     QString place() const override { return place_; }
     int till() const override { return till_; }
-    bool isServer() const override { return true; }
+    const Dialect& dialect() const override;
 
     void execute(QByteArrayView sql) override;
     qint64 lastInsertRowId() const override;
@@ -38,11 +38,15 @@ public:
     void bringToRest() override;
     void checkpoint() override {}
     std::optional<DataMark> dataMark() override { return std::nullopt; }
+    void writeCopy(const QString& path) override;
+    QString declaredCollation(const QString& table, const QString& field) override;
+    void runScript(QTextStream& in, ScriptOutput& output) override;
     StoreError lastError() const override;
 
     pg_conn* handle() const { return connection_; }
     // Remembers a failed result's cause, frees it, and throws the error (a
-    // ConflictError for a conflict with another till).
+    // ConflictError for a conflict with another till); a connection lost is
+    // marked failed, to be made again by the next action.
     [[noreturn]] void fail(pg_result* result) const;
     // Runs a statement given whole, with text parameters; returns its result
     // (the caller frees it) or throws.
@@ -55,6 +59,7 @@ protected:
 
 private:
     void checkIsAShop();
+    bool connectionLost() const;
     void touched() const { idle_.start(); }
 
     pg_conn* connection_ = nullptr;
@@ -66,8 +71,6 @@ private:
     mutable QElapsedTimer idle_;
     // The row id an insert gave back ("returning rowid"), until the next is read.
     mutable std::optional<qint64> inserted_;
-
-
 };
 
 // What failed when the server could not be used, in words for the shop.
@@ -80,6 +83,3 @@ pg_conn* connectToServer(const QString& connection, QString& place);
 // Runs a statement given whole on a connection of the tools; a refusal is a
 // StoreError in Portuguese naming the server. The result is freed.
 void runOnServer(pg_conn* connection, const QByteArray& sql, const QString& place);
-
-// The statement's "?" and "?N" parameters as the server writes them ("$1").
-QByteArray serverParameters(const QByteArray& sql);

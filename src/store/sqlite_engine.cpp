@@ -1,6 +1,7 @@
 #include "store/sqlite_engine.h"
 
 #include "store/collation.h"
+#include "store/dialect.h"
 #include "store/keys.h"
 #include "store/like_match.h"
 #include "store/schema.h"
@@ -225,7 +226,7 @@ public:
         if (rc == SQLITE_ROW)
             return true;
         if (rc != SQLITE_DONE)
-            throw engine_.lastError();
+            engine_.fail();
         changes_ = sqlite3_stmt_readonly(statement_) ? 0 : sqlite3_changes(engine_.handle());
         return false;
     }
@@ -270,7 +271,7 @@ private:
     void check(int rc) const
     {
         if (rc != SQLITE_OK)
-            throw engine_.lastError();
+            engine_.fail();
     }
 
     const SqliteEngine& engine_;
@@ -334,7 +335,7 @@ SqliteEngine::SqliteEngine(const QString& path) : path_(path)
     try {
         sqlite3_extended_result_codes(db_, 1);
         if (registerStoreFunctions(db_) != SQLITE_OK)
-            throw lastError();
+            fail();
         applyKey();
         checkOpensWithKey();
         sqlite3_busy_timeout(db_, BUSY_TIMEOUT_MS);
@@ -348,7 +349,6 @@ SqliteEngine::SqliteEngine(const QString& path) : path_(path)
         inode_ = identity->st_ino;
         static quint64 openings = 0;
         opening_ = ++openings;
-        markFailed(false);
     } catch (...) {
         close();
         throw;
@@ -358,6 +358,11 @@ SqliteEngine::SqliteEngine(const QString& path) : path_(path)
 SqliteEngine::~SqliteEngine()
 {
     close();
+}
+
+const Dialect& SqliteEngine::dialect() const
+{
+    return Dialect::file();
 }
 
 void SqliteEngine::close()
@@ -379,15 +384,10 @@ void SqliteEngine::close()
     db_ = nullptr;
 }
 
-QByteArray SqliteEngine::keyWithSalt() const
-{
-    return ::keyWithSalt(salt_);
-}
-
 void SqliteEngine::applyKey()
 {
     if (pinCipherDefaults(db_) != SQLITE_OK || sqlite3_key(db_, key_.constData(), static_cast<int>(key_.size())) != SQLITE_OK)
-        throw lastError();
+        fail();
 }
 
 void SqliteEngine::checkOpensWithKey()
@@ -406,8 +406,10 @@ void SqliteEngine::checkOpensWithKey()
         failOpening(QStringLiteral("O arquivo de dados bd1 não abre com a senha do programa: está danificado ou "
                                    "foi criado com outra senha."),
                     path_);
-    if (rc != SQLITE_DONE)
+    if (rc != SQLITE_DONE) {
+        markFailed();
         throw failure;
+    }
     if (sqlite3_db_readonly(db_, "main") == 1)
         failOpening(QStringLiteral("O arquivo de dados bd1 está protegido contra gravação."), path_);
     for (const TableDefinition& table : storeTables()) {
@@ -426,13 +428,15 @@ void SqliteEngine::useWriteAheadLog()
 {
     sqlite3_stmt* statement = nullptr;
     if (sqlite3_prepare_v2(db_, "PRAGMA journal_mode", -1, &statement, nullptr) != SQLITE_OK)
-        throw lastError();
+        fail();
     QString mode;
     if (sqlite3_step(statement) == SQLITE_ROW)
         mode = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
     const StoreError failure = lastError();
-    if (sqlite3_finalize(statement) != SQLITE_OK)
+    if (sqlite3_finalize(statement) != SQLITE_OK) {
+        markFailed();
         throw failure;
+    }
     if (mode.compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0)
         sqlite3_exec(db_, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr);
 }
@@ -443,6 +447,7 @@ std::unique_ptr<EngineStatement> SqliteEngine::prepare(const QByteArray& sql)
     if (sqlite3_prepare_v2(db_, sql.constData(), static_cast<int>(sql.size()), &statement, nullptr) != SQLITE_OK) {
         const StoreError failure = lastError();
         sqlite3_finalize(statement);
+        markFailed();
         throw failure;
     }
     if (!statement)
@@ -454,7 +459,7 @@ void SqliteEngine::execute(QByteArrayView sql)
 {
     const QByteArray text = sql.toByteArray();
     if (sqlite3_exec(db_, text.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
-        throw lastError();
+        fail();
 }
 
 qint64 SqliteEngine::lastInsertRowId() const
@@ -464,7 +469,7 @@ qint64 SqliteEngine::lastInsertRowId() const
 
 void SqliteEngine::beginWriting()
 {
-    execute("BEGIN IMMEDIATE");
+    execute(dialect().beginWriting());
 }
 
 void SqliteEngine::commit()
@@ -517,7 +522,7 @@ void SqliteEngine::checkpoint()
     // Another program still reading keeps the log; nothing is lost, and the
     // next checkpoint or the last close writes it.
     if (rc != SQLITE_OK && (rc & 0xFF) != SQLITE_BUSY && (rc & 0xFF) != SQLITE_LOCKED)
-        throw lastError();
+        fail();
 }
 
 std::optional<DataMark> SqliteEngine::dataMark()
@@ -534,14 +539,28 @@ std::optional<DataMark> SqliteEngine::dataMark()
     return mark;
 }
 
+QString SqliteEngine::declaredCollation(const QString& table, const QString& field)
+{
+    const char* collation = nullptr;
+    if (sqlite3_table_column_metadata(db_, "main", table.toUtf8().constData(), field.toUtf8().constData(), nullptr,
+                                      &collation, nullptr, nullptr, nullptr) != SQLITE_OK)
+        return {};
+    return QString::fromUtf8(collation);
+}
+
 QString SqliteEngine::engineMessage() const
 {
     return db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QStringLiteral("sem memória");
 }
 
-StoreError SqliteEngine::lastError() const
+void SqliteEngine::fail() const
 {
     markFailed();
+    throw lastError();
+}
+
+StoreError SqliteEngine::lastError() const
+{
     const int code = db_ ? sqlite3_extended_errcode(db_) : SQLITE_NOMEM;
     const QString cause = causeOf(code, path_);
     if (!cause.isEmpty())

@@ -28,12 +28,8 @@ public:
     QString place() const override { return path_; }
     // A till alone with its bd1 is till 1.
     int till() const override { return 1; }
-    bool isServer() const override { return false; }
+    const Dialect& dialect() const override;
     sqlite3* handle() const { return db_; }
-    // The key statement value with the file's salt appended ("x'<key><salt>'"):
-    // a copy keyed with it opens with the program's password like bd1.
-    QByteArray keyWithSalt() const;
-    const QByteArray& salt() const { return salt_; }
 
     void execute(QByteArrayView sql) override;
     qint64 lastInsertRowId() const override;
@@ -45,10 +41,16 @@ public:
     void bringToRest() override;
     void checkpoint() override;
     std::optional<DataMark> dataMark() override;
+    // Through the engine's online backup: one read of the file, which no
+    // writer waits for. The copy takes bd1's salt, so the program's password
+    // opens it without deriving the key again.
+    void writeCopy(const QString& path) override;
+    QString declaredCollation(const QString& table, const QString& field) override;
+    void runScript(QTextStream& in, ScriptOutput& output) override;
     StoreError lastError() const override;
-
-    // The engine's own text of its last error.
-    QString engineMessage() const;
+    // Marks the connection failed (closed at the end of the action) and
+    // throws the engine's last error.
+    [[noreturn]] void fail() const;
 
 protected:
     std::unique_ptr<EngineStatement> prepare(const QByteArray& sql) override;
@@ -57,8 +59,12 @@ private:
     void applyKey();
     void checkOpensWithKey();
     void useWriteAheadLog();
-    void registerFunctions();
     void close();
+    // The engine's own text of its last error.
+    QString engineMessage() const;
+    // Why the shell's statement was refused, in Portuguese.
+    QString refusal() const;
+    void runScriptText(const QByteArray& text, ScriptOutput& output);
 
     QString path_;
     QByteArray salt_;

@@ -2,6 +2,7 @@
 
 #include "store/collation.h"
 #include "store/connection.h"
+#include "store/dialect.h"
 #include "store/keys.h"
 #include "store/schema.h"
 #include "store/sqlite_engine.h"
@@ -121,9 +122,8 @@ void createSchema(NewFile& file, const NewDatabaseOptions& options)
             table = withoutCollations(table);
         if (options.olderIndexes)
             table.indexedFields.removeAll(QStringLiteral("Categoria"));
-        file.execute(createTableSql(table));
-        for (const QString& index : createIndexSql(table))
-            file.execute(index);
+        for (const QString& statement : Dialect::file().createTable(table))
+            file.execute(statement);
     }
 }
 
