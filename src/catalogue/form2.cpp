@@ -9,7 +9,7 @@
 #include "store/connection.h"
 #include "store/queries.h"
 #include "store/record_set.h"
-#include "store/transaction.h"
+#include "store/unit_of_work.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -21,6 +21,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -562,32 +563,32 @@ bool Form2::Nombre_Repetido(const QString& nombre) const
     return false;
 }
 
-// The saved row is read back as the list shows it.
+// The saved row is read back as the list shows it. The window changes only
+// once the save is stored, from what it returned.
 Form2::Guardado Form2::Guardar()
 {
-    Guardado guardado;
     Connection conexion(platform().folder);
-    Transaction escritura(conexion);
-    guardado.listaAlDia = Lista_Al_Dia(conexion);
-    if (m_) {
-        RecordSet producto(conexion, Query::ProductosPorNombre,
-                           RecordSet::Equals{CODIGO, Text1->text()});
-        if (!producto.eof()) {
-            guardado.nombreAnterior = producto.text(NOMBRE);
-            Asignar_Campos(producto);
-            producto.update();
-            guardado.fila = Fila(producto, 0);
+    const auto [guardado, escrito] = runInTransaction(conexion, [&] {
+        Guardado hecho;
+        hecho.listaAlDia = Lista_Al_Dia(conexion);
+        if (m_) {
+            RecordSet producto(conexion, Query::ProductosPorNombre, RecordSet::Equals{CODIGO, Text1->text()});
+            if (!producto.eof()) {
+                hecho.nombreAnterior = producto.text(NOMBRE);
+                Asignar_Campos(producto);
+                producto.update();
+                hecho.fila = Fila(producto, 0);
+            }
+        } else {
+            RecordSet productos(conexion, Query::ProductosPorNombre, RecordSet::Mode::AppendOnly);
+            productos.addNew();
+            productos.setText(CODIGO, Text1->text());
+            Asignar_Campos(productos);
+            productos.update();
+            hecho.fila = Fila(productos, 0);
         }
-    } else {
-        RecordSet productos(conexion, Query::ProductosPorNombre, RecordSet::Mode::AppendOnly);
-        productos.addNew();
-        productos.setText(CODIGO, Text1->text());
-        Asignar_Campos(productos);
-        productos.update();
-        guardado.fila = Fila(productos, 0);
-    }
-    const std::optional<DataMark> escrito = conexion.dataMark();
-    escritura.commit();
+        return std::pair{hecho, conexion.dataMark()};
+    });
     listaLeida_ = escrito;
     Bloquear_Edicion();
     Command4->setEnabled(false);
@@ -629,13 +630,14 @@ void Form2::Command4_Click()
     bool listaAlDia = false;
     {
         Connection conexion(platform().folder);
-        Transaction escritura(conexion);
-        listaAlDia = Lista_Al_Dia(conexion);
-        RecordSet productos(conexion, Query::ProductosPorNombre, RecordSet::Equals{CODIGO, codigo});
-        for (; !productos.eof(); productos.moveNext())
-            productos.deleteCurrent();
-        const std::optional<DataMark> escrito = conexion.dataMark();
-        escritura.commit();
+        const auto [alDia, escrito] = runInTransaction(conexion, [&] {
+            const bool leidaAlDia = Lista_Al_Dia(conexion);
+            RecordSet productos(conexion, Query::ProductosPorNombre, RecordSet::Equals{CODIGO, codigo});
+            for (; !productos.eof(); productos.moveNext())
+                productos.deleteCurrent();
+            return std::pair{leidaAlDia, conexion.dataMark()};
+        });
+        listaAlDia = alDia;
         listaLeida_ = escrito;
     }
     Limpiar_Campos();

@@ -5,7 +5,7 @@
 #include "store/queries.h"
 #include "store/record_set.h"
 #include "store/statement.h"
-#include "store/transaction.h"
+#include "store/unit_of_work.h"
 
 namespace {
 
