@@ -77,7 +77,7 @@ std::vector<double> paidSales(Form1& form, const QList<ProductoLeido>& products)
 void layOutOpenSession(const QString& till)
 {
     Connection connection(till);
-    connection.execute(QStringLiteral(
+    execute(connection, QStringLiteral(
         "insert into Temporal (CodigoProducto, NombreProducto, Cantidad, TotalCosto, TotalVenta, TipoPago, "
         "NombreUsuario, Categoria, FechaInicio, FechaVenta, ValorUnitario, Caixa) select 'P' || n, 'Produto ' || n, 1, "
         "1, 2, 'EFECTIVO', 'admin', 'Geral', '2026-12-08 07:00:00', '2026-12-08 07:30:00', 2, 1 from "

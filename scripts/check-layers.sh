@@ -7,7 +7,11 @@
 # (devices/) sit above common and only src/app reaches them. What only the
 # database tool does with the store (storetool/: its shell, creating a bd1,
 # moving a shop to a server) sits above the store and nothing in src/
-# includes it. Windows give
+# includes it. The store's own road to the data (statements, engines, the
+# dialect, keys, the bare transaction, Connection::engine()) is refused outside
+# src/store and src/storetool, and the headers the rest may include do not
+# include it: windows, the sale code and the catalogue reach the data through
+# record sets, named store operations and runInTransaction. Windows give
 # their boxes key filters through the window base (Window::filterKeys), so
 # that Enter and Escape run guarded. Prints every file that breaks a rule and
 # what it includes or calls; exits 1 when there is one. main.cpp stands above
@@ -39,6 +43,11 @@ below() {   # the folders a folder may include
     echo "${allowed[*]}"
 }
 
+# The store's own headers: only src/store and src/storetool include them.
+internalHeaders=(statement engine transaction sqlite_engine server_engine dialect keys schema_upgrade)
+storeInternals=" $(printf 'store/%s.h ' "${internalHeaders[@]}")"
+storeOwners=" store storetool "
+
 failures=0
 fail() {
     echo "$1"
@@ -56,6 +65,11 @@ refusal() {
         echo "a folder beside its own; such folders meet in src/app"
     elif [[ $included == sale/form1.h && $folder != sale && $folder != app ]]; then
         echo "only src/sale and src/app know the sale window"
+    elif [[ $storeInternals == *" $included "* && $storeOwners != *" $folder "* ]]; then
+        echo "the store's own; reach the data through record sets, store/operations.h and runInTransaction"
+    elif [[ $storeInternals == *" $included "* && $storeInternals != *" $relative "* && $folder == store &&
+            $relative == *.h ]]; then
+        echo "a header the windows may include hands them the store's own"
     fi
 }
 
@@ -72,6 +86,11 @@ while IFS= read -r -d '' file; do
         why=$(refusal "$folder" "$target" "$included")
         [[ -z $why ]] || fail "src/$relative:$line includes $included: $why"
     done < <(grep -noP '^\s*#\s*include\s*"\K[^"]+' "$file" || true)
+    if [[ $storeOwners != *" $folder "* ]]; then
+        while IFS=: read -r line _; do
+            fail "src/$relative:$line calls engine(): the store's own; reach the data through record sets, store/operations.h and runInTransaction"
+        done < <(grep -nP '(\.|->)\s*engine\s*\(\s*\)' "$file" || true)
+    fi
     if [[ $folder != common ]]; then
         while IFS=: read -r line _; do
             fail "src/$relative:$line calls KeyFilter::install: give the box its filter with filterKeys, which guards Enter and Escape"

@@ -4,8 +4,8 @@
 #include "common/errors.h"
 #include "common/numbers.h"
 #include "store/connection.h"
-#include "store/statement.h"
-#include "store/transaction.h"
+#include "store/operations.h"
+#include "store/unit_of_work.h"
 
 
 #include <QHash>
@@ -49,15 +49,9 @@ const QHash<QString, Column>& headingWords()
     return words;
 }
 
-struct ProductRow {
+// A product read from the file, and the line it starts at.
+struct ProductRow : ProductValues {
     int line = 0;
-    QString code;
-    QString name;
-    double quantity = 0;
-    double cost = 0;
-    double price = 0;
-    int critical = 0;
-    QString category;
 };
 
 struct Record {
@@ -325,20 +319,6 @@ struct RowReader {
     }
 };
 
-struct StoredProduct {
-    qint64 rowid = 0;
-    QString name;
-};
-
-QHash<QString, QList<StoredProduct>> storedProducts(Connection& connection)
-{
-    QHash<QString, QList<StoredProduct>> byCode;
-    Statement select(connection, "SELECT rowid, CodigoProducto, NombreProducto FROM Productos");
-    while (select.next())
-        byCode[select.text(1)].append({select.whole(0), select.text(2)});
-    return byCode;
-}
-
 // Rows whose name another product would also carry once the rows are written:
 // a stored product that the file leaves alone, or an earlier row of the file.
 // Refusing a row keeps that product's stored name, which may clash in turn, so
@@ -400,50 +380,6 @@ QList<ProductRow> acceptedRows(const QList<Record>& records, const RowReader& re
     return rows;
 }
 
-void bindFields(Statement& statement, const ProductRow& row)
-{
-    statement.bind(1, row.quantity);
-    statement.bind(2, row.cost);
-    statement.bind(3, row.price);
-    statement.bind(4, qint64(row.critical));
-    statement.bind(5, row.category);
-}
-
-// Changes only the columns that can change, so that the index of codes, and
-// the index of names when the name stays, is not rewritten for every row.
-void writeRows(Connection& connection, const QList<ProductRow>& rows,
-               const QHash<QString, QList<StoredProduct>>& stored, CatalogueImport& result)
-{
-    Transaction transaction(connection);
-    Statement insert(connection, "INSERT INTO Productos (Cantidad, PrecioCosto, PrecioVenta, StockCritico, Categoria, "
-                                 "CodigoProducto, NombreProducto) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
-    Statement update(connection, "UPDATE Productos SET Cantidad = ?1, PrecioCosto = ?2, PrecioVenta = ?3, "
-                                 "StockCritico = ?4, Categoria = ?5 WHERE rowid = ?6");
-    Statement rename(connection, "UPDATE Productos SET Cantidad = ?1, PrecioCosto = ?2, PrecioVenta = ?3, "
-                                 "StockCritico = ?4, Categoria = ?5, NombreProducto = ?7 WHERE rowid = ?6");
-    for (const ProductRow& row : rows) {
-        const auto existing = stored.constFind(row.code);
-        if (existing == stored.constEnd()) {
-            bindFields(insert, row);
-            insert.bind(6, row.code);
-            insert.bind(7, row.name);
-            insert.run();
-            ++result.added;
-            continue;
-        }
-        const StoredProduct& product = existing->first();
-        Statement& statement = product.name == row.name ? update : rename;
-        bindFields(statement, row);
-        statement.bind(6, product.rowid);
-        if (product.name != row.name)
-            statement.bind(7, row.name);
-        statement.run();
-        ++result.updated;
-    }
-    transaction.commit();
-    result.written = true;
-}
-
 // The shortest text that reads back as the same double, with a decimal comma.
 QString exactNumber(double value)
 {
@@ -471,27 +407,32 @@ CatalogueImport importCatalogue(const QString& folder, const QByteArray& content
     const std::array<int, COLUMN_COUNT> columns = columnsOf(records.takeFirst().fields);
     const RowReader reader{columns, numberSettingsOf(records, columns)};
 
+    // The rows are checked against the catalogue as it is inside the
+    // transaction that writes them: nothing written meanwhile is missed.
     Connection connection(folder);
-    const QHash<QString, QList<StoredProduct>> stored = storedProducts(connection);
-    CatalogueImport result;
-    const QList<ProductRow> rows = acceptedRows(records, reader, stored, result.rejected);
-    if (!result.rejected.isEmpty() && !skipInvalid)
+    return runInTransaction(connection, [&] {
+        CatalogueImport result;
+        const QHash<QString, QList<StoredProduct>> stored = productsByCode(connection);
+        const QList<ProductRow> rows = acceptedRows(records, reader, stored, result.rejected);
+        if (!result.rejected.isEmpty() && !skipInvalid)
+            return result;
+        const ProductsWritten written = writeProducts(connection, {rows.begin(), rows.end()}, stored);
+        result.added = written.added;
+        result.updated = written.updated;
+        result.written = true;
         return result;
-    writeRows(connection, rows, stored, result);
-    return result;
+    });
 }
 
 QByteArray exportCatalogue(const QString& folder)
 {
     Connection connection(folder);
-    Statement select(connection, "SELECT CodigoProducto, NombreProducto, Cantidad, PrecioCosto, PrecioVenta, "
-                                 "StockCritico, Categoria FROM Productos ORDER BY CodigoProducto, rowid");
     QStringList lines = {QStringList(HEADINGS.begin(), HEADINGS.end()).join(u';')};
-    while (select.next()) {
-        lines.append(QStringList{csvField(select.text(0)), csvField(controlCharactersAsSpaces(select.text(1))),
-                                 exactNumber(select.number(2)), exactNumber(select.number(3)),
-                                 exactNumber(select.number(4)), QString::number(select.whole(5)),
-                                 csvField(controlCharactersAsSpaces(select.text(6)))}
+    for (const ProductValues& product : productsInCodeOrder(connection)) {
+        lines.append(QStringList{csvField(product.code), csvField(controlCharactersAsSpaces(product.name)),
+                                 exactNumber(product.quantity), exactNumber(product.cost), exactNumber(product.price),
+                                 QString::number(product.critical),
+                                 csvField(controlCharactersAsSpaces(product.category))}
                          .join(u';'));
     }
     return "\xEF\xBB\xBF" + lines.join(QStringLiteral("\r\n")).toUtf8() + "\r\n";

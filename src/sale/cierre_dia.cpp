@@ -2,9 +2,9 @@
 
 #include "common/date_text.h"
 #include "store/connection.h"
+#include "store/operations.h"
 #include "store/queries.h"
 #include "store/record_set.h"
-#include "store/statement.h"
 #include "store/unit_of_work.h"
 
 namespace {
@@ -28,11 +28,7 @@ void Cerrar_Ventas_Del_Dia(const QString& folder, const QString& inicioSesion, c
     Connection conexion(folder);
     runInTransaction(conexion, [&] {
         Sellar_Cierre(conexion, inicioSesion, ahora);
-        for (const char* sql : {Query::ArchivarTemporal, Query::VaciarTemporal}) {
-            Statement paso(conexion, sql);
-            paso.bind(1, static_cast<qint64>(conexion.engine().till()));
-            paso.run();
-        }
+        archiveOpenLines(conexion);
     });
     // The day's archive goes from the write-ahead log into bd1 itself: a copy
     // of bd1 alone holds the whole day.

@@ -110,11 +110,6 @@ Connection::~Connection()
         endAction(held);
 }
 
-void Connection::execute(const QString& sql)
-{
-    engine_->execute(sql.toUtf8());
-}
-
 bool Connection::sharedByTills() const
 {
     return engine_->dialect().sessionsPerTill();

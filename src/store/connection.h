@@ -1,10 +1,14 @@
 #pragma once
 
-#include "store/engine.h"
+#include "store/data_mark.h"
 #include "store/store_error.h"
 
 #include <QByteArray>
 #include <QString>
+
+#include <optional>
+
+class Engine;
 
 inline const QString DATABASE_FILE_NAME = QStringLiteral("bd1");
 
@@ -31,10 +35,9 @@ public:
     Connection& operator=(const Connection&) = delete;
 
     const QString& path() const { return path_; }
+    // The store's own road to the data: outside src/store (and the database
+    // tool's src/storetool) nothing calls it, as the layer check sees to.
     Engine& engine() const { return *engine_; }
-
-    // Runs statements that return no rows (transaction control, schema changes).
-    void execute(const QString& sql);
 
     // A server shared by a shop's tills, each with its own day session; false
     // for a till alone with its bd1.

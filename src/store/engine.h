@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/cell_kind.h"
 #include "store/data_mark.h"
 #include "store/store_error.h"
 
@@ -15,9 +16,6 @@
 
 class Dialect;
 class QTextStream;
-
-// What one field of a row holds, as the engine gives it.
-enum class CellKind : quint8 { Null, Integer, Real, Text, Blob };
 
 // One prepared statement of an engine: bound by 1-based position, stepped,
 // its current row read column by column. An engine error is a StoreError in

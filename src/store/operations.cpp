@@ -1,11 +1,88 @@
 #include "store/operations.h"
 
 #include "store/connection.h"
+#include "store/engine.h"
+#include "store/queries.h"
 #include "store/schema_upgrade.h"
+#include "store/statement.h"
 
 bool Actualizar_Temporal(Connection& conexion)
 {
     if (conexion.sharedByTills())
         return false;
     return addUnitPriceField(conexion.engine());
+}
+
+void archiveOpenLines(Connection& connection)
+{
+    for (const char* sql : {Query::ArchivarTemporal, Query::VaciarTemporal}) {
+        Statement step(connection, sql);
+        step.bind(1, static_cast<qint64>(connection.engine().till()));
+        step.run();
+    }
+}
+
+QList<ProductValues> productsInCodeOrder(Connection& connection)
+{
+    Statement select(connection, "SELECT CodigoProducto, NombreProducto, Cantidad, PrecioCosto, PrecioVenta, "
+                                 "StockCritico, Categoria FROM Productos ORDER BY CodigoProducto, rowid");
+    QList<ProductValues> products;
+    while (select.next())
+        products.append({select.text(0), select.text(1), select.number(2), select.number(3), select.number(4),
+                         static_cast<int>(select.whole(5)), select.text(6)});
+    return products;
+}
+
+QHash<QString, QList<StoredProduct>> productsByCode(Connection& connection)
+{
+    QHash<QString, QList<StoredProduct>> byCode;
+    Statement select(connection, "SELECT rowid, CodigoProducto, NombreProducto FROM Productos");
+    while (select.next())
+        byCode[select.text(1)].append({select.whole(0), select.text(2)});
+    return byCode;
+}
+
+namespace {
+
+void bindValues(Statement& statement, const ProductValues& product)
+{
+    statement.bind(1, product.quantity);
+    statement.bind(2, product.cost);
+    statement.bind(3, product.price);
+    statement.bind(4, qint64(product.critical));
+    statement.bind(5, product.category);
+}
+
+}   // namespace
+
+ProductsWritten writeProducts(Connection& connection, const QList<ProductValues>& products,
+                              const QHash<QString, QList<StoredProduct>>& stored)
+{
+    Statement insert(connection, "INSERT INTO Productos (Cantidad, PrecioCosto, PrecioVenta, StockCritico, Categoria, "
+                                 "CodigoProducto, NombreProducto) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
+    Statement update(connection, "UPDATE Productos SET Cantidad = ?1, PrecioCosto = ?2, PrecioVenta = ?3, "
+                                 "StockCritico = ?4, Categoria = ?5 WHERE rowid = ?6");
+    Statement rename(connection, "UPDATE Productos SET Cantidad = ?1, PrecioCosto = ?2, PrecioVenta = ?3, "
+                                 "StockCritico = ?4, Categoria = ?5, NombreProducto = ?7 WHERE rowid = ?6");
+    ProductsWritten written;
+    for (const ProductValues& product : products) {
+        const auto existing = stored.constFind(product.code);
+        if (existing == stored.constEnd()) {
+            bindValues(insert, product);
+            insert.bind(6, product.code);
+            insert.bind(7, product.name);
+            insert.run();
+            ++written.added;
+            continue;
+        }
+        const StoredProduct& first = existing->first();
+        Statement& statement = first.name == product.name ? update : rename;
+        bindValues(statement, product);
+        statement.bind(6, first.rowId);
+        if (first.name != product.name)
+            statement.bind(7, product.name);
+        statement.run();
+        ++written.updated;
+    }
+    return written;
 }

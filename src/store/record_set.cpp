@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
 
 namespace {
 
@@ -90,7 +91,7 @@ void RecordSet::open(const QueryText& query, const std::optional<Equals>& filter
     }
     if (tillScoped_)
         allParameters.prepend(engine.till());
-    statement_.emplace(connection_, sql);
+    statement_ = std::make_unique<Statement>(connection_, sql);
     for (int i = 0; i < allParameters.size(); ++i)
         statement_->bind(i + 1, allParameters[i]);
     readColumns(sql);
@@ -608,7 +609,7 @@ Statement& RecordSet::insertStatement(const QList<int>& assigned)
         fields.append(names_[column]);
     insertColumns_ = assigned;
     insertStatement_.reset();
-    insertStatement_.emplace(connection_, connection_.engine().dialect().insertText(table_, fields).toUtf8());
+    insertStatement_ = std::make_unique<Statement>(connection_, connection_.engine().dialect().insertText(table_, fields).toUtf8());
     return *insertStatement_;
 }
 

@@ -1,9 +1,8 @@
 #pragma once
 
-#include "store/engine.h"
+#include "store/cell_kind.h"
 #include "store/queries.h"
 #include "store/schema.h"
-#include "store/statement.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -12,10 +11,13 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+
+#include <memory>
 #include <optional>
 #include <vector>
 
 class Connection;
+class Statement;
 
 // The rows of one query, walked both ways, read and changed field by field.
 // Rows are fetched as the walk reaches them; each carries its row id, so that
@@ -157,9 +159,9 @@ private:
     QList<FieldType> types_;
     QList<QVariant> defaults_;   // a new row's value of each field nothing is assigned to
     QList<int> insertColumns_;   // the fields of the last row added, and its statement
-    std::optional<Statement> insertStatement_;
+    std::unique_ptr<Statement> insertStatement_;
 
-    mutable std::optional<Statement> statement_;
+    mutable std::unique_ptr<Statement> statement_;
     mutable std::vector<Row> rows_;
     mutable std::vector<Cell> cells_;   // rows_.size() x names_.size(), row after row
     mutable QByteArray bytes_;          // the texts and blobs of every cell

@@ -113,3 +113,8 @@ QByteArrayView Statement::bytes(int column) const
 {
     return statement_->bytes(column);
 }
+
+void execute(Connection& connection, const QString& sql)
+{
+    connection.engine().execute(sql.toUtf8());
+}

@@ -54,3 +54,6 @@ private:
     QByteArray sql_;
     std::unique_ptr<EngineStatement> statement_;
 };
+
+// Runs statements that return no rows (schema changes, a test's set-up).
+void execute(Connection& connection, const QString& sql);

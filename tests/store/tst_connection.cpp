@@ -89,7 +89,7 @@ private slots:
         TestDatabase database;
         Connection connection(database.folder());
         QCOMPARE(connection.path(), QDir(database.folder()).filePath(QStringLiteral("bd1")));
-        connection.execute(QStringLiteral("SELECT count(*) FROM Usuarios"));
+        execute(connection, QStringLiteral("SELECT count(*) FROM Usuarios"));
         QCOMPARE(database.count(QStringLiteral("Usuarios")), 1);
     }
 
@@ -276,7 +276,7 @@ private slots:
     {
         TestDatabase database;
         Connection connection(database.folder());
-        connection.execute(QStringLiteral("PRAGMA busy_timeout = %1").arg(SHORT_BUSY_MS));
+        execute(connection, QStringLiteral("PRAGMA busy_timeout = %1").arg(SHORT_BUSY_MS));
         OtherProgram other(database.path());
         QCOMPARE(other.execute("BEGIN IMMEDIATE"), SQLITE_OK);
 
@@ -322,7 +322,7 @@ private slots:
         TestDatabase database;
         Connection connection(database.folder());
         try {
-            connection.execute(QStringLiteral("SELECT * FROM NaoExiste"));
+            execute(connection, QStringLiteral("SELECT * FROM NaoExiste"));
             QFAIL("no error");
         } catch (const StoreError& error) {
             QVERIFY2(error.message().contains("no such table: NaoExiste"), qPrintable(error.message()));

@@ -25,7 +25,7 @@ QString TestDatabase::path() const
 void TestDatabase::execute(const QString& sql) const
 {
     Connection connection(folder());
-    connection.execute(sql);
+    ::execute(connection, sql);
 }
 
 QVariant TestDatabase::scalar(const QString& sql) const

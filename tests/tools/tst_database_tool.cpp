@@ -117,7 +117,7 @@ private slots:
         QVERIFY(shell(path, "SELECT sql FROM sqlite_master WHERE name = 'Productos';")
                     .out.contains("\"NombreProducto\" TEXT COLLATE PORTUGUES"));
         Connection connection(dir.path());
-        connection.execute("INSERT INTO Productos (CodigoProducto) VALUES ('1')");
+        execute(connection, "INSERT INTO Productos (CodigoProducto) VALUES ('1')");
         QCOMPARE(shell(path, "SELECT ParteDeOferta FROM Productos;").out, QString("0.0\n"));
         Statement plan(connection, "EXPLAIN QUERY PLAN SELECT * FROM Productos WHERE CodigoProducto = '1'");
         QVERIFY(plan.next());
