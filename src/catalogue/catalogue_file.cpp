@@ -310,11 +310,11 @@ struct RowReader {
         const auto price = cost ? number(record, PRICE, reason) : std::nullopt;
         if (!price)
             return std::nullopt;
-        if (reason = criticalProblem(field(record, columns, CRITICAL), row.critical); !reason.isEmpty())
+        if (reason = criticalProblem(field(record, columns, CRITICAL), row.criticalStock); !reason.isEmpty())
             return std::nullopt;
         row.quantity = *quantity;
-        row.cost = *cost;
-        row.price = *price;
+        row.costPrice = *cost;
+        row.salePrice = *price;
         return row;
     }
 };
@@ -430,8 +430,8 @@ QByteArray exportCatalogue(const QString& folder)
     QStringList lines = {QStringList(HEADINGS.begin(), HEADINGS.end()).join(u';')};
     for (const ProductValues& product : productsInCodeOrder(connection)) {
         lines.append(QStringList{csvField(product.code), csvField(controlCharactersAsSpaces(product.name)),
-                                 exactNumber(product.quantity), exactNumber(product.cost), exactNumber(product.price),
-                                 QString::number(product.critical),
+                                 exactNumber(product.quantity), exactNumber(product.costPrice),
+                                 exactNumber(product.salePrice), QString::number(product.criticalStock),
                                  csvField(controlCharactersAsSpaces(product.category))}
                          .join(u';'));
     }

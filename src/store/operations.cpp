@@ -47,9 +47,9 @@ namespace {
 void bindValues(Statement& statement, const ProductValues& product)
 {
     statement.bind(1, product.quantity);
-    statement.bind(2, product.cost);
-    statement.bind(3, product.price);
-    statement.bind(4, qint64(product.critical));
+    statement.bind(2, product.costPrice);
+    statement.bind(3, product.salePrice);
+    statement.bind(4, qint64(product.criticalStock));
     statement.bind(5, product.category);
 }
 

@@ -22,14 +22,14 @@ bool Actualizar_Temporal(Connection& conexion);
 // price, and the open lines are emptied, in two statements.
 void archiveOpenLines(Connection& connection);
 
-// A product's values as the catalogue file carries them.
+// A product's values, as the catalogue file carries them and a new bd1 is given them.
 struct ProductValues {
     QString code;
     QString name;
     double quantity = 0;
-    double cost = 0;
-    double price = 0;
-    int critical = 0;
+    double costPrice = 0;
+    double salePrice = 0;
+    int criticalStock = 0;
     QString category;
 };
 

@@ -1,17 +1,12 @@
 #pragma once
 
+#include "store/operations.h"
+
 #include <QList>
 #include <QString>
 
-struct NewProduct {
-    QString code;
-    QString name;
-    double quantity = 0;
-    double costPrice = 0;
-    double salePrice = 0;
-    int criticalStock = 0;
-    QString category;
-};
+// A product of a new bd1's catalogue.
+using NewProduct = ProductValues;
 
 struct NewDatabaseOptions {
     QList<NewProduct> products;
