@@ -7,6 +7,7 @@
 #include "dialogs/form10.h"
 #include "store/collation.h"
 #include "store/connection.h"
+#include "store/fields.h"
 #include "store/queries.h"
 #include "store/record_set.h"
 #include "store/unit_of_work.h"
@@ -37,15 +38,6 @@ const QString MSG_EN_OFERTA =
 const QString MSG_CONFIRMAR_EXCLUSION = QStringLiteral("Você tem certeza que deseja excluir o registro deste Produto?");
 const QString TITULO_CONFIRMAR_EXCLUSION = QStringLiteral("Confirmar Exclusão");
 
-const QString CODIGO = QStringLiteral("CodigoProducto");
-const QString NOMBRE = QStringLiteral("NombreProducto");
-const QString CANTIDAD = QStringLiteral("Cantidad");
-const QString COSTO = QStringLiteral("PrecioCosto");
-const QString VENTA = QStringLiteral("PrecioVenta");
-const QString CRITICO = QStringLiteral("StockCritico");
-const QString CATEGORIA = QStringLiteral("Categoria");
-const QString OFERTA = QStringLiteral("ParteDeOferta");
-
 // Columns of a list entry.
 constexpr int COLUMNA_ITEM = 0;
 constexpr int COLUMNA_CODIGO = 1;
@@ -72,8 +64,9 @@ QLineEdit* entryBox(QWidget* parent, int maxLength)
 // The fields of a list entry, found once in the query before its rows are walked.
 struct ColumnasDeLista {
     explicit ColumnasDeLista(const RecordSet& row)
-        : codigo(row.column(CODIGO)), nombre(row.column(NOMBRE)), cantidad(row.column(CANTIDAD)),
-          costo(row.column(COSTO)), venta(row.column(VENTA)), categoria(row.column(CATEGORIA))
+        : codigo(row.column(Productos::CodigoProducto)), nombre(row.column(Productos::NombreProducto)),
+          cantidad(row.column(Productos::Cantidad)), costo(row.column(Productos::PrecioCosto)),
+          venta(row.column(Productos::PrecioVenta)), categoria(row.column(Productos::Categoria))
     {
     }
     int codigo, nombre, cantidad, costo, venta, categoria;
@@ -395,7 +388,7 @@ void Form2::Cargar_Categorias()
         RecordSet categorias(conexion, Query::Categorias, RecordSet::Mode::ReadOnlyList);
         QStringList leidas;
         for (; !categorias.eof(); categorias.moveNext())
-            leidas.append(categorias.text(CATEGORIA));
+            leidas.append(categorias.text(Productos::Categoria));
         categorias_ = std::move(leidas);
         categoriasLeidas_ = ahora;
     }
@@ -450,7 +443,7 @@ void Form2::Buscar_Producto()
 {
     Cargar_Categorias();
     Connection conexion(platform().folder);
-    RecordSet producto(conexion, Query::ProductosPorNombre, RecordSet::Equals{CODIGO, Text1->text()});
+    RecordSet producto(conexion, Query::ProductosPorNombre, RecordSet::Equals{Productos::CodigoProducto, Text1->text()});
     Habilitar_Edicion();
     if (producto.eof()) {
         m_ = false;
@@ -470,7 +463,9 @@ void Form2::Buscar_Producto()
 QStringList Form2::Campos(const RecordSet& producto)
 {
     QStringList campos;
-    for (const QString& campo : {CODIGO, NOMBRE, CANTIDAD, COSTO, VENTA, CRITICO, CATEGORIA})
+    for (const QString& campo : {Productos::CodigoProducto, Productos::NombreProducto, Productos::Cantidad,
+                                 Productos::PrecioCosto, Productos::PrecioVenta, Productos::StockCritico,
+                                 Productos::Categoria})
         campos.append(producto.text(campo));
     return campos;
 }
@@ -555,9 +550,9 @@ void Form2::Command3_Click()
 bool Form2::Nombre_Repetido(const QString& nombre) const
 {
     Connection conexion(platform().folder);
-    RecordSet mismos(conexion, Query::ProductosPorNombre, RecordSet::Equals{NOMBRE, nombre});
+    RecordSet mismos(conexion, Query::ProductosPorNombre, RecordSet::Equals{Productos::NombreProducto, nombre});
     for (; !mismos.eof(); mismos.moveNext()) {
-        if (!m_ || mismos.text(CODIGO) != Text1->text())
+        if (!m_ || mismos.text(Productos::CodigoProducto) != Text1->text())
             return true;
     }
     return false;
@@ -572,9 +567,10 @@ Form2::Guardado Form2::Guardar()
         Guardado hecho;
         hecho.listaAlDia = Lista_Al_Dia(conexion);
         if (m_) {
-            RecordSet producto(conexion, Query::ProductosPorNombre, RecordSet::Equals{CODIGO, Text1->text()});
+            RecordSet producto(conexion, Query::ProductosPorNombre,
+                               RecordSet::Equals{Productos::CodigoProducto, Text1->text()});
             if (!producto.eof()) {
-                hecho.nombreAnterior = producto.text(NOMBRE);
+                hecho.nombreAnterior = producto.text(Productos::NombreProducto);
                 Asignar_Campos(producto);
                 producto.update();
                 hecho.fila = Fila(producto, 0);
@@ -582,7 +578,7 @@ Form2::Guardado Form2::Guardar()
         } else {
             RecordSet productos(conexion, Query::ProductosPorNombre, RecordSet::Mode::AppendOnly);
             productos.addNew();
-            productos.setText(CODIGO, Text1->text());
+            productos.setText(Productos::CodigoProducto, Text1->text());
             Asignar_Campos(productos);
             productos.update();
             hecho.fila = Fila(productos, 0);
@@ -598,15 +594,15 @@ Form2::Guardado Form2::Guardar()
 // Every field but the code, from the boxes as they stand.
 void Form2::Asignar_Campos(RecordSet& producto)
 {
-    producto.setText(NOMBRE, Text2->text());
-    producto.setText(CANTIDAD, Text3->text());
-    producto.setText(COSTO, Text4->text());
-    producto.setText(VENTA, Text5->text());
+    producto.setText(Productos::NombreProducto, Text2->text());
+    producto.setText(Productos::Cantidad, Text3->text());
+    producto.setText(Productos::PrecioCosto, Text4->text());
+    producto.setText(Productos::PrecioVenta, Text5->text());
     if (Text6->text().isEmpty())
-        producto.setNumber(CRITICO, 0);
+        producto.setNumber(Productos::StockCritico, 0);
     else
-        producto.setText(CRITICO, Text6->text());
-    producto.setText(CATEGORIA, Combo2->currentText());
+        producto.setText(Productos::StockCritico, Text6->text());
+    producto.setText(Productos::Categoria, Combo2->currentText());
 }
 
 void Form2::Command4_Click()
@@ -615,8 +611,9 @@ void Form2::Command4_Click()
     {
         Connection conexion(platform().folder);
         RecordSet producto(conexion, Query::ProductosPorNombre,
-                           RecordSet::Equals{CODIGO, Text1->text()});
-        enOferta = !producto.eof() && !producto.isNull(OFERTA) && producto.number(OFERTA) == 1;
+                           RecordSet::Equals{Productos::CodigoProducto, Text1->text()});
+        enOferta = !producto.eof() && !producto.isNull(Productos::ParteDeOferta) &&
+                   producto.number(Productos::ParteDeOferta) == 1;
     }
     if (enOferta) {
         platform().prompter.ok(MSG_EN_OFERTA);
@@ -632,7 +629,8 @@ void Form2::Command4_Click()
         Connection conexion(platform().folder);
         const auto [alDia, escrito] = runInTransaction(conexion, [&] {
             const bool leidaAlDia = Lista_Al_Dia(conexion);
-            RecordSet productos(conexion, Query::ProductosPorNombre, RecordSet::Equals{CODIGO, codigo});
+            RecordSet productos(conexion, Query::ProductosPorNombre,
+                                RecordSet::Equals{Productos::CodigoProducto, codigo});
             for (; !productos.eof(); productos.moveNext())
                 productos.deleteCurrent();
             return std::pair{leidaAlDia, conexion.dataMark()};

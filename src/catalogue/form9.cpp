@@ -7,6 +7,7 @@
 #include "common/report_list.h"
 #include "common/twips.h"
 #include "store/connection.h"
+#include "store/fields.h"
 #include "store/like_match.h"
 #include "store/queries.h"
 #include "store/record_set.h"
@@ -207,7 +208,7 @@ void Form9::Option3_Click()
         Connection conexion(platform().folder);
         RecordSet filas(conexion, Query::Categorias, RecordSet::Mode::ReadOnlyList);
         for (; !filas.eof(); filas.moveNext())
-            categorias.append(filas.text(QStringLiteral("Categoria")));
+            categorias.append(filas.text(Productos::Categoria));
     }
     Combo1->addItems(categorias);
     Combo1->setCurrentIndex(-1);
@@ -228,13 +229,13 @@ void Form9::Buscar()
 // The fields a listing reads, found once in the query before its rows are walked.
 struct Form9::Columnas {
     explicit Columnas(const RecordSet& productos)
-        : codigo(productos.column(QStringLiteral("CodigoProducto"))),
-          nombre(productos.column(QStringLiteral("NombreProducto"))),
-          cantidad(productos.column(QStringLiteral("Cantidad"))),
-          costo(productos.column(QStringLiteral("PrecioCosto"))),
-          venta(productos.column(QStringLiteral("PrecioVenta"))),
-          categoria(productos.column(QStringLiteral("Categoria"))),
-          critico(productos.column(QStringLiteral("StockCritico")))
+        : codigo(productos.column(Productos::CodigoProducto)),
+          nombre(productos.column(Productos::NombreProducto)),
+          cantidad(productos.column(Productos::Cantidad)),
+          costo(productos.column(Productos::PrecioCosto)),
+          venta(productos.column(Productos::PrecioVenta)),
+          categoria(productos.column(Productos::Categoria)),
+          critico(productos.column(Productos::StockCritico))
     {
     }
     int codigo, nombre, cantidad, costo, venta, categoria, critico;
@@ -321,7 +322,7 @@ void Form9::Buscar_Codigo()
     {
         Connection conexion(platform().folder);
         RecordSet productos(conexion, Query::ProductosListado,
-                            RecordSet::Equals{QStringLiteral("CodigoProducto"), Text2->text()},
+                            RecordSet::Equals{Productos::CodigoProducto, Text2->text()},
                             RecordSet::Mode::ReadOnlyList);
         Mostrar_Filas(Leer_Filas(productos));
     }

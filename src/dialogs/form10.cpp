@@ -3,6 +3,7 @@
 #include "common/control_characters.h"
 
 #include "store/connection.h"
+#include "store/fields.h"
 #include "store/like_match.h"
 #include "store/queries.h"
 #include "store/record_set.h"
@@ -14,9 +15,6 @@
 #include <QTimer>
 
 namespace {
-
-const QString CODIGO = QStringLiteral("CodigoProducto");
-const QString NOMBRE = QStringLiteral("NombreProducto");
 
 bool isEnter(int key)
 {
@@ -99,7 +97,7 @@ void Form10::Command1_Click()
     Connection conexion(platform().folder);
     RecordSet productos(conexion, Query::NombresBusqueda, QVariantList{likeLiteral(Text1->text())},
                         RecordSet::Mode::ReadOnlyList);
-    const int nombre = productos.column(NOMBRE);
+    const int nombre = productos.column(Productos::NombreProducto);
     QStringList nombres;
     for (; !productos.eof(); productos.moveNext())
         nombres.append(controlCharactersAsSpaces(productos.text(nombre)));
@@ -162,8 +160,9 @@ void Form10::Confirmar()
         Connection conexion(platform().folder);
         RecordSet productos(conexion, Query::ProductosListado, RecordSet::Mode::ReadOnlyList);
         for (; !productos.eof() && !codigo; productos.moveNext()) {
-            if (controlCharactersAsSpaces(productos.text(NOMBRE)).compare(nombre, Qt::CaseInsensitive) == 0)
-                codigo = productos.text(CODIGO);
+            const QString nombreLeido = controlCharactersAsSpaces(productos.text(Productos::NombreProducto));
+            if (nombreLeido.compare(nombre, Qt::CaseInsensitive) == 0)
+                codigo = productos.text(Productos::CodigoProducto);
         }
     }
     if (!codigo)

@@ -3,6 +3,7 @@
 #include "common/platform.h"
 #include "common/receipt_printer.h"
 #include "store/connection.h"
+#include "store/fields.h"
 #include "store/queries.h"
 #include "store/record_set.h"
 
@@ -20,11 +21,11 @@ std::optional<int> Modelo_Recibo(const QString& folder, const QString& usuario)
     Connection conexion(folder);
     RecordSet usuarios(conexion, Query::Usuarios, RecordSet::Mode::ReadOnlyList);
     for (; !usuarios.eof(); usuarios.moveNext()) {
-        if (usuarios.text(QStringLiteral("NombreUsuario")) != usuario)
+        if (usuarios.text(Usuarios::NombreUsuario) != usuario)
             continue;
-        if (usuarios.isNull(QStringLiteral("PermisoCruce")))
+        if (usuarios.isNull(Usuarios::PermisoCruce))
             return std::nullopt;
-        const double permiso = usuarios.number(QStringLiteral("PermisoCruce"));
+        const double permiso = usuarios.number(Usuarios::PermisoCruce);
         if (permiso == RECIBO_58 || permiso == RECIBO_80)
             return int(permiso);
         return std::nullopt;

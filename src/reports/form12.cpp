@@ -5,6 +5,7 @@
 #include "common/numbers.h"
 #include "common/report_list.h"
 #include "store/connection.h"
+#include "store/fields.h"
 #include "store/queries.h"
 #include "store/record_set.h"
 
@@ -13,8 +14,6 @@
 
 namespace {
 
-const QString FECHA_VENTA = QStringLiteral("FechaVenta");
-const QString TIPO_PAGO = QStringLiteral("TipoPago");
 constexpr int COLUMNA_TOTAL = 5;
 
 struct FormaDePago {
@@ -98,7 +97,7 @@ void Form12::Cargar_Ventas()
     QList<QStringList> filas;
     if (!ventas.isEmpty()) {
         for (ventas.moveLast(); !ventas.bof(); ventas.movePrevious())
-            filas.append({ventas.text(FECHA_VENTA), QString()});
+            filas.append({ventas.text(Temporal::FechaVenta), QString()});
     }
     ListView2->setRows(filas);
 }
@@ -111,9 +110,9 @@ void Form12::Marcar_Pagos()
         Connection conexion(platform().folder);
         RecordSet lineas(conexion, Query::TemporalPorVenta);
         for (; !lineas.eof(); lineas.moveNext()) {
-            const QString venta = lineas.text(FECHA_VENTA);
+            const QString venta = lineas.text(Temporal::FechaVenta);
             if (!tipoDeVenta.contains(venta))
-                tipoDeVenta.insert(venta, lineas.text(TIPO_PAGO));
+                tipoDeVenta.insert(venta, lineas.text(Temporal::TipoPago));
         }
     }
     QList<QStringList> filas;
@@ -145,14 +144,14 @@ void Form12::Command1_Click()
     if (!momento)
         return;
     Connection conexion(platform().folder);
-    RecordSet lineas(conexion, Query::TemporalPorVenta, RecordSet::Equals{FECHA_VENTA, Text1});
+    RecordSet lineas(conexion, Query::TemporalPorVenta, RecordSet::Equals{Temporal::FechaVenta, Text1});
     QList<QStringList> filas;
     QString tipo;
     for (; !lineas.eof(); lineas.moveNext()) {
-        filas.append({QString::number(filas.size() + 1), lineas.text(QStringLiteral("CodigoProducto")),
-                      lineas.text(QStringLiteral("NombreProducto")), lineas.text(QStringLiteral("Cantidad")),
-                      lineas.text(QStringLiteral("ValorUnitario")), lineas.text(QStringLiteral("TotalVenta"))});
-        tipo = lineas.text(TIPO_PAGO);
+        filas.append({QString::number(filas.size() + 1), lineas.text(Temporal::CodigoProducto),
+                      lineas.text(Temporal::NombreProducto), lineas.text(Temporal::Cantidad),
+                      lineas.text(Temporal::ValorUnitario), lineas.text(Temporal::TotalVenta)});
+        tipo = lineas.text(Temporal::TipoPago);
     }
     if (filas.isEmpty())
         return;

@@ -5,6 +5,7 @@
 #include "common/numbers.h"
 #include "sale/sesion_venta.h"
 #include "store/connection.h"
+#include "store/fields.h"
 #include "store/queries.h"
 #include "store/record_set.h"
 
@@ -81,13 +82,12 @@ void Form6::Form_Load()
 // Every line of the open session; a line without an amount counts as 0.
 double Form6::Sumar_Ventas()
 {
-    const QString venta = QStringLiteral("TotalVenta");
     double total = 0;
     Connection conexion(platform().folder);
     RecordSet temporal(conexion, Query::Temporal);
     for (; !temporal.eof(); temporal.moveNext()) {
-        if (!temporal.isNull(venta))
-            total += temporal.number(venta);
+        if (!temporal.isNull(Temporal::TotalVenta))
+            total += temporal.number(Temporal::TotalVenta);
     }
     return total;
 }
@@ -101,11 +101,11 @@ void Form6::Leer_TipoPago()
     if (!parseDateTime(inicio))   // no session start matches no row
         return;
     Connection conexion(platform().folder);
-    RecordSet sesion(conexion, Query::TipoPagoListado, RecordSet::Equals{QStringLiteral("FechaInicio"), inicio});
+    RecordSet sesion(conexion, Query::TipoPagoListado, RecordSet::Equals{TipoPago::FechaInicio, inicio});
     if (sesion.eof())
         return;
-    Label4->setText(sesion.text(QStringLiteral("efectivo")));
-    Label5->setText(sesion.text(QStringLiteral("tarjeta")));
+    Label4->setText(sesion.text(TipoPago::efectivo));
+    Label5->setText(sesion.text(TipoPago::tarjeta));
 }
 
 void Form6::Formatear_Montos()

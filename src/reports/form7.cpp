@@ -7,6 +7,7 @@
 #include "common/twips.h"
 #include "reports/recaudacion_periodo.h"
 #include "store/connection.h"
+#include "store/fields.h"
 #include "store/queries.h"
 #include "store/record_set.h"
 #include "store/schema.h"
@@ -183,13 +184,13 @@ void Form7::Cargar_Sesiones()
     Connection conexion(platform().folder);
     RecordSet sesiones(conexion, Query::TipoPago);
     if (!sesiones.isEmpty()) {
-        if (const std::optional<QDateTime> primera = sesiones.dateTime(QStringLiteral("FechaInicio")))
+        if (const std::optional<QDateTime> primera = sesiones.dateTime(TipoPago::FechaInicio))
             anoMasAntiguo = std::min(anoActual, primera->date().year());
         // The tills of a shop on a server list each session with its till.
         const bool variasCajas = conexion.sharedByTills();
         for (sesiones.moveLast(); !sesiones.bof(); sesiones.movePrevious()) {
-            const QString inicio = sesiones.text(QStringLiteral("FechaInicio"));
-            const int caja = sesiones.isNull(TILL_FIELD) ? 1 : static_cast<int>(sesiones.number(TILL_FIELD));
+            const QString inicio = sesiones.text(TipoPago::FechaInicio);
+            const int caja = sesiones.isNull(TipoPago::Caixa) ? 1 : static_cast<int>(sesiones.number(TipoPago::Caixa));
             Combo1->addItem(variasCajas ? QStringLiteral("%1 caixa %2").arg(inicio).arg(caja) : inicio,
                             QStringList{inicio, QString::number(caja)});
         }
@@ -218,8 +219,8 @@ void Form7::Cargar_Categorias()
     if (categorias.isEmpty())
         return;
     for (; !categorias.eof(); categorias.moveNext()) {
-        Combo6->addItem(categorias.text(QStringLiteral("Categoria")));
-        Combo2->addItem(categorias.text(QStringLiteral("Categoria")));
+        Combo6->addItem(categorias.text(Productos::Categoria));
+        Combo2->addItem(categorias.text(Productos::Categoria));
     }
     Combo6->addItem(TODAS);
     Combo2->addItem(TODAS);

@@ -3,6 +3,7 @@
 #include "common/date_text.h"
 #include "common/numbers.h"
 #include "store/connection.h"
+#include "store/fields.h"
 #include "store/queries.h"
 #include "store/record_set.h"
 
@@ -13,25 +14,18 @@
 
 namespace {
 
-const QString CODIGO = QStringLiteral("CodigoProducto");
-const QString NOMBRE = QStringLiteral("NombreProducto");
-const QString CANTIDAD = QStringLiteral("Cantidad");
-const QString COSTO = QStringLiteral("TotalCosto");
-const QString VENTA = QStringLiteral("TotalVenta");
-const QString CATEGORIA = QStringLiteral("Categoria");
-
 // Adds every line of the record set to the products, one per code, found
 // through a hash of the codes already listed.
 LineasRecaudadas acumularLineas(RecordSet& lineas)
 {
     LineasRecaudadas resultado;
     QHash<QString, qsizetype> posicionDe;
-    const int columnaCodigo = lineas.column(CODIGO);
-    const int columnaNombre = lineas.column(NOMBRE);
-    const int columnaCantidad = lineas.column(CANTIDAD);
-    const int columnaCosto = lineas.column(COSTO);
-    const int columnaVenta = lineas.column(VENTA);
-    const int columnaCategoria = lineas.column(CATEGORIA);
+    const int columnaCodigo = lineas.column(Recaudacion::CodigoProducto);
+    const int columnaNombre = lineas.column(Recaudacion::NombreProducto);
+    const int columnaCantidad = lineas.column(Recaudacion::Cantidad);
+    const int columnaCosto = lineas.column(Recaudacion::TotalCosto);
+    const int columnaVenta = lineas.column(Recaudacion::TotalVenta);
+    const int columnaCategoria = lineas.column(Recaudacion::Categoria);
     for (; !lineas.eof(); lineas.moveNext()) {
         const double cantidad = lineas.number(columnaCantidad);
         const double costo = lineas.number(columnaCosto);
@@ -62,8 +56,8 @@ QVariantList limitesDe(const PeriodoMensual& mes)
 void sumarPagos(RecordSet& fila, PagosRecaudados& pagos)
 {
     pagos.sesionEncontrada = true;
-    pagos.efectivo += fila.number(QStringLiteral("efectivo"));
-    pagos.tarjeta += fila.number(QStringLiteral("tarjeta"));
+    pagos.efectivo += fila.number(TipoPago::efectivo);
+    pagos.tarjeta += fila.number(TipoPago::tarjeta);
 }
 
 }   // namespace
@@ -115,7 +109,7 @@ PagosRecaudados pagosDeSesion(Connection& conexion, const SesionDeCaja& sesion)
     RecordSet fila(conexion, Query::TipoPagoDeSesion, QVariantList{toStoredDateTime(sesion.inicio), sesion.caja});
     if (!fila.eof()) {   // later rows with the same start are not read
         sumarPagos(fila, pagos);
-        pagos.fechaCierre = fila.text(QStringLiteral("FechaCierre"));
+        pagos.fechaCierre = fila.text(TipoPago::FechaCierre);
     }
     return pagos;
 }

@@ -2,6 +2,7 @@
 
 #include "common/date_text.h"
 #include "store/connection.h"
+#include "store/fields.h"
 #include "store/operations.h"
 #include "store/queries.h"
 #include "store/record_set.h"
@@ -14,10 +15,10 @@ void Sellar_Cierre(Connection& conexion, const QString& inicioSesion, const QDat
 {
     if (!parseDateTime(inicioSesion))
         return;
-    RecordSet tipoPago(conexion, Query::TipoPago, RecordSet::Equals{QStringLiteral("FechaInicio"), inicioSesion});
+    RecordSet tipoPago(conexion, Query::TipoPago, RecordSet::Equals{TipoPago::FechaInicio, inicioSesion});
     if (tipoPago.eof())
         return;
-    tipoPago.setText(QStringLiteral("FechaCierre"), formatDateTime(ahora));
+    tipoPago.setText(TipoPago::FechaCierre, formatDateTime(ahora));
     tipoPago.update();
 }
 

@@ -6,6 +6,7 @@
 #include "common/numbers.h"
 #include "common/report_list.h"
 #include "store/connection.h"
+#include "store/fields.h"
 #include "store/queries.h"
 #include "store/record_set.h"
 
@@ -24,13 +25,13 @@ const QString MSG_CANTIDAD_VACIA = QStringLiteral("É necessário inserir a quan
 ProductoLeido Leer_Producto(const RecordSet& row)
 {
     ProductoLeido producto;
-    producto.codigo = row.text(QStringLiteral("CodigoProducto"));
-    producto.nombre = row.text(QStringLiteral("NombreProducto"));
-    producto.precioCosto = A_Texto(row.number(QStringLiteral("PrecioCosto")));
-    producto.precioVenta = A_Texto(row.number(QStringLiteral("PrecioVenta")));
-    producto.categoria = row.text(QStringLiteral("Categoria"));
-    producto.cantidad = row.numberOrZero(QStringLiteral("Cantidad"));
-    producto.stockCritico = row.numberOrZero(QStringLiteral("StockCritico"));
+    producto.codigo = row.text(Productos::CodigoProducto);
+    producto.nombre = row.text(Productos::NombreProducto);
+    producto.precioCosto = A_Texto(row.number(Productos::PrecioCosto));
+    producto.precioVenta = A_Texto(row.number(Productos::PrecioVenta));
+    producto.categoria = row.text(Productos::Categoria);
+    producto.cantidad = row.numberOrZero(Productos::Cantidad);
+    producto.stockCritico = row.numberOrZero(Productos::StockCritico);
     return producto;
 }
 
@@ -92,7 +93,7 @@ void Form1::Text7_Enter()
 std::optional<ProductoLeido> Form1::Buscar_Producto(const QString& codigo)
 {
     Connection conexion(platform().folder);
-    RecordSet productos(conexion, Query::ProductosPorNombre, RecordSet::Equals{QStringLiteral("CodigoProducto"), codigo});
+    RecordSet productos(conexion, Query::ProductosPorNombre, RecordSet::Equals{Productos::CodigoProducto, codigo});
     if (productos.eof())
         return std::nullopt;
     return Leer_Producto(productos);

@@ -6,6 +6,7 @@
 #include "sale/cierre_dia.h"
 #include "store/backup.h"
 #include "store/connection.h"
+#include "store/fields.h"
 #include "store/operations.h"
 #include "store/queries.h"
 #include "store/record_set.h"
@@ -77,7 +78,7 @@ void Form1::Restaurar_Inicio()
     Connection conexion(platform().folder);
     RecordSet temporal(conexion, Query::Temporal);
     if (!temporal.eof())
-        Text3 = temporal.text(QStringLiteral("FechaInicio"));
+        Text3 = temporal.text(Temporal::FechaInicio);
 }
 
 void Form1::Form_Unload(bool& cancel)

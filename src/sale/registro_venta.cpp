@@ -3,6 +3,7 @@
 #include "common/date_text.h"
 #include "common/numbers.h"
 #include "store/connection.h"
+#include "store/fields.h"
 #include "store/queries.h"
 #include "store/record_set.h"
 #include "store/unit_of_work.h"
@@ -27,11 +28,11 @@ void Descontar_Stock(Connection& conexion, const QList<LineaVenta>& lineas)
               [](const LineaVenta* a, const LineaVenta* b) { return a->codigo < b->codigo; });
     for (const LineaVenta* linea : porCodigo) {
         const double vendido = A_Numero(linea->cantidad);
-        RecordSet producto(conexion, Query::ProductosPorNombre, RecordSet::Equals{QStringLiteral("CodigoProducto"), linea->codigo});
+        RecordSet producto(conexion, Query::ProductosPorNombre,
+                           RecordSet::Equals{Productos::CodigoProducto, linea->codigo});
         if (producto.eof())
             continue;
-        const QString cantidad = QStringLiteral("Cantidad");
-        producto.setNumber(cantidad, producto.numberOrZero(cantidad) - vendido);
+        producto.setNumber(Productos::Cantidad, producto.numberOrZero(Productos::Cantidad) - vendido);
         producto.update();
     }
 }
@@ -42,17 +43,17 @@ void Grabar_Lineas(Connection& conexion, const QList<LineaVenta>& lineas, const 
     RecordSet temporal(conexion, Query::Temporal, RecordSet::Mode::AppendOnly);
     for (const LineaVenta& linea : lineas) {
         temporal.addNew();
-        temporal.setText(QStringLiteral("CodigoProducto"), linea.codigo);
-        temporal.setText(QStringLiteral("NombreProducto"), linea.nombre);
-        temporal.setText(QStringLiteral("Cantidad"), linea.cantidad);
-        temporal.setText(QStringLiteral("TotalCosto"), linea.costoTotal);
-        temporal.setText(QStringLiteral("TotalVenta"), linea.ventaTotal);
-        temporal.setText(QStringLiteral("TipoPago"), sesion.tipoPago);
-        temporal.setText(QStringLiteral("NombreUsuario"), sesion.usuario);
-        temporal.setText(QStringLiteral("Categoria"), linea.categoria);
-        temporal.setText(QStringLiteral("FechaInicio"), sesion.fechaInicio);
-        temporal.setText(QStringLiteral("FechaVenta"), fechaVenta);
-        temporal.setText(QStringLiteral("ValorUnitario"), linea.ventaUnitaria);
+        temporal.setText(Temporal::CodigoProducto, linea.codigo);
+        temporal.setText(Temporal::NombreProducto, linea.nombre);
+        temporal.setText(Temporal::Cantidad, linea.cantidad);
+        temporal.setText(Temporal::TotalCosto, linea.costoTotal);
+        temporal.setText(Temporal::TotalVenta, linea.ventaTotal);
+        temporal.setText(Temporal::TipoPago, sesion.tipoPago);
+        temporal.setText(Temporal::NombreUsuario, sesion.usuario);
+        temporal.setText(Temporal::Categoria, linea.categoria);
+        temporal.setText(Temporal::FechaInicio, sesion.fechaInicio);
+        temporal.setText(Temporal::FechaVenta, fechaVenta);
+        temporal.setText(Temporal::ValorUnitario, linea.ventaUnitaria);
         temporal.update();
     }
 }
@@ -61,7 +62,7 @@ void Grabar_Lineas(Connection& conexion, const QList<LineaVenta>& lineas, const 
 bool Ya_Grabada(Connection& conexion, const DatosSesion& sesion)
 {
     RecordSet lineas(conexion, Query::TemporalPorVenta,
-                     RecordSet::Equals{QStringLiteral("FechaVenta"), formatDateTime(sesion.ahora)});
+                     RecordSet::Equals{Temporal::FechaVenta, formatDateTime(sesion.ahora)});
     return !lineas.eof();
 }
 
@@ -69,34 +70,32 @@ bool Ya_Grabada(Connection& conexion, const DatosSesion& sesion)
 QString Restaurar_Inicio(Connection& conexion, const QString& fechaInicio)
 {
     RecordSet temporal(conexion, Query::InicioDeTemporal);
-    return temporal.eof() ? fechaInicio : temporal.text(QStringLiteral("FechaInicio"));
+    return temporal.eof() ? fechaInicio : temporal.text(Temporal::FechaInicio);
 }
 
 // The takings go to the field of the payment type; any other type adds
 // nothing, but the moment of the last sale is stamped all the same.
 void Acumular_Pago(Connection& conexion, const DatosSesion& sesion, const QString& fechaInicio)
 {
-    const QString efectivo = QStringLiteral("efectivo");
-    const QString tarjeta = QStringLiteral("tarjeta");
     const double monto = A_Numero(sesion.total);
-    RecordSet tipoPago(conexion, Query::TipoPago, RecordSet::Equals{QStringLiteral("FechaInicio"), fechaInicio});
+    RecordSet tipoPago(conexion, Query::TipoPago, RecordSet::Equals{TipoPago::FechaInicio, fechaInicio});
     double enEfectivo = 0;
     double enTarjeta = 0;
     if (tipoPago.eof()) {
         tipoPago.addNew();
-        tipoPago.setText(QStringLiteral("FechaInicio"), fechaInicio);
-        tipoPago.setNumber(QStringLiteral("CajaInicial"), 0);
+        tipoPago.setText(TipoPago::FechaInicio, fechaInicio);
+        tipoPago.setNumber(TipoPago::CajaInicial, 0);
     } else {
-        enEfectivo = tipoPago.numberOrZero(efectivo);
-        enTarjeta = tipoPago.numberOrZero(tarjeta);
+        enEfectivo = tipoPago.numberOrZero(TipoPago::efectivo);
+        enTarjeta = tipoPago.numberOrZero(TipoPago::tarjeta);
     }
     if (sesion.tipoPago == EFECTIVO)
         enEfectivo += monto;
     else if (sesion.tipoPago == TARJETA)
         enTarjeta += monto;
-    tipoPago.setNumber(efectivo, enEfectivo);
-    tipoPago.setNumber(tarjeta, enTarjeta);
-    tipoPago.setText(QStringLiteral("FechaCierre"), formatDateTime(sesion.ahora));
+    tipoPago.setNumber(TipoPago::efectivo, enEfectivo);
+    tipoPago.setNumber(TipoPago::tarjeta, enTarjeta);
+    tipoPago.setText(TipoPago::FechaCierre, formatDateTime(sesion.ahora));
     tipoPago.update();
 }
 

@@ -3,12 +3,11 @@
 #include "common/numbers.h"
 #include "common/sale_line.h"
 #include "store/connection.h"
+#include "store/fields.h"
 #include "store/queries.h"
 #include "store/record_set.h"
 
 namespace {
-
-const QString FECHA_VENTA = QStringLiteral("FechaVenta");
 
 // "0" cash, "1" card; any other kind prints no payment line.
 QString tipoDelRecibo(const QString& tipoPago)
@@ -22,8 +21,8 @@ QString tipoDelRecibo(const QString& tipoPago)
 
 Recibo::Fila filaDe(const RecordSet& linea)
 {
-    return {linea.text(QStringLiteral("NombreProducto")), linea.text(QStringLiteral("Cantidad")),
-            linea.text(QStringLiteral("ValorUnitario")), linea.text(QStringLiteral("TotalVenta"))};
+    return {linea.text(Temporal::NombreProducto), linea.text(Temporal::Cantidad),
+            linea.text(Temporal::ValorUnitario), linea.text(Temporal::TotalVenta)};
 }
 
 }   // namespace
@@ -36,14 +35,14 @@ std::optional<Recibo> Leer_Ultima_Venta(const QString& folder)
         return std::nullopt;
     temporal.moveLast();
     Recibo recibo;
-    const QString fechaVenta = temporal.text(FECHA_VENTA);
-    recibo.momento = temporal.dateTime(FECHA_VENTA).value_or(QDateTime());
-    recibo.tipoPago = tipoDelRecibo(temporal.text(QStringLiteral("TipoPago")));
+    const QString fechaVenta = temporal.text(Temporal::FechaVenta);
+    recibo.momento = temporal.dateTime(Temporal::FechaVenta).value_or(QDateTime());
+    recibo.tipoPago = tipoDelRecibo(temporal.text(Temporal::TipoPago));
     double total = 0;
-    for (; !temporal.bof() && temporal.text(FECHA_VENTA) == fechaVenta; temporal.movePrevious()) {
+    for (; !temporal.bof() && temporal.text(Temporal::FechaVenta) == fechaVenta; temporal.movePrevious()) {
         recibo.filas.prepend(filaDe(temporal));
-        if (!temporal.isNull(QStringLiteral("TotalVenta")))
-            total += temporal.number(QStringLiteral("TotalVenta"));
+        if (!temporal.isNull(Temporal::TotalVenta))
+            total += temporal.number(Temporal::TotalVenta);
     }
     recibo.total = textoTotal(A_Texto(total));
     return recibo;

@@ -1,4 +1,5 @@
 #include "store/dialect.h"
+#include "store/fields.h"
 
 #include "store/collation.h"
 #include "store/queries.h"
@@ -167,7 +168,7 @@ public:
             QString column = plainName(field.name) + u' ' + columnType(field.type) + collation(field.collation);
             if (field.defaultValue)
                 column += QStringLiteral(" default ") + QString::number(*field.defaultValue);
-            if (field.name == TILL_FIELD)
+            if (field.name == FieldName::Caixa)
                 column += QStringLiteral(" not null");
             columns.append(column);
         }
@@ -176,10 +177,10 @@ public:
         for (const QString& field : table.indexedFields)
             statements.append(createIndex(table, field));
         // Each till's lookups of its own day session.
-        if (findField(table, TILL_FIELD) && !table.indexedFields.isEmpty())
+        if (findField(table, FieldName::Caixa) && !table.indexedFields.isEmpty())
             statements.append(QStringLiteral("create index %1 on %2 (%3, %4)")
-                                  .arg(indexName(table, TILL_FIELD), plainName(table.name), plainName(TILL_FIELD),
-                                       plainName(table.indexedFields.first())));
+                                  .arg(indexName(table, FieldName::Caixa), plainName(table.name),
+                                       plainName(FieldName::Caixa), plainName(table.indexedFields.first())));
         return statements;
     }
 

@@ -1,4 +1,5 @@
 #include "store/record_set.h"
+#include "store/fields.h"
 
 #include "common/date_text.h"
 #include "common/numbers.h"
@@ -529,7 +530,7 @@ void RecordSet::addNew()
     editing_ = Editing::Adding;
     pending_.clear();
     if (tillScoped_)
-        pending_.insert(column(TILL_FIELD), connection_.engine().till());
+        pending_.insert(column(FieldName::Caixa), connection_.engine().till());
 }
 
 void RecordSet::setText(const QString& field, const QString& value)
@@ -609,7 +610,8 @@ Statement& RecordSet::insertStatement(const QList<int>& assigned)
         fields.append(names_[column]);
     insertColumns_ = assigned;
     insertStatement_.reset();
-    insertStatement_ = std::make_unique<Statement>(connection_, connection_.engine().dialect().insertText(table_, fields).toUtf8());
+    const QString sql = connection_.engine().dialect().insertText(table_, fields);
+    insertStatement_ = std::make_unique<Statement>(connection_, sql.toUtf8());
     return *insertStatement_;
 }
 

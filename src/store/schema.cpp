@@ -1,6 +1,7 @@
 #include "store/schema.h"
 
 #include "store/collation.h"
+#include "store/fields.h"
 #include "store/store_error.h"
 
 #include <algorithm>
@@ -10,17 +11,18 @@ namespace {
 QList<TableDefinition> buildTables()
 {
     using T = FieldType;
+    namespace F = FieldName;
     const QList<FieldDefinition> saleLineFields = {
-        {"CodigoProducto", T::Text},  {"NombreProducto", T::Text}, {"Cantidad", T::Number},
-        {"TotalCosto", T::Number},    {"TotalVenta", T::Number},   {"TipoPago", T::Text},
-        {"NombreUsuario", T::Text},   {"Categoria", T::Text},      {"FechaInicio", T::DateTime},
-        {"FechaVenta", T::DateTime},
+        {F::CodigoProducto, T::Text}, {F::NombreProducto, T::Text}, {F::Cantidad, T::Number},
+        {F::TotalCosto, T::Number},   {F::TotalVenta, T::Number},   {F::TipoPago, T::Text},
+        {F::NombreUsuario, T::Text},  {F::Categoria, T::Text},      {F::FechaInicio, T::DateTime},
+        {F::FechaVenta, T::DateTime},
     };
     // Each till of a shop has its own day session: its open lines, its takings
     // row and its archived lines carry its number (1 on a till alone with bd1).
-    const FieldDefinition till{TILL_FIELD, T::WholeNumber, 1.0};
+    const FieldDefinition till{F::Caixa, T::WholeNumber, 1.0};
     QList<FieldDefinition> temporalFields = saleLineFields;
-    temporalFields.append({TEMPORAL_UNIT_PRICE_FIELD, T::Number});
+    temporalFields.append({F::ValorUnitario, T::Number});
     temporalFields.append(till);
     QList<FieldDefinition> archiveFields = saleLineFields;
     archiveFields.append(till);
@@ -31,29 +33,29 @@ QList<TableDefinition> buildTables()
     const QString grouped = QString::fromLatin1(GROUP_COLLATION);
     return {
         {"Productos",
-         {{"CodigoProducto", T::Text, std::nullopt, ordered},
-          {"NombreProducto", T::Text, std::nullopt, ordered},
-          {"Cantidad", T::Number},
-          {"PrecioCosto", T::Number},
-          {"PrecioVenta", T::Number},
-          {"StockCritico", T::WholeNumber},
-          {"Categoria", T::Text, std::nullopt, grouped},
-          {"ParteDeOferta", T::Number, 0.0}},
+         {{F::CodigoProducto, T::Text, std::nullopt, ordered},
+          {F::NombreProducto, T::Text, std::nullopt, ordered},
+          {F::Cantidad, T::Number},
+          {F::PrecioCosto, T::Number},
+          {F::PrecioVenta, T::Number},
+          {F::StockCritico, T::WholeNumber},
+          {F::Categoria, T::Text, std::nullopt, grouped},
+          {F::ParteDeOferta, T::Number, 0.0}},
          // The category box is filled by grouping the categories: the index serves it.
-         {"CodigoProducto", "NombreProducto", "Categoria"}},
-        {"Temporal", temporalFields, {"FechaVenta"}},
+         {F::CodigoProducto, F::NombreProducto, F::Categoria}},
+        {"Temporal", temporalFields, {F::FechaVenta}},
         {"TipoPago",
-         {{"FechaInicio", T::DateTime},
-          {"efectivo", T::Number, 0.0},
-          {"tarjeta", T::Number, 0.0},
-          {"CajaInicial", T::Number, 0.0},
-          {"FechaCierre", T::DateTime},
+         {{F::FechaInicio, T::DateTime},
+          {F::efectivo, T::Number, 0.0},
+          {F::tarjeta, T::Number, 0.0},
+          {F::CajaInicial, T::Number, 0.0},
+          {F::FechaCierre, T::DateTime},
           till},
-         {"FechaInicio"}},
-        {"Recaudacion", archiveFields, {"FechaInicio"}},
+         {F::FechaInicio}},
+        {"Recaudacion", archiveFields, {F::FechaInicio}},
         {"Usuarios",
-         {{"NombreUsuario", T::Text, std::nullopt, ordered}, {QStringLiteral("Contraseña"), T::Text}, {"PermisoCruce", T::Number}},
-         {"NombreUsuario"}},
+         {{F::NombreUsuario, T::Text, std::nullopt, ordered}, {F::Contrasena, T::Text}, {F::PermisoCruce, T::Number}},
+         {F::NombreUsuario}},
     };
 }
 

@@ -41,8 +41,5 @@ QString quotedName(const QString& name);
 QString plainName(const QString& name);
 QString indexName(const TableDefinition& table, const QString& field);
 
-inline const QString TEMPORAL_UNIT_PRICE_FIELD = QStringLiteral("ValorUnitario");
 // Fields of Temporal in the layout the unit price belongs to, the till number not counted.
 inline constexpr int TEMPORAL_FIELD_COUNT = 11;
-// The till number of the open lines, the takings rows and the archived lines.
-inline const QString TILL_FIELD = QStringLiteral("Caixa");

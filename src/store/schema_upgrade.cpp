@@ -1,4 +1,5 @@
 #include "store/schema_upgrade.h"
+#include "store/fields.h"
 
 #include "store/dialect.h"
 #include "store/engine.h"
@@ -114,10 +115,10 @@ void rebuildWithCollations(Engine& engine, const TableDefinition& table)
 bool addUnitPriceField(Engine& engine)
 {
     QStringList columns = fieldsOf(engine, QStringLiteral("Temporal"));
-    columns.removeIf([](const QString& column) { return column.compare(TILL_FIELD, Qt::CaseInsensitive) == 0; });
-    if (columns.size() == TEMPORAL_FIELD_COUNT || columns.contains(TEMPORAL_UNIT_PRICE_FIELD, Qt::CaseInsensitive))
+    columns.removeIf([](const QString& column) { return column.compare(FieldName::Caixa, Qt::CaseInsensitive) == 0; });
+    if (columns.size() == TEMPORAL_FIELD_COUNT || columns.contains(Temporal::ValorUnitario, Qt::CaseInsensitive))
         return false;
-    run(engine, QStringLiteral("ALTER TABLE \"Temporal\" ADD COLUMN %1 REAL").arg(quotedName(TEMPORAL_UNIT_PRICE_FIELD)));
+    run(engine, QStringLiteral("ALTER TABLE \"Temporal\" ADD COLUMN %1 REAL").arg(quotedName(Temporal::ValorUnitario)));
     return true;
 }
 
@@ -156,11 +157,11 @@ bool addTillNumbers(Engine& engine)
 {
     QStringList statements;
     for (const TableDefinition& table : storeTables()) {
-        if (!findField(table, TILL_FIELD))
+        if (!findField(table, FieldName::Caixa))
             continue;
-        if (!fieldsOf(engine, table.name).contains(TILL_FIELD, Qt::CaseInsensitive))
+        if (!fieldsOf(engine, table.name).contains(FieldName::Caixa, Qt::CaseInsensitive))
             statements.append(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 INTEGER NOT NULL DEFAULT 1")
-                                  .arg(quotedName(table.name), quotedName(TILL_FIELD)));
+                                  .arg(quotedName(table.name), quotedName(FieldName::Caixa)));
     }
     return runAllOrNone(engine, statements);
 }

@@ -3,6 +3,7 @@
 #include "store/collation.h"
 #include "store/connection.h"
 #include "store/dialect.h"
+#include "store/fields.h"
 #include "store/keys.h"
 #include "store/schema.h"
 #include "store/sqlite_engine.h"
@@ -94,13 +95,13 @@ private:
 
 TableDefinition withoutUnitPrice(TableDefinition table)
 {
-    table.fields.removeIf([](const FieldDefinition& field) { return field.name == TEMPORAL_UNIT_PRICE_FIELD; });
+    table.fields.removeIf([](const FieldDefinition& field) { return field.name == Temporal::ValorUnitario; });
     return table;
 }
 
 TableDefinition withoutTill(TableDefinition table)
 {
-    table.fields.removeIf([](const FieldDefinition& field) { return field.name == TILL_FIELD; });
+    table.fields.removeIf([](const FieldDefinition& field) { return field.name == FieldName::Caixa; });
     return table;
 }
 
@@ -121,7 +122,7 @@ void createSchema(NewFile& file, const NewDatabaseOptions& options)
         if (options.olderTextOrder)
             table = withoutCollations(table);
         if (options.olderIndexes)
-            table.indexedFields.removeAll(QStringLiteral("Categoria"));
+            table.indexedFields.removeAll(Productos::Categoria);
         for (const QString& statement : Dialect::file().createTable(table))
             file.execute(statement);
     }

@@ -3,6 +3,7 @@
 #include "common/key_filter.h"
 #include "sale/sesion_venta.h"
 #include "store/connection.h"
+#include "store/fields.h"
 #include "store/queries.h"
 #include "store/record_set.h"
 #include "users/instance_lock.h"
@@ -68,12 +69,11 @@ void Form4::Validar_Ingreso()
     if (usuarios.isEmpty())
         return;
     // Only the first row with the name, in name order, decides.
-    const QString nombre = QStringLiteral("NombreUsuario");
     for (; !usuarios.eof(); usuarios.moveNext()) {
-        if (usuarios.isNull(nombre) || usuarios.text(nombre) != Text1->text())
+        if (usuarios.isNull(Usuarios::NombreUsuario) || usuarios.text(Usuarios::NombreUsuario) != Text1->text())
             continue;
-        if (usuarios.text(QStringLiteral("Contraseña")) == Text2->text()) {
-            Abrir_Sesion(usuarios.text(nombre));
+        if (usuarios.text(Usuarios::Contrasena) == Text2->text()) {
+            Abrir_Sesion(usuarios.text(Usuarios::NombreUsuario));
         } else {
             platform().prompter.ok(MSG_SENHA_INCORRECTA);
             Text2->clear();

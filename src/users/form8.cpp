@@ -3,6 +3,7 @@
 #include "common/key_filter.h"
 #include "common/numbers.h"
 #include "store/connection.h"
+#include "store/fields.h"
 #include "store/queries.h"
 #include "store/record_set.h"
 
@@ -21,10 +22,6 @@ const QString MSG_ADMIN = QStringLiteral("A conta do administrador não pode ser
 const QString MSG_CONFIRMAR = QStringLiteral("Você tem certeza que deseja excluir o registro deste Usuário?");
 const QString TITULO_CONFIRMAR = QStringLiteral("Confirme Eliminación");
 const QString ADMIN = QStringLiteral("admin");
-
-const QString NOMBRE = QStringLiteral("NombreUsuario");
-const QString CONTRASENA = QStringLiteral("Contraseña");
-const QString PERMISO = QStringLiteral("PermisoCruce");
 
 // The receipt choices in the order of the box, with their codes.
 struct Eleccion {
@@ -135,12 +132,13 @@ void Form8::Buscar_Usuario()
         return;
     }
     Connection conexion(platform().folder);
-    RecordSet encontrado(conexion, Query::UsuariosPorNombre, RecordSet::Equals{NOMBRE, Text1->text()});
+    RecordSet encontrado(conexion, Query::UsuariosPorNombre, RecordSet::Equals{Usuarios::NombreUsuario, Text1->text()});
     Habilitar_Edicion();
     m = !encontrado.eof();
     Command4->setEnabled(m);
     if (m)
-        Cargar_Usuario(encontrado.isNull(PERMISO) ? -1 : encontrado.number(PERMISO), encontrado.text(CONTRASENA));
+        Cargar_Usuario(encontrado.isNull(Usuarios::PermisoCruce) ? -1 : encontrado.number(Usuarios::PermisoCruce),
+                       encontrado.text(Usuarios::Contrasena));
     Text2->setFocus();
 }
 
@@ -163,16 +161,17 @@ void Form8::Command3_Click()
         Connection conexion(platform().folder);
         std::optional<RecordSet> usuario;
         if (m)
-            usuario.emplace(conexion, Query::UsuariosPorNombre, RecordSet::Equals{NOMBRE, Text1->text()});
+            usuario.emplace(conexion, Query::UsuariosPorNombre,
+                            RecordSet::Equals{Usuarios::NombreUsuario, Text1->text()});
         // A user removed since the lookup is stored again rather than losing what was typed.
         if (!usuario || usuario->eof()) {
             usuario.reset();
             usuario.emplace(conexion, Query::UsuariosPorNombre, RecordSet::Mode::AppendOnly);
             usuario->addNew();
-            usuario->setText(NOMBRE, Text1->text());
+            usuario->setText(Usuarios::NombreUsuario, Text1->text());
         }
-        usuario->setText(CONTRASENA, Text2->text());
-        usuario->setNumber(PERMISO, permiso);
+        usuario->setText(Usuarios::Contrasena, Text2->text());
+        usuario->setNumber(Usuarios::PermisoCruce, permiso);
         usuario->update();
     }
     Bloquear_Edicion();
@@ -183,10 +182,10 @@ void Form8::Command3_Click()
 void Form8::Command4_Click()
 {
     Connection conexion(platform().folder);
-    RecordSet usuario(conexion, Query::UsuariosPorNombre, RecordSet::Equals{NOMBRE, Text1->text()});
+    RecordSet usuario(conexion, Query::UsuariosPorNombre, RecordSet::Equals{Usuarios::NombreUsuario, Text1->text()});
     if (usuario.eof())
         return;
-    if (usuario.text(NOMBRE) == ADMIN) {
+    if (usuario.text(Usuarios::NombreUsuario) == ADMIN) {
         platform().prompter.ok(MSG_ADMIN);
         return;
     }
