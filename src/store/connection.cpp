@@ -38,7 +38,7 @@ std::unique_ptr<Engine> openEngine(const QString& folder, const QString& path)
     return std::make_unique<SqliteEngine>(path);
 }
 
-QString keyOf(const QString& folder)
+QString absoluteCleanPath(const QString& folder)
 {
     return QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
 }
@@ -78,14 +78,14 @@ QString databasePath(const QString& folder)
     return QDir(folder).filePath(DATABASE_FILE_NAME);
 }
 
-Connection::Connection(const QString& folder) : key_(keyOf(folder)), path_(databasePath(key_))
+Connection::Connection(const QString& folder) : folder_(absoluteCleanPath(folder)), path_(databasePath(folder_))
 {
-    Held& held = heldConnections()[key_];
+    Held& held = heldConnections()[folder_];
     if (held.engine && held.leases == 0 && !held.engine->stillCurrent())
         held.engine.reset();
     const bool opening = !held.engine;
     if (opening)
-        held.engine = openEngine(key_, path_);
+        held.engine = openEngine(folder_, path_);
     engine_ = held.engine.get();
     ++held.leases;
     if (!opening)
@@ -102,7 +102,7 @@ Connection::Connection(const QString& folder) : key_(keyOf(folder)), path_(datab
 
 Connection::~Connection()
 {
-    const auto found = heldConnections().find(key_);
+    const auto found = heldConnections().find(folder_);
     if (found == heldConnections().end())
         return;
     Held& held = found->second;
@@ -131,7 +131,7 @@ void Connection::checkpoint(const QString& folder)
 
 void Connection::release(const QString& folder)
 {
-    const auto found = heldConnections().find(keyOf(folder));
+    const auto found = heldConnections().find(absoluteCleanPath(folder));
     if (found == heldConnections().end() || found->second.leases > 0)
         return;
     if (found->second.engine)

@@ -57,7 +57,7 @@ public:
     static void releaseAll();
 
 private:
-    QString key_;
+    QString folder_;   // the folder as the held connections know it: absolute, clean
     QString path_;
     Engine* engine_ = nullptr;
 };

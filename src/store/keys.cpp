@@ -33,7 +33,7 @@ bool looksEncrypted(const QByteArray& page)
     return values.count() > 128;
 }
 
-QString samePath(const QString& path)
+QString absoluteCleanPath(const QString& path)
 {
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
@@ -97,12 +97,12 @@ QByteArray keyWithSalt(const QByteArray& salt)
 
 void lendSalt(const QString& path, const QByteArray& salt)
 {
-    lentSalts()[samePath(path)].append(salt);
+    lentSalts()[absoluteCleanPath(path)].append(salt);
 }
 
 void takeSaltBack(const QString& path, const QByteArray& salt)
 {
-    const auto found = lentSalts().find(samePath(path));
+    const auto found = lentSalts().find(absoluteCleanPath(path));
     if (found == lentSalts().end())
         return;
     found->removeOne(salt);
@@ -112,7 +112,7 @@ void takeSaltBack(const QString& path, const QByteArray& salt)
 
 QByteArray derivedKeyFor(const QString& path)
 {
-    const auto found = lentSalts().constFind(samePath(path));
+    const auto found = lentSalts().constFind(absoluteCleanPath(path));
     if (found != lentSalts().constEnd())
         return keyForSalt(found->constLast());
     return keyForSalt(saltOfFile(path));

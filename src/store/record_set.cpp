@@ -535,7 +535,7 @@ void RecordSet::addNew()
 
 void RecordSet::setText(const QString& field, const QString& value)
 {
-    const int index = fieldIndex(field);
+    const int index = column(field);
     QVariant stored;
     try {
         stored = storedValue(typeOf(index), value);
@@ -547,7 +547,7 @@ void RecordSet::setText(const QString& field, const QString& value)
 
 void RecordSet::setNumber(const QString& field, double value)
 {
-    const int index = fieldIndex(field);
+    const int index = column(field);
     switch (typeOf(index)) {
     case FieldType::Number:
         assign(field, value);
@@ -574,7 +574,7 @@ void RecordSet::setNull(const QString& field)
 
 void RecordSet::assign(const QString& field, const QVariant& stored)
 {
-    const int index = fieldIndex(field);
+    const int index = column(field);
     requireWritable();
     if (editing_ == Editing::None) {
         requireCurrentRow();

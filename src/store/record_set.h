@@ -129,7 +129,6 @@ private:
     void storePending();
     void requireWritable() const;
     void requireCurrentRow() const;
-    int fieldIndex(const QString& field) const { return column(field); }
     const Cell& cellAt(qsizetype row, int column) const { return cells_[row * names_.size() + column]; }
     Cell fetchedCell(int column) const;
     Cell storedCell(const QVariant& assigned) const;
