@@ -228,6 +228,10 @@ pg_conn* connectToServer(const QString& connection, QString& place)
         throw StoreError(serverFailure(place, connectionCause(message)));
     }
     PQsetClientEncoding(server, "UTF8");
+    // The server's notices and warnings (a standby not answering, a
+    // statement's note) are in English and meant for its administrator: libpq
+    // would print them on the program's error output.
+    PQsetNoticeProcessor(server, [](void*, const char*) {}, nullptr);
     return server;
 }
 

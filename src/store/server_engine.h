@@ -78,7 +78,8 @@ QString serverFailure(const QString& place, const QString& cause);
 
 // A new connection to a server, or a StoreError naming the server and what
 // failed (unreachable, refused, wrong password, no such database). Sets place
-// to the server's description for later messages.
+// to the server's description for later messages. The server's notices and
+// warnings are dropped, never printed.
 pg_conn* connectToServer(const QString& connection, QString& place);
 // Runs a statement given whole on a connection of the tools; a refusal is a
 // StoreError in Portuguese naming the server. The result is freed.

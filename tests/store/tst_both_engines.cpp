@@ -1,16 +1,23 @@
 #include "common/number_settings.h"
+#include "store/backup.h"
 #include "store/connection.h"
+#include "store/engine.h"
 #include "store/like_match.h"
 #include "store/queries.h"
 #include "store/record_set.h"
 #include "store/statement.h"
 #include "store/transaction.h"
+#include "storetool/sql_shell.h"
 #include "support/private_server.h"
 #include "support/test_database.h"
 
 #include <QtTest>
 
+#include <cstdio>
+#include <functional>
 #include <memory>
+
+#include <unistd.h>
 
 namespace {
 
@@ -78,6 +85,33 @@ private:
     std::unique_ptr<TestDatabase> file_;
     QString folder_;
 };
+
+// What work printed on the process's error output while it ran.
+QByteArray errorOutputOf(const std::function<void()>& work)
+{
+    QTemporaryFile captured;
+    if (!captured.open())
+        qFatal("no temporary file");
+    std::fflush(stderr);
+    const int kept = ::dup(STDERR_FILENO);
+    ::dup2(captured.handle(), STDERR_FILENO);
+    work();
+    std::fflush(stderr);
+    ::dup2(kept, STDERR_FILENO);
+    ::close(kept);
+    captured.seek(0);
+    return captured.readAll();
+}
+
+QString refusalOf(const std::function<void()>& work)
+{
+    try {
+        work();
+    } catch (const StoreError& error) {
+        return error.message();
+    }
+    return {};
+}
 
 }   // namespace
 
@@ -193,6 +227,93 @@ private slots:
         QCOMPARE(stored.number("efectivo"), 12.5);
         QCOMPARE(stored.number("tarjeta"), 0.0);
         QCOMPARE(stored.text("Caixa"), QString("1"));
+    }
+
+    // A row just added is changed through the same record set: the engine gave
+    // back its row id (a server with the row, bd1 when asked).
+    void aRowJustAddedIsTheOneChanged_data() { engines(); }
+    void aRowJustAddedIsTheOneChanged()
+    {
+        QFETCH(bool, onServer);
+        PrivateServer* server = serverFor(onServer);
+        if (onServer && !server)
+            return;
+        Shop shop(server);
+        shop.addProducts({"Arroz", "Banana"});
+        Connection connection(shop.folder());
+        {
+            RecordSet products(connection, Query::ProductosPorNombre, RecordSet::Mode::AppendOnly);
+            products.addNew();
+            products.setText("CodigoProducto", "900");
+            products.setText("NombreProducto", "Cenoura");
+            products.update();
+            products.setText("Cantidad", "7");
+            products.update();
+        }
+        QCOMPARE(shop.walk(Query::ProductosPorNombre, "Cantidad"), (QStringList{"10", "10", "7"}));
+    }
+
+    // Where the engines differ, each gives its own answer: a shop's server
+    // keeps a session per till, orders with its own collation, and is backed
+    // up and queried with the server's own tools.
+    void whereTheEnginesDiffer_data()
+    {
+        QTest::addColumn<bool>("onServer");
+        QTest::addColumn<bool>("sharedByTills");
+        QTest::addColumn<QString>("nameCollation");
+        QTest::addColumn<QString>("backupRefusal");   // empty: the copy is written
+        QTest::addColumn<QString>("shellRefusal");    // empty: the shell runs
+        QTest::newRow("bd1") << false << false << "PORTUGUES" << "" << "";
+        QTest::newRow("server") << true << true << "portugues" << "ferramenta do servidor" << "(psql)";
+    }
+    void whereTheEnginesDiffer()
+    {
+        QFETCH(bool, onServer);
+        QFETCH(bool, sharedByTills);
+        QFETCH(QString, nameCollation);
+        QFETCH(QString, backupRefusal);
+        QFETCH(QString, shellRefusal);
+        PrivateServer* server = serverFor(onServer);
+        if (onServer && !server)
+            return;
+        Shop shop(server);
+        {
+            Connection connection(shop.folder());
+            QCOMPARE(connection.sharedByTills(), sharedByTills);
+            QCOMPARE(connection.engine().declaredCollation("Productos", "NombreProducto"), nameCollation);
+        }
+
+        QTemporaryDir copies;
+        const QDateTime now = QDateTime::currentDateTime();
+        const QString backup = refusalOf([&] { writeBackup(shop.folder(), now, copies.path()); });
+        QVERIFY2(backupRefusal.isEmpty() ? backup.isEmpty() : backup.contains(backupRefusal), qPrintable(backup));
+        QCOMPARE(existingBackups(copies.path()).size(), backupRefusal.isEmpty() ? 1 : 0);
+        QCOMPARE(Respaldo_Automatico(shop.folder(), now), std::nullopt);
+        QCOMPARE(existingBackups(backupFolder(shop.folder())).size(), backupRefusal.isEmpty() ? 1 : 0);
+
+        QString printed;
+        QString refused;
+        QTextStream out(&printed);
+        QTextStream err(&refused);
+        const QString shell =
+            refusalOf([&] { runSqlStatements(shop.folder(), "select count(*) from Usuarios;", out, err); });
+        QVERIFY2(shellRefusal.isEmpty() ? shell.isEmpty() : shell.contains(shellRefusal), qPrintable(shell));
+        QCOMPARE(printed, shellRefusal.isEmpty() ? QString("1\n") : QString());
+    }
+
+    // The server's notices and warnings stay off the program's error output.
+    void serverNoticesAreNotPrinted()
+    {
+        PrivateServer* server = serverFor(true);
+        if (!server)
+            return;
+        const Shop shop(server);
+        const QByteArray printed = errorOutputOf([&] {
+            Connection connection(shop.folder());
+            execute(connection, "do $$ begin raise warning 'canceling wait for synchronous replication'; "
+                                "raise notice 'a note'; end $$");
+        });
+        QCOMPARE(printed, QByteArray());
     }
 
     // Two tills of one shop: each sees, adds and empties only its own open lines.
