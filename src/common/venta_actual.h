@@ -34,6 +34,13 @@ public:
     // Takes a typed quantity of a code off its line; lines left at zero or
     // below disappear and the following ones move up.
     Deduccion deducir(const QString& codigo, const QString& cantidad);
+    // Adds the line of a scale label (the label's code in it) as a new last
+    // line, and notes the product's stock facts, with the product's quantity
+    // on all its lines.
+    Cambio agregarEtiqueta(const ProductoLeido& producto, const LineaVenta& linea);
+    // Takes the last line of the scale label off the sale; the following
+    // lines move up. Hecha, ListaVacia or CodigoAusente.
+    Deduccion quitarEtiqueta(const QString& etiqueta);
     // The sum of the lines' sale totals, as the unformatted text of a double.
     QString totalTexto() const;
     // Empties the lines; the total to pay and the stock facts stay as they were.
@@ -45,6 +52,7 @@ public:
     QString cantidadEnStock;   // "cantidad": the last product's stock
 
 private:
+    // The line of a code typed or scanned; a scale label's line is never it.
     int lineaDe(const QString& codigo) const;
     void compactar();
 
@@ -53,7 +61,7 @@ private:
 
 // The facts of the day session a paid sale is recorded under.
 struct DatosSesion {
-    QString tipoPago;      // "EFECTIVO" or "TARJETA"
+    QString tipoPago;      // "EFECTIVO", "TARJETA" or "PIX"
     QString total;         // the sale's total as the unformatted text of a double
     QString usuario;       // the logged-in user
     QString fechaInicio;   // the session start, "dd/mm/yyyy h:mm:ss"

@@ -14,6 +14,7 @@ namespace {
 
 const QString EFECTIVO = QStringLiteral("EFECTIVO");
 const QString TARJETA = QStringLiteral("TARJETA");
+const QString PIX = QStringLiteral("PIX");
 
 // Stock may go below zero; a product no longer in the catalogue changes
 // nothing. The products are changed in the order of their codes, whatever the
@@ -74,13 +75,16 @@ QString Restaurar_Inicio(Connection& conexion, const QString& fechaInicio)
 }
 
 // The takings go to the field of the payment type; any other type adds
-// nothing, but the moment of the last sale is stamped all the same.
+// nothing, but the moment of the last sale is stamped all the same. The Pix
+// field is written only by a Pix sale, so that a till that never takes Pix
+// writes its takings row as before.
 void Acumular_Pago(Connection& conexion, const DatosSesion& sesion, const QString& fechaInicio)
 {
     const double monto = A_Numero(sesion.total);
     RecordSet tipoPago(conexion, Query::TipoPago, RecordSet::Equals{TipoPago::FechaInicio, fechaInicio});
     double enEfectivo = 0;
     double enTarjeta = 0;
+    double enPix = 0;
     if (tipoPago.eof()) {
         tipoPago.addNew();
         tipoPago.setText(TipoPago::FechaInicio, fechaInicio);
@@ -88,6 +92,7 @@ void Acumular_Pago(Connection& conexion, const DatosSesion& sesion, const QStrin
     } else {
         enEfectivo = tipoPago.numberOrZero(TipoPago::efectivo);
         enTarjeta = tipoPago.numberOrZero(TipoPago::tarjeta);
+        enPix = sesion.tipoPago == PIX ? tipoPago.numberOrZero(TipoPago::pix) : 0;
     }
     if (sesion.tipoPago == EFECTIVO)
         enEfectivo += monto;
@@ -95,6 +100,8 @@ void Acumular_Pago(Connection& conexion, const DatosSesion& sesion, const QStrin
         enTarjeta += monto;
     tipoPago.setNumber(TipoPago::efectivo, enEfectivo);
     tipoPago.setNumber(TipoPago::tarjeta, enTarjeta);
+    if (sesion.tipoPago == PIX)
+        tipoPago.setNumber(TipoPago::pix, enPix + monto);
     tipoPago.setText(TipoPago::FechaCierre, formatDateTime(sesion.ahora));
     tipoPago.update();
 }

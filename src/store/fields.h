@@ -28,6 +28,8 @@ inline const QString FechaVenta = QStringLiteral("FechaVenta");
 inline const QString ValorUnitario = QStringLiteral("ValorUnitario");
 inline const QString efectivo = QStringLiteral("efectivo");
 inline const QString tarjeta = QStringLiteral("tarjeta");
+// The takings paid by Pix.
+inline const QString pix = QStringLiteral("pix");
 inline const QString CajaInicial = QStringLiteral("CajaInicial");
 inline const QString FechaCierre = QStringLiteral("FechaCierre");
 inline const QString Contrasena = QStringLiteral("Contraseña");
@@ -72,6 +74,7 @@ using FieldName::tarjeta;
 using FieldName::CajaInicial;
 using FieldName::FechaCierre;
 using FieldName::Caixa;
+using FieldName::pix;
 }   // namespace TipoPago
 
 // The archived sale lines of the closed day sessions.

@@ -166,9 +166,18 @@ bool addTillNumbers(Engine& engine)
     return runAllOrNone(engine, statements);
 }
 
+bool addPixTakings(Engine& engine)
+{
+    if (fieldsOf(engine, QStringLiteral("TipoPago")).contains(TipoPago::pix, Qt::CaseInsensitive))
+        return false;
+    run(engine, QStringLiteral("ALTER TABLE \"TipoPago\" ADD COLUMN %1 REAL DEFAULT 0").arg(quotedName(TipoPago::pix)));
+    return true;
+}
+
 void upgradeFileLayout(Engine& engine)
 {
     upgradeTextCollations(engine);
     addMissingIndexes(engine);
     addTillNumbers(engine);
+    addPixTakings(engine);
 }

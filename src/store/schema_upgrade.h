@@ -26,6 +26,10 @@ bool addMissingIndexes(Engine& engine);
 // true when a field was added.
 bool addTillNumbers(Engine& engine);
 
-// The collations, the indexes and the till numbers, at the first open of a
+// A bd1 made before the till took Pix gets the takings' Pix field, 0 on
+// every row. Returns true when the field was added.
+bool addPixTakings(Engine& engine);
+
+// The collations, the indexes, the till numbers and the Pix takings, at the first open of a
 // file in a run (the unit price waits for the sale window's load).
 void upgradeFileLayout(Engine& engine);

@@ -105,6 +105,12 @@ TableDefinition withoutTill(TableDefinition table)
     return table;
 }
 
+TableDefinition withoutPix(TableDefinition table)
+{
+    table.fields.removeIf([](const FieldDefinition& field) { return field.name == TipoPago::pix; });
+    return table;
+}
+
 TableDefinition withoutCollations(TableDefinition table)
 {
     for (FieldDefinition& field : table.fields)
@@ -119,6 +125,8 @@ void createSchema(NewFile& file, const NewDatabaseOptions& options)
             table = withoutUnitPrice(table);
         if (options.olderTemporal || options.olderTills)
             table = withoutTill(table);
+        if (options.olderTemporal || options.olderTills || options.olderTakings)
+            table = withoutPix(table);
         if (options.olderTextOrder)
             table = withoutCollations(table);
         if (options.olderIndexes)

@@ -16,6 +16,9 @@ struct NewDatabaseOptions {
     // The sale tables without their till numbers, as files made before a
     // shop could have several tills (for testing that upgrade).
     bool olderTills = false;
+    // Takings without their Pix field, as files made before the till took
+    // Pix (for testing that upgrade); older tills' files lack it too.
+    bool olderTakings = false;
     // Text fields declared without their collations, as files made before the
     // texts were ordered as a Brazilian reads them (for testing that upgrade).
     bool olderTextOrder = false;

@@ -46,6 +46,30 @@ private slots:
         QVERIFY(!database.columns("Productos").contains("Caixa:INTEGER"));
     }
 
+    // A file made before the till took Pix gets the takings' Pix field at its
+    // first open, 0 on the rows it holds, and the takings it had kept.
+    void olderFilesGetThePixTakings_data()
+    {
+        QTest::addColumn<bool>("olderTills");
+        QTest::newRow("before several tills") << true;
+        QTest::newRow("before Pix") << false;
+    }
+
+    void olderFilesGetThePixTakings()
+    {
+        QFETCH(bool, olderTills);
+        NewDatabaseOptions older;
+        older.olderTills = olderTills;
+        older.olderTakings = true;
+        TestDatabase database(older);
+        OtherProgram(database.path()).execute("INSERT INTO TipoPago (FechaInicio, efectivo, tarjeta) "
+                                              "VALUES ('2024-03-05 08:00:00', 10, 5)");
+        QCOMPARE(database.columns("TipoPago").last(), QString("pix:REAL"));
+        QCOMPARE(database.scalar("SELECT efectivo + tarjeta FROM TipoPago").toDouble(), 15.0);
+        QCOMPARE(database.scalar("SELECT pix FROM TipoPago").toDouble(), 0.0);
+        QCOMPARE(database.columns("TipoPago").filter("pix").size(), 1);
+    }
+
     void currentTemporalIsLeftAlone()
     {
         TestDatabase database;

@@ -104,13 +104,13 @@ private slots:
                  QStringList({"CodigoProducto", "NombreProducto", "Cantidad", "TotalCosto", "TotalVenta", "TipoPago",
                               "NombreUsuario", "Categoria", "FechaInicio", "FechaVenta", "Caixa"}));
         QCOMPARE(fieldNames(path, "TipoPago"),
-                 QStringList({"FechaInicio", "efectivo", "tarjeta", "CajaInicial", "FechaCierre", "Caixa"}));
+                 QStringList({"FechaInicio", "efectivo", "tarjeta", "CajaInicial", "FechaCierre", "Caixa", "pix"}));
         QCOMPARE(fieldNames(path, "Usuarios"), QStringList({"NombreUsuario", "Contraseña", "PermisoCruce"}));
 
         QCOMPARE(shell(path, "INSERT INTO TipoPago (FechaInicio) VALUES ('x');"
-                             "SELECT efectivo, tarjeta, CajaInicial, Caixa FROM TipoPago;")
+                             "SELECT efectivo, tarjeta, CajaInicial, Caixa, pix FROM TipoPago;")
                      .out,
-                 QString("0.0|0.0|0.0|1\n"));
+                 QString("0.0|0.0|0.0|1|0.0\n"));
         QCOMPARE(shell(path, "SELECT NombreUsuario, Contraseña, PermisoCruce FROM Usuarios;").out,
                  QString("admin|admin|0.0\n"));
         // Product and user texts are ordered with the program's collations, which only its own connections know.
