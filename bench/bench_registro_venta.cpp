@@ -52,6 +52,7 @@ public:
     void setBold(bool) override {}
     void setPosition(double) override {}
     void print(const QString&, Then then) override { lines += then == Then::EndLine; }
+    void printQrCode(const QByteArray&) override { ++lines; }
     void endDocument() override { ++documents; }
     int lines = 0;
     int documents = 0;

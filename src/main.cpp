@@ -2,8 +2,10 @@
 #include "common/clock.h"
 #include "common/data_folder.h"
 #include "common/number_settings.h"
+#include "common/pix_settings.h"
 #include "common/platform.h"
 #include "common/prompter.h"
+#include "common/scale_label.h"
 #include "common/screen.h"
 #include "common/shop_settings.h"
 #include "devices/receipt_devices.h"
@@ -36,7 +38,12 @@ int main(int argc, char* argv[])
     platform.spreadsheet = &spreadsheet;
     platform.drawer = receipts.drawer();
     const ShopSettingsRead shop = Ler_Configuracao_Loja(folder);
-    QStringList problems{printing.problems, shop.problems};
+    const PixSettingsRead pix = Ler_Configuracao_Pix(folder);
+    const ScaleSettingsRead scale = Ler_Configuracao_Balanca(folder);
+    platform.pix = pix.settings;
+    platform.scale = scale.settings;
+    platform.till = shop.settings.till;
+    QStringList problems{printing.problems, shop.problems, pix.problems, scale.problems};
     problems.removeAll(QString());
     if (!problems.isEmpty())
         prompter.exclamation(problems.join(u'\n'), PROGRAM_TITLE);

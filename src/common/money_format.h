@@ -12,6 +12,8 @@ inline const QString FORMATO_REAIS_3 = QStringLiteral("R$ ###,###,###.###");
 inline const QString FORMATO_NUMERO_2 = QStringLiteral("###,###,###.##");
 inline const QString FORMATO_NUMERO_2_FIXO = QStringLiteral("###,###,###.#0");
 inline const QString FORMATO_REAIS_INTEIRO = QStringLiteral("R$ ###,###,###");
+// An amount to pay as a payer reads it: "R$ 0,50", "R$ 1.234,00".
+inline const QString FORMATO_REAIS_CENTAVOS = QStringLiteral("R$ ###,###,##0.00");
 
 // Lays a number out with a pattern of the family above, rounding half away
 // from zero on its decimal value to the pattern's decimal places.

@@ -2,6 +2,7 @@
 
 #include "common/errors.h"
 
+#include <QByteArray>
 #include <QString>
 
 // A receipt could not be printed; the message says why, in words for the cashier.
@@ -28,6 +29,9 @@ public:
     // The print position on the current line, from the paper's left edge.
     virtual void setPosition(double twips) = 0;
     virtual void print(const QString& text, Then then) = 0;
+    // Prints the bytes as a QR code, centred on lines of its own; what
+    // follows starts at the left edge below it.
+    virtual void printQrCode(const QByteArray& data) = 0;
     // Hands the document to the printer without waiting for the paper.
     // Throws PrintError when the printer cannot take it.
     virtual void endDocument() = 0;

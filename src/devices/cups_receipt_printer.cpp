@@ -1,6 +1,7 @@
 #include "devices/cups_receipt_printer.h"
 
 #include "common/control_characters.h"
+#include "common/qr_painting.h"
 #include "devices/cups_failure.h"
 
 #include <QtMath>
@@ -37,6 +38,27 @@ QFont printerFont(int points, bool bold)
     return font;
 }
 
+// A QR code's modules: large enough for a phone's camera, the code (with its
+// quiet zone) at most three quarters of the roll's width.
+constexpr double LARGEST_QR_MODULE_MM = 0.8;
+constexpr double QR_SHARE_OF_WIDTH = 0.75;
+
+const QByteArray* qrOf(const CupsReceiptPrinter::Line& line)
+{
+    return line.size() == 1 && !line.first().qr.isEmpty() ? &line.first().qr : nullptr;
+}
+
+double qrModuleMm(const QrMatrix& matrix, int paperWidthMm)
+{
+    return std::min(LARGEST_QR_MODULE_MM, paperWidthMm * QR_SHARE_OF_WIDTH / qrSideWithQuietZone(matrix, 1));
+}
+
+double qrSideMm(const QByteArray& data, int paperWidthMm)
+{
+    const std::optional<QrMatrix> matrix = QrMatrix::encode(data);
+    return matrix ? qrSideWithQuietZone(*matrix, qrModuleMm(*matrix, paperWidthMm)) : 0;
+}
+
 int tallestPoints(const CupsReceiptPrinter::Line& line)
 {
     int points = 0;
@@ -46,12 +68,30 @@ int tallestPoints(const CupsReceiptPrinter::Line& line)
 }
 
 // The roll is cut after the last line: the page is as long as the lines need.
-double pageLengthMm(const QList<CupsReceiptPrinter::Line>& lines)
+double pageLengthMm(const QList<CupsReceiptPrinter::Line>& lines, int paperWidthMm)
 {
     double points = 0;
-    for (const auto& line : lines)
-        points += tallestPoints(line) * LINE_SPACING;
+    for (const auto& line : lines) {
+        if (const QByteArray* qr = qrOf(line))
+            points += qrSideMm(*qr, paperWidthMm) * POINTS_PER_MM;
+        else
+            points += tallestPoints(line) * LINE_SPACING;
+    }
     return points / POINTS_PER_MM + 2 * MARGIN_MM;
+}
+
+// Draws the code centred across the page from y down; returns its height in dots.
+double paintQr(QPainter& painter, const QPrinter& printer, const QByteArray& data, double y)
+{
+    const std::optional<QrMatrix> matrix = QrMatrix::encode(data);
+    if (!matrix)
+        throw PrintError(QStringLiteral("o código QR é grande demais para ser impresso"));
+    const double dotsPerMm = printer.resolution() / 25.4;
+    const double pageWidth = printer.pageLayout().fullRect(QPageLayout::Millimeter).width();
+    const double module = qrModuleMm(*matrix, int(std::lround(pageWidth))) * dotsPerMm;
+    const double side = qrSideWithQuietZone(*matrix, module);
+    paintQrCode(painter, *matrix, QPointF((pageWidth * dotsPerMm - side) / 2, y), module);
+    return side;
 }
 
 void paint(QPainter& painter, const QPrinter& printer, const QList<CupsReceiptPrinter::Line>& lines)
@@ -59,6 +99,10 @@ void paint(QPainter& painter, const QPrinter& printer, const QList<CupsReceiptPr
     const double dotsPerTwip = printer.resolution() / TWIPS_PER_INCH;
     double y = MARGIN_MM * POINTS_PER_MM * printer.resolution() / 72;
     for (const auto& line : lines) {
+        if (const QByteArray* qr = qrOf(line)) {
+            y += paintQr(painter, printer, *qr, y);
+            continue;
+        }
         const int points = tallestPoints(line);
         QFontMetricsF tallest(printerFont(points, false), &printer);
         const double baseline = y + tallest.ascent();
@@ -105,12 +149,20 @@ void CupsReceiptPrinter::setPosition(double twips)
 void CupsReceiptPrinter::print(const QString& text, Then then)
 {
     // A stored name may hold a line break or a tab: it prints as a space, in its own line and columns.
-    current_.append({position_, controlCharactersAsSpaces(text), points_, bold_});
+    current_.append({position_, controlCharactersAsSpaces(text), points_, bold_, {}});
     position_ = -1;
     if (then == Then::EndLine) {
         lines_.append(current_);
         current_.clear();
     }
+}
+
+void CupsReceiptPrinter::printQrCode(const QByteArray& data)
+{
+    if (!current_.isEmpty())
+        print(QString(), Then::EndLine);
+    lines_.append({{0, QString(), points_, false, data}});
+    position_ = -1;
 }
 
 void CupsReceiptPrinter::endDocument()
@@ -126,7 +178,7 @@ void CupsReceiptPrinter::endDocument()
     const QString pdf = folder.filePath(QStringLiteral("recibo.pdf"));
     // The printing service takes a page wider than long for a landscape one
     // and turns it: a short receipt is as long as the roll is wide.
-    const double lengthMm = std::max<double>(std::ceil(pageLengthMm(lines)), paperWidthMm_);
+    const double lengthMm = std::max<double>(std::ceil(pageLengthMm(lines, paperWidthMm_)), paperWidthMm_);
     {
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);

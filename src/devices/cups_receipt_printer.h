@@ -17,6 +17,7 @@ public:
     void setBold(bool bold) override;
     void setPosition(double twips) override;
     void print(const QString& text, Then then) override;
+    void printQrCode(const QByteArray& data) override;
     void endDocument() override;
 
     // The size of the printer's own font.
@@ -27,6 +28,7 @@ public:
         QString text;
         int points;
         bool bold;
+        QByteArray qr;   // set: a QR code of these bytes, alone on its line
     };
     using Line = QList<Piece>;
 

@@ -1,5 +1,7 @@
 #include "devices/escpos_receipt_printer.h"
 
+#include "common/qr_matrix.h"
+#include "devices/escpos_qr.h"
 #include "devices/escpos_text.h"
 #include "devices/raw_print_queue.h"
 
@@ -68,6 +70,8 @@ public:
         bytes_ += EscPos::LINE_FEED;
     }
 
+    void commands(const QByteArray& commands) { bytes_ += commands; }
+
     const QByteArray& bytes() const { return bytes_; }
 
 private:
@@ -116,7 +120,7 @@ void EscPosReceiptPrinter::setPosition(double twips)
 
 void EscPosReceiptPrinter::print(const QString& text, Then then)
 {
-    current_.append({column_, EscPos::printable(text), bold_, tall_});
+    current_.append({column_, EscPos::printable(text), bold_, tall_, {}});
     column_ = -1;
     if (then == Then::EndLine) {
         lines_.append(current_);
@@ -124,13 +128,32 @@ void EscPosReceiptPrinter::print(const QString& text, Then then)
     }
 }
 
+// The printer draws the code itself, centred, at the largest module size the roll holds.
+void EscPosReceiptPrinter::printQrCode(const QByteArray& data)
+{
+    if (!current_.isEmpty())
+        print(QString(), Then::EndLine);
+    const std::optional<QrMatrix> matrix = QrMatrix::encode(data);
+    if (!matrix)
+        throw PrintError(QStringLiteral("o código QR é grande demais para ser impresso"));
+    const int moduleSize = EscPos::qrModuleSize(matrix->size(), paperWidthMm_);
+    lines_.append({{0, QString(), false, false,
+                    EscPos::ALIGN_CENTRE + EscPos::qrCode(data, moduleSize) + EscPos::ALIGN_LEFT}});
+    column_ = -1;
+}
+
 QByteArray EscPosReceiptPrinter::document() const
 {
     Output output;
-    for (const Line& line : lines_)
+    for (const Line& line : lines_) {
+        if (line.size() == 1 && !line.first().commands.isEmpty()) {
+            output.commands(line.first().commands);
+            continue;
+        }
         for (const Row& row : rowsOf(line))
             for (const Row& part : fitted(row, lineColumns_))
                 output.row(part);
+    }
     return output.bytes();
 }
 

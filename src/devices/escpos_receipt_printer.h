@@ -29,6 +29,7 @@ public:
     void setBold(bool bold) override;
     void setPosition(double twips) override;
     void print(const QString& text, Then then) override;
+    void printQrCode(const QByteArray& data) override;
     void endDocument() override;
 
     struct Piece {
@@ -36,6 +37,7 @@ public:
         QString text;
         bool bold;
         bool tall;
+        QByteArray commands;   // set: the printer's own commands, alone on their line
     };
     using Line = QList<Piece>;
 

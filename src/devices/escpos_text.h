@@ -14,6 +14,8 @@ inline const QByteArray BOLD_OFF("\x1b" "E\x00", 3);
 inline const QByteArray DOUBLE_HEIGHT("\x1d!\x01", 3);
 inline const QByteArray NORMAL_SIZE("\x1d!\x00", 3);
 inline const QByteArray LINE_FEED("\n", 1);
+inline const QByteArray ALIGN_LEFT("\x1b" "a\x00", 3);
+inline const QByteArray ALIGN_CENTRE("\x1b" "a\x01", 3);
 // Feeds the paper up to the cutter and cuts it, leaving a hinge.
 inline const QByteArray CUT("\x1dV\x42\x00", 4);
 // Drawer kick on pin 2: 50 ms on, 500 ms off.

@@ -4,6 +4,8 @@
 #include "common/key_filter.h"
 #include "common/money_format.h"
 #include "common/numbers.h"
+#include "common/qr_matrix.h"
+#include "common/qr_painting.h"
 #include "common/receipt_printer.h"
 #include "dialogs/cobro.h"
 #include "dialogs/imprimir_recibo.h"
@@ -12,9 +14,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
 #include <QShortcut>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -31,13 +35,37 @@ const QString MSG_RECIBO = QStringLiteral("A venda foi registrada, mas o recibo 
 const QString MSG_GAVETA = QStringLiteral("A venda foi registrada, mas a gaveta não abriu: %1.");
 const QString MSG_GAVETA_TAMBIEN = QStringLiteral("A gaveta também não abriu: %1.");
 
+const QString MSG_PIX_SIN_VALOR = QStringLiteral("Uma venda de valor zero não pode ser paga com Pix.");
+const QString MSG_QR_NO_IMPRESO = QStringLiteral("O QR do Pix não foi impresso: %1.");
+const QString AGUARDANDO_PIX = QStringLiteral("Aguardando o Pix de %1");
+
 const QString EFECTIVO = QStringLiteral("EFECTIVO");
+const QString TARJETA = QStringLiteral("TARJETA");
+const QString PIX = QStringLiteral("PIX");
 
 // The second click of a double click on "PAGAR" comes this soon after the
 // dialog shows; a payment button takes no mouse click before.
 constexpr qint64 CLICK_GUARD_MS = 500;
 
 constexpr int AMOUNT_POINTS = 18;
+
+// The dialog's client area in twips: as it always was, with the PIX button's
+// row below, and the Pix view with its code.
+constexpr double DIALOG_WIDTH = 5415;
+constexpr double DIALOG_HEIGHT = 3495;
+constexpr double DIALOG_HEIGHT_WITH_PIX = 4335;
+constexpr double PIX_VIEW_HEIGHT = 6135;
+// A phone reads the code from the screen at about this many pixels a side.
+constexpr int QR_SCREEN_PIXELS = 280;
+
+QPixmap qrPixmap(const QByteArray& payload)
+{
+    const std::optional<QrMatrix> matrix = QrMatrix::encode(payload);
+    if (!matrix)
+        return {};
+    const int modulePixels = std::max(2, QR_SCREEN_PIXELS / int(qrSideWithQuietZone(*matrix, 1)));
+    return QPixmap::fromImage(qrImage(*matrix, modulePixels));
+}
 
 bool digitOrComma(QChar c)
 {
@@ -69,7 +97,7 @@ QString valorRechazado(const QString& texto, const std::optional<double>& pagaCo
 
 Form5::Form5(Platform& platform, Cobro& cobro, QWidget* parent) : Window(platform, parent), cobro_(cobro)
 {
-    setClientSizeTwips(5415, 3495);
+    setClientSizeTwips(DIALOG_WIDTH, platform.pix.enabled() ? DIALOG_HEIGHT_WITH_PIX : DIALOG_HEIGHT);
     QWidget* panel = centralWidget();
     Label1 = new QLabel(panel);
     Label2 = new QLabel(panel);
@@ -80,6 +108,13 @@ Form5::Form5(Platform& platform, Cobro& cobro, QWidget* parent) : Window(platfor
     Command1 = new QPushButton(panel);
     Command2 = new QPushButton(panel);
     Command3 = new QPushButton(panel);
+    Command4 = new QPushButton(panel);
+    FramePix = new QWidget(panel);
+    Label6 = new QLabel(FramePix);
+    Image1 = new QLabel(FramePix);
+    Command5 = new QPushButton(FramePix);
+    Command6 = new QPushButton(FramePix);
+    Command7 = new QPushButton(FramePix);
     declareControls({
         {Label1, "Label1", 240, 240, 2055, 375, "Total a pagar", 12},
         {Label2, "Label2", 2400, 120, 2775, 615, {}, AMOUNT_POINTS},
@@ -90,21 +125,50 @@ Form5::Form5(Platform& platform, Cobro& cobro, QWidget* parent) : Window(platfor
         {Command1, "Command1", 240, 2520, 1575, 735, "DINHEIRO", 12},
         {Command2, "Command2", 1920, 2520, 1575, 735, "CARTÃO", 12},
         {Command3, "Command3", 3600, 2520, 1575, 735, "VOLTAR", 12},
+        {Command4, "Command4", 240, 3360, 3255, 735, "&PIX", 12},
+        {FramePix, "FramePix", 0, 0, DIALOG_WIDTH, PIX_VIEW_HEIGHT},
+        {Label6, "Label6", 120, 120, 5175, 495, {}, 14},
+        {Image1, "Image1", 120, 720, 5175, 4455},
+        {Command5, "Command5", 240, 5280, 1575, 735, "PIX &RECEBIDO", 10},
+        {Command6, "Command6", 1920, 5280, 1575, 735, "&IMPRIMIR QR", 10},
+        {Command7, "Command7", 3600, 5280, 1575, 735, "VOLTAR", 12},
     });
+    Crear_Vista_Pix();
     filterKeys(Text1, digitOrComma, [this] { Text1_Enter(); });
     on(Command1, &QPushButton::clicked, [this] { Command1_Click(); });
     on(Command2, &QPushButton::clicked, [this] { Command2_Click(); });
     on(Command3, &QPushButton::clicked, [this] { Command3_Click(); });
+    on(Command4, &QPushButton::clicked, [this] { Command4_Click(); });
     // Escape goes back from wherever the focus is, the box or a button.
-    on(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, [this] { Command3_Click(); });
-    // Enter on a focused button presses it, as Space does.
-    for (QPushButton* button : {Command1, Command2, Command3})
+    on(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, [this] { Escape(); });
+    // Enter on a focused button presses it, as Space does; in the Pix view it presses nothing.
+    for (QPushButton* button : {Command1, Command2, Command3, Command4, Command5, Command6, Command7})
         button->installEventFilter(this);
     keepOffOpeningButton(botonesDePago());
 }
 
+// The Pix view stays hidden until "PIX" is chosen. None of its buttons is a
+// default one: a scanner's Enter must never take a payment.
+void Form5::Crear_Vista_Pix()
+{
+    FramePix->setAutoFillBackground(true);
+    FramePix->hide();
+    Label6->setAlignment(Qt::AlignCenter);
+    Image1->setAlignment(Qt::AlignCenter);
+    for (QPushButton* button : {Command5, Command6, Command7}) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+    on(Command5, &QPushButton::clicked, [this] { Command5_Click(); });
+    on(Command6, &QPushButton::clicked, [this] { Command6_Click(); });
+    on(Command7, &QPushButton::clicked, [this] { Command7_Click(); });
+    Command4->setVisible(platform().pix.enabled());
+}
+
 QList<QWidget*> Form5::botonesDePago() const
 {
+    if (platform().pix.enabled())
+        return {Command1, Command2, Command4};
     return {Command1, Command2};
 }
 
@@ -116,6 +180,8 @@ void Form5::Form_Load()
     Label5->clear();
     Command1->setEnabled(true);
     Command2->setEnabled(true);
+    Command4->setEnabled(true);
+    Mostrar_Vista_Pix(false);
     Text1->setFocus();
 }
 
@@ -157,7 +223,8 @@ bool Form5::eventFilter(QObject* watched, QEvent* event)
         const int key = static_cast<QKeyEvent*>(event)->key();
         auto* button = qobject_cast<QPushButton*>(watched);
         if (button && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
-            button->click();
+            if (button->parentWidget() != FramePix)
+                button->click();
             return true;
         }
     }
@@ -182,6 +249,7 @@ void Form5::Text1_Enter()
     Text1->setReadOnly(true);
     Command1->setEnabled(true);
     Command2->setEnabled(false);
+    Command4->setEnabled(false);
     Command1->setFocus();
 }
 
@@ -208,12 +276,102 @@ void Form5::Command1_Click()
 
 void Form5::Command2_Click()
 {
-    Pagar(QStringLiteral("TARJETA"), QStringLiteral("1"));
+    Pagar(TARJETA, QStringLiteral("1"));
 }
 
 void Form5::Command3_Click()
 {
     close();
+}
+
+// "PIX": the code of the sale's total, with a transaction id of its own.
+void Form5::Command4_Click()
+{
+    if (pagado_ || !platform().pix.enabled())
+        return;
+    if (cobro_.venta().isEmpty()) {
+        platform().prompter.ok(MSG_VENTA_VACIA);
+        close();
+        return;
+    }
+    pix_ = Preparar_Pix(platform().pix, platform().till, platform().clock.now(), cobro_.venta().totalAPagar);
+    if (!pix_) {
+        platform().prompter.ok(MSG_PIX_SIN_VALOR);
+        return;
+    }
+    Label6->setText(AGUARDANDO_PIX.arg(pix_->monto));
+    Image1->setPixmap(qrPixmap(pix_->payload));
+    Mostrar_Vista_Pix(true);
+}
+
+// "PIX RECEBIDO": the cashier has seen the money arrive.
+void Form5::Command5_Click()
+{
+    if (pix_)
+        Pagar(PIX, RECIBO_PIX);
+}
+
+// "IMPRIMIR QR": the slip for a payer who would rather scan paper, on the
+// roll the user prints receipts on.
+void Form5::Command6_Click()
+{
+    if (!pix_)
+        return;
+    if (!platform().printer) {
+        platform().prompter.ok(MSG_QR_NO_IMPRESO.arg(QStringLiteral("nenhuma impressora está disponível")));
+        return;
+    }
+    const int rolo = Modelo_Recibo(platform().folder, cobro_.usuario()).value_or(80);
+    try {
+        Imprimir_Qr_Pix(*platform().printer, rolo, platform().pix.name, *pix_);
+    } catch (const PrintError& error) {
+        platform().prompter.ok(MSG_QR_NO_IMPRESO.arg(error.message()));
+    }
+}
+
+// "VOLTAR" in the Pix view: back to the dialog, nothing recorded.
+void Form5::Command7_Click()
+{
+    Mostrar_Vista_Pix(false);
+    (Text1->isReadOnly() ? static_cast<QWidget*>(Command1) : Text1)->setFocus();
+}
+
+void Form5::Escape()
+{
+    if (!FramePix->isHidden())
+        Command7_Click();
+    else
+        Command3_Click();
+}
+
+// The Pix view covers the dialog, which grows to hold it; the dialog's own
+// controls are hidden meanwhile, so that neither they nor their shortcuts
+// can be reached.
+void Form5::Mostrar_Vista_Pix(bool visible)
+{
+    if (!visible)
+        pix_.reset();
+    for (QWidget* control : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label2),
+                             static_cast<QWidget*>(Label3), static_cast<QWidget*>(Text1),
+                             static_cast<QWidget*>(Label4), static_cast<QWidget*>(Label5),
+                             static_cast<QWidget*>(Command1), static_cast<QWidget*>(Command2),
+                             static_cast<QWidget*>(Command3)})
+        control->setVisible(!visible);
+    Command4->setVisible(!visible && platform().pix.enabled());
+    const double height = visible ? PIX_VIEW_HEIGHT
+                                  : (platform().pix.enabled() ? DIALOG_HEIGHT_WITH_PIX : DIALOG_HEIGHT);
+    if (FramePix->isHidden() == visible) {
+        setClientSizeTwips(DIALOG_WIDTH, height);
+        // Grown downwards, the dialog stays whole on the screen.
+        const int below = frameGeometry().top() + frameGeometry().height() - platform().screen.size().height();
+        if (below > 0)
+            move(x(), std::max(0, y() - below));
+    }
+    FramePix->setVisible(visible);
+    if (visible) {
+        FramePix->raise();
+        Command7->setFocus();
+    }
 }
 
 // The dialog takes one payment: a second click, queued behind the first,
@@ -231,8 +389,9 @@ void Form5::Pagar(const QString& tipo, const QString& clase)
         return;
     }
     pagado_ = true;
-    const std::optional<VentaRegistrada> registrada =
-        tipo == EFECTIVO ? cobro_.CobrarEfectivo(Text1->text(), Label5->text()) : cobro_.CobrarTarjeta();
+    const std::optional<VentaRegistrada> registrada = tipo == EFECTIVO ? cobro_.CobrarEfectivo(Text1->text(), Label5->text())
+                                                      : tipo == PIX    ? cobro_.CobrarPix()
+                                                                       : cobro_.CobrarTarjeta();
     Text2 = clase;
     const QString sinRecibo = registrada ? Imprimir(*registrada) : QString();
     close();
@@ -287,6 +446,8 @@ Recibo Form5::Leer_Recibo(const VentaRegistrada& venta) const
     recibo.pagaCon = Text1->text();
     recibo.vuelto = Label5->text();
     recibo.tipoPago = Text2;
+    if (pix_)
+        recibo.pixTransaccion = pix_->transaccion;
     recibo.momento = platform().clock.now();
     return recibo;
 }

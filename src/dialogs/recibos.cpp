@@ -34,9 +34,11 @@ void at(ReceiptPrinter& printer, double twips, const QString& text, Then then = 
     printer.print(text, then);
 }
 
-// Cash "0", card "1"; a kind that is not a number prints no payment line.
+// Cash "0", card "1", Pix "PIX"; any other kind prints no payment line.
 std::optional<int> kindOf(const Recibo& recibo)
 {
+    if (recibo.tipoPago == RECIBO_PIX)
+        return 2;
     const std::optional<double> kind = lerNumero(recibo.tipoPago);
     if (kind == 0.0)
         return 0;
@@ -45,6 +47,16 @@ std::optional<int> kindOf(const Recibo& recibo)
     return std::nullopt;
 }
 
+// The spaces a text starts with.
+QString indentOf(const QString& text)
+{
+    qsizetype spaces = 0;
+    while (spaces < text.size() && text.at(spaces) == u' ')
+        ++spaces;
+    return QString(spaces, u' ');
+}
+
+// A Pix payment names its transaction, which the shop's bank statement shows.
 void paymentLine(ReceiptPrinter& printer, const Recibo& recibo, const QString& before, const QString& after)
 {
     const std::optional<int> kind = kindOf(recibo);
@@ -52,6 +64,10 @@ void paymentLine(ReceiptPrinter& printer, const Recibo& recibo, const QString& b
         line(printer, before + QStringLiteral("DINHEIRO") + after);
     else if (kind == 1)
         line(printer, before + QStringLiteral("CARTÃO") + after);
+    else if (kind == 2) {
+        line(printer, before + QStringLiteral("PIX") + after);
+        line(printer, indentOf(before) + QStringLiteral("Pix: ") + recibo.pixTransaccion);
+    }
 }
 
 QString dated(const Recibo& recibo, const QString& indent)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/scale_label.h"
 #include "common/venta_actual.h"
 #include "common/window.h"
 #include "dialogs/cobro.h"
@@ -40,12 +41,13 @@ public:
     QString Text2;    // screen height in pixels
     QString Text3;    // "fecha inicio": session start, "dd/mm/yyyy h:mm:ss"
     QString Text4;    // "usuario": the logged-in user
-    QString Text10;   // "tipo pago": "EFECTIVO" or "TARJETA"
+    QString Text10;   // "tipo pago": "EFECTIVO", "TARJETA" or "PIX"
     QString Text11;   // "paga con": amount tendered
     QString Text12;   // "vuelto": change
 
     // The current sale, the authoritative copy of what ListView1 shows.
     const VentaActual& venta() const override { return venta_; }
+    QString usuario() const override { return Text4; }
 
     void Leer_Resolucion();
     void Centrar_Panel();
@@ -83,6 +85,7 @@ public:
     // stays on screen and the cashier has seen why).
     std::optional<VentaRegistrada> CobrarEfectivo(const QString& pagaCon, const QString& vuelto) override;
     std::optional<VentaRegistrada> CobrarTarjeta() override;
+    std::optional<VentaRegistrada> CobrarPix() override;
     void Devolver_Venta() override;
     std::optional<VentaRegistrada> guardar_Click();
     VentaRegistrada Registrar_Venta();
@@ -129,6 +132,8 @@ private:
     void Verificar_Stock_Critico(const ProductoLeido& producto);
     void Pintar_Cantidad(const QColor& color);
     std::optional<ProductoLeido> Buscar_Producto(const QString& codigo);
+    bool Leer_Etiqueta(const QString& codigo);
+    void Vender_Etiqueta(const QString& codigo, const ScaleLabel& etiqueta);
     template <typename Action>
     void Proteger_Entrada(Action&& action);
 
@@ -140,6 +145,8 @@ private:
     // Deduct mode (form1_deduccion.cpp).
     void Text7_KeyDown(int tecla);
     void Deducir_Producto();
+    void Deducir_Etiqueta(const QString& codigo);
+    void Mostrar_Deduccion();
 
     // Reprint of the last recorded sale's receipt (form1_reimpresion.cpp).
     void Reimprimir_Recibo();

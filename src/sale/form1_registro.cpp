@@ -25,6 +25,14 @@ std::optional<VentaRegistrada> Form1::CobrarTarjeta()
     return guardar_Click();
 }
 
+std::optional<VentaRegistrada> Form1::CobrarPix()
+{
+    if (venta_.isEmpty())
+        return std::nullopt;
+    Text10 = QStringLiteral("PIX");
+    return guardar_Click();
+}
+
 // The entry panel and the window, disabled while the payment dialog is open.
 void Form1::Devolver_Venta()
 {

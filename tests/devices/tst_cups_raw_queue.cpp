@@ -1,7 +1,10 @@
 #include "common/number_settings.h"
+#include "common/qr_matrix.h"
+#include "devices/escpos_qr.h"
 #include "devices/escpos_cash_drawer.h"
 #include "devices/escpos_receipt_printer.h"
 #include "devices/raw_print_queue.h"
+#include "dialogs/cobranca_pix.h"
 #include "dialogs/recibos.h"
 
 #include <QDeadlineTimer>
@@ -104,6 +107,19 @@ public:
 private:
     RawPrintQueue& real_;
 };
+
+// The bytes a printer's QR commands store in its symbol memory (GS ( k, function P).
+QByteArray storedQrData(const QByteArray& job)
+{
+    const QByteArray store("\x1d(k", 3);
+    for (qsizetype at = job.indexOf(store); at >= 0; at = job.indexOf(store, at + 1)) {
+        if (job.mid(at + 5, 3) != "1P0")
+            continue;
+        const int length = quint8(job.at(at + 3)) + 256 * quint8(job.at(at + 4)) - 3;
+        return job.mid(at + 8, length);
+    }
+    return {};
+}
 
 Recibo venda()
 {
@@ -218,6 +234,44 @@ private slots:
         QVERIFY(arrived.contains("Caf\x82 Mo\xa1" "do Pil\x84o 500g"));
         QVERIFY(arrived.contains("Feij\x84o Carioca n\xa7 1"));
         QVERIFY(arrived.endsWith(QByteArray("\n\n\n\n\x1d\x56\x42\x00", 8)));
+    }
+
+    // The Pix slip's code reaches the printer as its own QR commands: model 2,
+    // level M, a module size that fits the roll, and the payment code whole.
+    void pixSlipCodeReachesTheQueue_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::newRow("80 mm") << 80;
+        QTest::newRow("58 mm") << 58;
+    }
+
+    void pixSlipCodeReachesTheQueue()
+    {
+        QFETCH(int, width);
+        QFile::remove(device(QUEUE));
+        CupsRawQueue real(QUEUE);
+        CopyingQueue queue(real);
+        EscPosReceiptPrinter printer(queue, {});
+        const std::optional<CobrancaPix> pix =
+            Preparar_Pix({"+5581999998888", "Padaria Pão Quente", "Recife"}, 3, QDateTime(QDate(2024, 3, 5), QTime(9, 0)),
+                         "1234,5");
+        QVERIFY(pix);
+        try {
+            Imprimir_Qr_Pix(printer, width, "Padaria Pão Quente", *pix);
+        } catch (const PrintError& error) {
+            QFAIL(qPrintable(error.message()));
+        }
+        const QByteArray arrived = waitForDevice(device(QUEUE), queue.sent);
+        QCOMPARE(arrived.toHex(' '), queue.sent.toHex(' '));
+        QVERIFY(arrived.contains("Pague com Pix"));
+        QVERIFY(arrived.contains("R$ 1.234,50"));
+
+        const QByteArray store("\x1d(k", 3);
+        QVERIFY(arrived.contains(store + QByteArray("\x04\x00" "1A2\x00", 6)));   // model 2
+        QVERIFY(arrived.contains(store + QByteArray("\x03\x00" "1E1", 5)));        // level M
+        const int modules = QrMatrix::encode(pix->payload)->size();
+        QVERIFY(arrived.contains(store + QByteArray("\x03\x00" "1C", 4) + char(EscPos::qrModuleSize(modules, width))));
+        QCOMPARE(storedQrData(arrived), pix->payload);
     }
 
     void drawerPulseReachesTheQueue()

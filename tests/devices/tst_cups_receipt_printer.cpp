@@ -1,6 +1,8 @@
 #include "common/number_settings.h"
 #include "devices/cups_receipt_printer.h"
+#include "dialogs/cobranca_pix.h"
 #include "dialogs/recibos.h"
+#include "support/qr_reader.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -186,6 +188,34 @@ private slots:
             verifyInOrder(printed, {"05/03/2024 8:15:02", "Detalle:", "Arroz Tipo 1 " + marca, "2 x", "6,25", "= ",
                                     "12,5", "Feijao Carioca", "Cafe Torrado", "Total       R$ 41,135",
                                     "Efectivo    50", "Vuelto      $ 8,87", "Forma de pagamento : DINHEIRO"});
+    }
+
+    // The Pix slip's code, drawn on the page, scans back from the paper.
+    void pixSlipScansBack_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::newRow("80 mm") << 80;
+        QTest::newRow("58 mm") << 58;
+    }
+
+    void pixSlipScansBack()
+    {
+        QFETCH(int, width);
+        const QString marca = QString::number(QDateTime::currentMSecsSinceEpoch());
+        const std::optional<CobrancaPix> pix = Preparar_Pix({"contato@padaria.com.br", "Padaria São José", "Goiânia"}, 2,
+                                                            QDateTime(QDate(2024, 3, 5), QTime(9, 0)), "12,34");
+        QVERIFY(pix);
+        const QSet<QString> before = pdfFilesNow();
+        CupsReceiptPrinter printer;
+        Imprimir_Qr_Pix(printer, width, "Padaria " + marca, *pix);
+        const Printed paper = waitForPrintedText(before, marca);
+        QVERIFY2(!paper.text.isEmpty(), "no PDF with the slip arrived within a minute");
+        verifyInOrder(paper.text, {"Padaria " + marca, "Pague com Pix", "R$ 12,34", pix->transaccion});
+        QTemporaryDir folder;
+        QVERIFY(run("pdftoppm", {"-r", "200", "-png", "-singlefile", paper.file, folder.filePath("slip")}));
+        const QImage page(folder.filePath("slip.png"));
+        QVERIFY(!page.isNull());
+        QCOMPARE(readQrCode(page), pix->payload);
     }
 
     void failuresInTheProgramsWords_data()

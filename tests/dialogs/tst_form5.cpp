@@ -1,3 +1,4 @@
+#include "common/br_code.h"
 #include "common/number_settings.h"
 #include "common/numbers.h"
 #include "common/report_list.h"
@@ -6,6 +7,7 @@
 #include "support/fake_platform.h"
 #include "support/keyboard.h"
 #include "support/layout_check.h"
+#include "support/qr_reader.h"
 #include "support/sale_controls.h"
 #include "support/test_database.h"
 
@@ -129,6 +131,25 @@ void verifySaleRecorded(const Caixa& caixa)
 }
 
 const QStringList ROW = {"1", ARROZ, "Arroz Tipo 1 5 kg", "2", "6,25", "12,5", "0", "Geral"};
+
+const PixSettings PIX_LOJA{"123e4567-e12b-12d1-a456-426655440000", "Mercadinho São João", "Goiânia"};
+
+// The Pix view of the dialog, opened with Alt+P as the cashier does.
+Form5* pixView(Caixa& caixa)
+{
+    Form5* dialog = caixa.pagar();
+    QTest::keyClick(dialog, Qt::Key_P, Qt::AltModifier);   // a mnemonic presses its button a moment later
+    if (!QTest::qWaitFor([dialog] { return !dialog->FramePix->isHidden(); }, 2000))
+        qWarning("Alt+P did not open the Pix view");
+    return dialog;
+}
+
+// The transaction id of the test clock's moment at till 1, and the code of R$ 12,50 with it.
+const QString TRANSACAO = "CX0120240305081502000";
+QByteArray pixPayload()
+{
+    return brCodePayload({PIX_LOJA.key, PIX_LOJA.name, PIX_LOJA.city, 1250, TRANSACAO});
+}
 
 }   // namespace
 
@@ -289,6 +310,9 @@ private slots:
         QTest::newRow("200 ms on CARTÃO") << 200 << QSize(1024, 768) << "CARTÃO";
         QTest::newRow("400 ms on CARTÃO") << 400 << QSize(1280, 1024) << "CARTÃO";
         QTest::newRow("400 ms on DINHEIRO") << 400 << QSize(1920, 1080) << "DINHEIRO";
+        QTest::newRow("80 ms on PIX") << 80 << QSize(1024, 768) << "PIX";
+        QTest::newRow("400 ms on PIX") << 400 << QSize(1280, 1024) << "PIX";
+        QTest::newRow("200 ms, under PAGAR, with PIX") << 200 << QSize(1024, 768) << "PAGAR with PIX";
     }
 
     void aDoubleClickOnPagarPaysNothing()
@@ -297,6 +321,8 @@ private slots:
         QFETCH(QSize, screen);
         QFETCH(QString, second);
         Caixa caixa(80, screen);
+        if (second.contains("PIX"))
+            caixa.fakes.platform.pix = PIX_LOJA;
         QPushButton* pagar = ui(caixa.form).Command1;
         const QRect pagarOnScreen(pagar->mapToGlobal(QPoint(0, 0)), pagar->size());
         QTest::mousePress(pagar, Qt::LeftButton);
@@ -310,11 +336,13 @@ private slots:
 
         QTest::qWait(apartMs);
         const QPoint at = pagarOnScreen.center();
-        QWidget* target = second == "PAGAR"      ? QApplication::widgetAt(at)
+        const bool underPagar = second.startsWith("PAGAR");
+        QWidget* target = underPagar             ? QApplication::widgetAt(at)
                           : second == "DINHEIRO" ? dialog->Command1
+                          : second == "PIX"      ? dialog->Command4
                                                  : dialog->Command2;
         if (target) {
-            const QPoint inside = second == "PAGAR" ? target->mapFromGlobal(at) : QPoint();
+            const QPoint inside = underPagar ? target->mapFromGlobal(at) : QPoint();
             QTest::mousePress(target, Qt::LeftButton, {}, inside);
             QTest::mouseDClick(target, Qt::LeftButton, {}, inside);
             QTest::mouseRelease(target, Qt::LeftButton, {}, inside);
@@ -325,6 +353,7 @@ private slots:
         QVERIFY(caixa.fakes.printer.documents.isEmpty());
         QVERIFY(caixa.fakes.prompter.messages.isEmpty());
         QCOMPARE(ui(caixa.form).ListView1->row(0), ROW);
+        QVERIFY(dialog->FramePix->isHidden());
 
         // The keyboard pays at once.
         QTest::keyClick(dialog->Command2, Qt::Key_Return);
@@ -573,6 +602,155 @@ private slots:
         QCOMPARE(again->Label2->text(), QString("R$ 20,5"));
         QCOMPARE(again->Text1->text(), QString());
         QVERIFY(again->Command2->isEnabled());
+    }
+
+    // Without a Pix key the dialog is as it always was: no PIX button, Alt+P does nothing.
+    void noPixWithoutAKey()
+    {
+        Caixa caixa;
+        Form5* dialog = caixa.pagar();
+        QVERIFY(dialog->Command4->isHidden());
+        QCOMPARE(dialog->size(), QSize(361, 233));
+        QTest::keyClick(dialog, Qt::Key_P, Qt::AltModifier);
+        QTest::qWait(300);
+        QVERIFY(dialog->FramePix->isHidden());
+        QVERIFY(dialog->Text1->hasFocus());
+    }
+
+    // The Pix view shows the code of the sale's total, readable from the
+    // screen; "PIX RECEBIDO" records the sale as a Pix, with the transaction
+    // on the receipt and no code there.
+    void pixRecebidoRecordsAPixSale_data()
+    {
+        QTest::addColumn<bool>("byClick");
+        QTest::newRow("Alt+R") << false;
+        QTest::newRow("click") << true;
+    }
+
+    void pixRecebidoRecordsAPixSale()
+    {
+        QFETCH(bool, byClick);
+        Caixa caixa(80);
+        caixa.fakes.platform.pix = PIX_LOJA;
+        Form5* dialog = pixView(caixa);
+        QCOMPARE(dialog->Label6->text(), QString("Aguardando o Pix de R$ 12,50"));
+        for (QWidget* hidden : QList<QWidget*>{dialog->Text1, dialog->Command1, dialog->Command4})
+            QVERIFY(!hidden->isVisible());
+        const QImage screen = dialog->Image1->grab().toImage();
+        QVERIFY2(qMin(screen.width(), screen.height()) >= 250, "the code is too small for a phone");
+        QCOMPARE(readQrCode(screen), pixPayload());
+        QVERIFY(dialog->frameGeometry().bottom() < caixa.fakes.screen.pixels.height());
+
+        if (byClick)
+            QTest::mouseClick(dialog->Command5, Qt::LeftButton);
+        else
+            QTest::keyClick(dialog, Qt::Key_R, Qt::AltModifier);
+        verifySaleRecorded(caixa);
+        QCOMPARE(caixa.form.Text10, QString("PIX"));
+        QCOMPARE(caixa.db.scalar("select TipoPago from Temporal").toString(), QString("PIX"));
+        QCOMPARE(caixa.db.scalar("select pix from TipoPago").toDouble(), 12.5);
+        QCOMPARE(caixa.db.scalar("select efectivo + tarjeta from TipoPago").toDouble(), 0.0);
+        QCOMPARE(caixa.fakes.printer.documents.size(), 1);
+        const FakeReceiptPrinter::Document& receipt = caixa.fakes.printer.documents[0];
+        QVERIFY(receipt.texts().contains("                    Forma de pagamento: PIX "));
+        QVERIFY(receipt.texts().contains("                    Pix: " + TRANSACAO));
+        QVERIFY(receipt.qrCodes.isEmpty());
+        QVERIFY(caixa.fakes.prompter.messages.isEmpty());
+    }
+
+    // A scanner's digits and Enter, or Enter on any button of the Pix view,
+    // take no payment and print nothing.
+    void enterNeverTakesAPix_data()
+    {
+        QTest::addColumn<QString>("focused");
+        QTest::newRow("PIX RECEBIDO") << "Command5";
+        QTest::newRow("IMPRIMIR QR") << "Command6";
+        QTest::newRow("VOLTAR") << "Command7";
+        QTest::newRow("where the view puts it") << "";
+    }
+
+    void enterNeverTakesAPix()
+    {
+        QFETCH(QString, focused);
+        Caixa caixa(80);
+        caixa.fakes.platform.pix = PIX_LOJA;
+        Form5* dialog = pixView(caixa);
+        if (!focused.isEmpty())
+            dialog->findChild<QPushButton*>(focused)->setFocus();
+        QWidget* keyboard = QApplication::focusWidget();
+        QVERIFY(keyboard);
+        typeKeys(keyboard, ARROZ);
+        for (const Qt::Key enter : {Qt::Key_Return, Qt::Key_Enter})
+            QTest::keyClick(keyboard, enter);
+        QTest::qWait(50);
+        QCOMPARE(caixa.form.pago(), dialog);
+        QVERIFY(!dialog->FramePix->isHidden());
+        QCOMPARE(caixa.linesStored(), 0);
+        QVERIFY(caixa.fakes.printer.documents.isEmpty());
+        QVERIFY(caixa.fakes.prompter.messages.isEmpty());
+    }
+
+    // Back from the Pix view nothing is recorded, and the dialog still takes its one payment.
+    void backFromPixRecordsNothing_data()
+    {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("Escape") << true;
+        QTest::newRow("VOLTAR") << false;
+    }
+
+    void backFromPixRecordsNothing()
+    {
+        QFETCH(bool, escape);
+        Caixa caixa;
+        caixa.fakes.platform.pix = PIX_LOJA;
+        Form5* dialog = pixView(caixa);
+        if (escape)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        else
+            QTest::mouseClick(dialog->Command7, Qt::LeftButton);
+        QCOMPARE(caixa.form.pago(), dialog);
+        QVERIFY(dialog->FramePix->isHidden());
+        QVERIFY(dialog->Text1->isVisible());
+        QVERIFY(dialog->Command4->isVisible());
+        QVERIFY(dialog->Text1->hasFocus());
+        QCOMPARE(caixa.linesStored(), 0);
+        QTest::keyClick(dialog->Command2, Qt::Key_Return);
+        verifySaleRecorded(caixa);
+        QCOMPARE(caixa.form.Text10, QString("TARJETA"));
+        QCOMPARE(caixa.db.scalar("select pix from TipoPago").toDouble(), 0.0);
+    }
+
+    // "IMPRIMIR QR" prints the slip on the roll the user prints receipts on
+    // (80 mm without a choice), and records nothing.
+    void theQrSlipPrints_data()
+    {
+        QTest::addColumn<int>("receipt");
+        QTest::addColumn<int>("roll");
+        QTest::newRow("80 mm") << 80 << 80;
+        QTest::newRow("58 mm") << 58 << 58;
+        QTest::newRow("no receipts") << 0 << 80;
+    }
+
+    void theQrSlipPrints()
+    {
+        QFETCH(int, receipt);
+        QFETCH(int, roll);
+        Caixa caixa(receipt);
+        caixa.fakes.platform.pix = PIX_LOJA;
+        Form5* dialog = pixView(caixa);
+        QTest::keyClick(dialog, Qt::Key_I, Qt::AltModifier);
+        QTRY_COMPARE(caixa.fakes.printer.documents.size(), 1);
+        const FakeReceiptPrinter::Document& slip = caixa.fakes.printer.documents[0];
+        QCOMPARE(slip.paperWidthMm, roll);
+        QCOMPARE(slip.texts().mid(0, 3), QStringList({"Mercadinho São João", "Pague com Pix", "R$ 12,50"}));
+        QCOMPARE(slip.qrCodes, QList<QByteArray>{pixPayload()});
+        QVERIFY(!dialog->FramePix->isHidden());
+        QCOMPARE(caixa.linesStored(), 0);
+
+        caixa.fakes.printer.failure = "sem papel";
+        QTest::mouseClick(dialog->Command6, Qt::LeftButton);
+        QCOMPARE(caixa.fakes.prompter.last(), QString("O QR do Pix não foi impresso: sem papel."));
+        QCOMPARE(caixa.linesStored(), 0);
     }
 
     // A failure while recording stores nothing, prints nothing and keeps the

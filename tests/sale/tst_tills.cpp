@@ -363,6 +363,33 @@ private slots:
 
     // A till killed in the middle of a sale leaves nothing half-written, and
     // another till selling at the same time goes on.
+    // A Pix sale at a till of the shop lands in its takings' Pix field, and
+    // a later cash sale leaves it as it was.
+    void aPixSaleLandsInPix()
+    {
+        const QString shop = newShop();
+        const Till till(*server_, shop, 2);
+        FakePlatform fakes(till.folder());
+        Form1 form(fakes.platform);
+        form.show();
+        form.Text4 = "admin";
+        form.Text3 = "08/12/2026 8:00:00";
+        const auto sell = [&](const char* code) {
+            typeKeys(ui(form).Text7, code);
+            QTest::keyClick(ui(form).Text7, Qt::Key_Return);
+        };
+        sell("7");
+        sell("7");
+        QVERIFY(form.CobrarPix());
+        sell("12");
+        QVERIFY(form.CobrarEfectivo("", ""));
+        QVERIFY2(fakes.prompter.messages.isEmpty(), qPrintable(fakes.prompter.last()));
+        QCOMPARE(rowsOf(till, "select TipoPago, Caixa from Temporal order by rowid"),
+                 (QList<QStringList>{{"PIX", "2"}, {"EFECTIVO", "2"}}));
+        QCOMPARE(rowsOf(till, "select pix, efectivo, tarjeta from TipoPago where Caixa = 2").value(0),
+                 QStringList({"17.5", "15", "0"}));
+    }
+
     void aTillKilledMidSaleLeavesNothingHalfWritten()
     {
         const QString shop = newShop();

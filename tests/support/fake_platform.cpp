@@ -22,7 +22,7 @@ QStringList FakeReceiptPrinter::Document::texts() const
 
 void FakeReceiptPrinter::startDocument(int paperWidthMm)
 {
-    current_ = Document{paperWidthMm, {}, false};
+    current_ = Document{paperWidthMm, {}, {}, false};
     line_.clear();
     points_ = 0;
     bold_ = false;

@@ -80,6 +80,7 @@ public:
     struct Document {
         int paperWidthMm = 0;
         QList<Line> lines;
+        QList<QByteArray> qrCodes;   // the data of each QR code printed, in order
         bool ended = false;
         // Each line's texts joined, for comparing whole lines.
         QStringList texts() const;
@@ -90,6 +91,7 @@ public:
     void setBold(bool bold) override { bold_ = bold; }
     void setPosition(double twips) override { position_ = twips; }
     void print(const QString& text, Then then) override;
+    void printQrCode(const QByteArray& data) override { current_.qrCodes.append(data); }
     void endDocument() override;
 
     QList<Document> documents;   // the documents handed to the printer
