@@ -25,6 +25,7 @@ struct FormaDePago {
 const QList<FormaDePago> FORMAS_DE_PAGO = {
     {QStringLiteral("EFECTIVO"), QStringLiteral("D"), QStringLiteral("DINHEIRO")},
     {QStringLiteral("TARJETA"), QStringLiteral("C"), QStringLiteral("CARTÃO")},
+    {QStringLiteral("PIX"), QStringLiteral("P"), QStringLiteral("PIX")},
     {QStringLiteral("EXENTO"), QStringLiteral("Ex"), QStringLiteral("ISENTO")},
 };
 // A payment type the program does not know still says that it is none of the known ones.

@@ -16,6 +16,11 @@ namespace {
 
 const QString DINHEIRO = QStringLiteral("Total Dinheiro = ");
 const QString CARTAO = QStringLiteral("Total Cartão = ");
+const QString PIX = QStringLiteral("Total Pix = ");
+
+constexpr double WIDTH = 6735;
+constexpr double HEIGHT = 3975;
+constexpr double PIX_ROW = 600;
 
 QLabel* centredLabel(QWidget* parent)
 {
@@ -50,7 +55,7 @@ QString montoFormateado(const QString& prefijo, const QString& caption)
 Form6::Form6(Platform& platform, SesionVenta& sesion, QWidget* parent)
     : Window(platform, parent), sesion_(sesion)
 {
-    setClientSizeTwips(6735, 3975);
+    setClientSizeTwips(WIDTH, HEIGHT);
     Label2 = centredLabel(centralWidget());
     Label3 = centredLabel(centralWidget());
     Line1 = separator(centralWidget());
@@ -58,6 +63,7 @@ Form6::Form6(Platform& platform, SesionVenta& sesion, QWidget* parent)
     Line2 = separator(centralWidget());
     Label4 = new QLabel(centralWidget());
     Label5 = new QLabel(centralWidget());
+    Label6 = new QLabel(centralWidget());
     declareControls({
         {Label2, "Label2", 240, 240, 6255, 375, "RECEITA PARCIAL COM DATA", 12},
         {Label3, "Label3", 240, 615, 6255, 375, {}, 12},
@@ -66,7 +72,9 @@ Form6::Form6(Platform& platform, SesionVenta& sesion, QWidget* parent)
         {Line2, "Line2", 240, 2100, 6255, 15},
         {Label4, "Label4", 240, 2355, 6255, 495, {}, 14},
         {Label5, "Label5", 240, 2955, 6255, 495, {}, 14},
+        {Label6, "Label6", 240, 3555, 6255, 495, {}, 14},
     });
+    Label6->hide();
 }
 
 void Form6::Form_Load()
@@ -97,6 +105,7 @@ void Form6::Leer_TipoPago()
 {
     Label4->clear();
     Label5->clear();
+    Label6->clear();
     const QString inicio = sesion_.Inicio_Sesion();
     if (!parseDateTime(inicio))   // no session start matches no row
         return;
@@ -106,6 +115,7 @@ void Form6::Leer_TipoPago()
         return;
     Label4->setText(sesion.text(TipoPago::efectivo));
     Label5->setText(sesion.text(TipoPago::tarjeta));
+    Label6->setText(sesion.text(TipoPago::pix));
 }
 
 void Form6::Formatear_Montos()
@@ -113,4 +123,9 @@ void Form6::Formatear_Montos()
     Label1->setText(montoFormateado(QString(), Label1->text()));
     Label4->setText(montoFormateado(DINHEIRO, Label4->text()));
     Label5->setText(montoFormateado(CARTAO, Label5->text()));
+    // A till that never took Pix shows the window as it always was.
+    const bool conPix = platform().pix.enabled() || (!Label6->text().isEmpty() && A_Numero(Label6->text()) != 0);
+    Label6->setText(montoFormateado(PIX, Label6->text()));
+    Label6->setVisible(conPix);
+    setClientSizeTwips(WIDTH, conPix ? HEIGHT + PIX_ROW : HEIGHT);
 }

@@ -7,7 +7,8 @@ class QLabel;
 class SesionVenta;
 
 // The takings of the open day session: everything sold since it began, and
-// the parts paid in cash and by card. Read-only, computed once when it opens.
+// the parts paid in cash, by card and, at a till that takes Pix or has taken
+// it in the session, by Pix. Read-only, computed once when it opens.
 class Form6 : public Window {
     Q_OBJECT
 public:
@@ -18,6 +19,7 @@ public:
     QLabel* Label1;   // total of the open session
     QLabel* Label4;   // cash
     QLabel* Label5;   // card
+    QLabel* Label6;   // Pix, shown only where Pix is taken
     QFrame* Line1;
     QFrame* Line2;
 

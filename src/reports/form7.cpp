@@ -105,6 +105,8 @@ void Form7::construirControles()
     Label8 = label(Picture1);
     Label9 = label(Picture1);
     Label11 = label(Picture1);
+    Label13 = label(Picture1);
+    Label13->hide();
     Label12 = label(Picture1, Qt::AlignCenter);
     Label12->setAutoFillBackground(true);
     Label12->setStyleSheet(QStringLiteral("background-color: yellow; color: red;"));
@@ -136,6 +138,7 @@ void Form7::construirControles()
         {Label8, "Label8", 120, 9000, 7335, 375, {}, 12},
         {Label9, "Label9", 7560, 8040, 7335, 375, {}, 12},
         {Label11, "Label11", 7560, 8520, 7335, 375, {}, 12},
+        {Label13, "Label13", 7560, 9000, 7335, 375, {}, 12},
     });
 }
 
@@ -229,7 +232,7 @@ void Form7::Cargar_Categorias()
 void Form7::Limpiar_Resultado()
 {
     ListView1->clear();
-    for (QLabel* resultado : {Label4, Label6, Label7, Label8, Label9, Label11})
+    for (QLabel* resultado : {Label4, Label6, Label7, Label8, Label9, Label11, Label13})
         resultado->clear();
 }
 
@@ -296,7 +299,7 @@ void Form7::Recaudacion_Por_Fecha()
     const PagosRecaudados pagos = pagosDeSesion(conexion, sesion);
     if (pagos.sesionEncontrada)
         Label4->setText(periodoDeSesion(*inicio, pagos.fechaCierre));
-    Mostrar_Pagos(pagos.efectivo, pagos.tarjeta);
+    Mostrar_Pagos(pagos);
 }
 
 void Form7::Recaudacion_Por_Mes()
@@ -314,7 +317,7 @@ void Form7::Recaudacion_Por_Mes()
         Label4->setText(QStringLiteral("vendas feitas em ") + Combo4->currentText() + QStringLiteral(" de ") + ano);
     }
     const PagosRecaudados pagos = pagosDelMes(conexion, periodo);
-    Mostrar_Pagos(pagos.efectivo, pagos.tarjeta);
+    Mostrar_Pagos(pagos);
 }
 
 void Form7::Mostrar_Totales_Lineas(double costo, double venta)
@@ -324,8 +327,10 @@ void Form7::Mostrar_Totales_Lineas(double costo, double venta)
     Label8->setText(QStringLiteral("Receita ") + money(venta - costo));
 }
 
-void Form7::Mostrar_Pagos(double efectivo, double tarjeta)
+void Form7::Mostrar_Pagos(const PagosRecaudados& pagos)
 {
-    Label9->setText(QStringLiteral("Dinheiro ") + money(efectivo));
-    Label11->setText(QStringLiteral("Cartão ") + money(tarjeta));
+    Label9->setText(QStringLiteral("Dinheiro ") + money(pagos.efectivo));
+    Label11->setText(QStringLiteral("Cartão ") + money(pagos.tarjeta));
+    Label13->setText(QStringLiteral("Pix ") + money(pagos.pix));
+    Label13->setVisible(platform().pix.enabled() || pagos.pix != 0);
 }

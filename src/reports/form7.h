@@ -7,10 +7,12 @@ class QLabel;
 class QPushButton;
 class QTimer;
 class ReportList;
+struct PagosRecaudados;
 
 // The takings history: what was sold in one closed session, or in one month,
 // one line per product with its quantities and amounts added up, the cost,
-// sale and margin totals and the cash and card takings of the period.
+// sale and margin totals and the cash and card takings of the period, and
+// the Pix takings at a till that takes Pix or a period that has them.
 class Form7 : public Window {
     Q_OBJECT
 public:
@@ -34,6 +36,7 @@ public:
     QLabel* Label8;          // margin
     QLabel* Label9;          // cash
     QLabel* Label11;         // card
+    QLabel* Label13;         // Pix, shown only where Pix is taken
     QLabel* Label12;         // loading notice, shown only while a query waits or runs
     QTimer* Timer1;          // runs the pending query once the button's click has returned
 
@@ -61,5 +64,5 @@ private:
     void Iniciar_Consulta(const QString& consulta);
     void Terminar_Consulta();
     void Mostrar_Totales_Lineas(double costo, double venta);
-    void Mostrar_Pagos(double efectivo, double tarjeta);
+    void Mostrar_Pagos(const PagosRecaudados& pagos);
 };

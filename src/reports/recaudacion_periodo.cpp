@@ -58,6 +58,7 @@ void sumarPagos(RecordSet& fila, PagosRecaudados& pagos)
     pagos.sesionEncontrada = true;
     pagos.efectivo += fila.number(TipoPago::efectivo);
     pagos.tarjeta += fila.number(TipoPago::tarjeta);
+    pagos.pix += fila.numberOrZero(TipoPago::pix);
 }
 
 }   // namespace

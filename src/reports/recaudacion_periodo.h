@@ -29,11 +29,12 @@ struct LineasRecaudadas {
     double venta = 0;
 };
 
-// The cash and card takings of a period.
+// The cash, card and Pix takings of a period.
 struct PagosRecaudados {
     bool sesionEncontrada = false;
     double efectivo = 0;
     double tarjeta = 0;
+    double pix = 0;
     QString fechaCierre;   // closing moment of the first session found, as text; empty when unset
 };
 

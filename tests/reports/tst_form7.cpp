@@ -3,12 +3,17 @@
 #include "common/number_settings.h"
 #include "common/numbers.h"
 #include "common/report_list.h"
+#include "reports/form12.h"
+#include "reports/form6.h"
 #include "reports/form7.h"
 #include "reports/stored_sales.h"
 #include "sale/form1.h"
+#include "sale/registro_venta.h"
 #include "store/connection.h"
 #include "store/queries.h"
+#include "store/operations.h"
 #include "store/record_set.h"
+#include "store/unit_of_work.h"
 #include "support/fake_platform.h"
 #include "support/layout_check.h"
 
@@ -274,6 +279,76 @@ private slots:
         QCOMPARE(report.form->ListView1->rowCount(), 0);
         QCOMPARE(report.totals(), QStringList({"", "", "", "", ""}));
         QCOMPARE(report.form->Label4->text(), QString());
+    }
+
+    // One cash, one card and one Pix sale in a session: "RECEITA DO DIA",
+    // the open session's sales and, once the day is archived, the report
+    // show each apart, adding up to the session's total. A till that never
+    // took Pix shows no Pix line.
+    void cashCardAndPixAddUp_data()
+    {
+        QTest::addColumn<bool>("pixOn");
+        QTest::addColumn<bool>("pixSale");
+        QTest::newRow("Pix on") << true << true;
+        QTest::newRow("Pix turned off since") << false << true;
+        QTest::newRow("never Pix") << false << false;
+    }
+
+    void cashCardAndPixAddUp()
+    {
+        QFETCH(bool, pixOn);
+        QFETCH(bool, pixSale);
+        TestDatabase db({{product("1", "Arroz", 10), product("2", "Leite", 4.25), product("3", "Café", 7.5)}});
+        Report report(db);   // the sale window opens on a day with no sales yet
+        const QString start = "05/03/2024 8:00:00";
+        const QList<std::pair<QString, QString>> sales = {{"1", "EFECTIVO"}, {"2", "TARJETA"},
+                                                          {"3", pixSale ? "PIX" : "EFECTIVO"}};
+        for (int at = 0; at < sales.size(); ++at) {
+            const ProductoLeido produto{sales[at].first, "P" + sales[at].first, "0",
+                                        at == 0 ? "10" : at == 1 ? "4,25" : "7,5", "Geral"};
+            const LineaVenta linha = nuevaLinea(produto, "1", 1);
+            RegistroVenta(db.folder()).registrar({linha}, {sales[at].second, linha.ventaTotal, "admin", start,
+                                                           QDateTime(QDate(2024, 3, 5), QTime(9, at))});
+        }
+
+        report.fakes.platform.pix = pixOn ? PixSettings{"12345678909", "Loja", "Recife"} : PixSettings{};
+        report.sale.Text3 = start;
+        report.fakes.prompter.answers.enqueue(true);
+        auto* today = new Form6(report.fakes.platform, report.sale);
+        today->openFromMenu(&report.sale);
+        QCOMPARE(today->Label1->text(), QString("R$ 21,75"));
+        QCOMPARE(QStringList({today->Label4->text(), today->Label5->text()}),
+                 QStringList({pixSale ? "Total Dinheiro = R$ 10," : "Total Dinheiro = R$ 17,5",
+                              "Total Cartão = R$ 4,25"}));
+        QCOMPARE(today->Label6->isVisible(), pixOn || pixSale);
+        QCOMPARE(today->Label6->text(), QString("Total Pix = ") + (pixSale ? "R$ 7,5" : "R$ 0,"));
+        QCOMPARE(today->height(), pixOn || pixSale ? 305 : 265);
+        today->close();
+
+        Form12 sales12(report.fakes.platform);
+        sales12.show();
+        QStringList markers;
+        for (int row = 0; row < sales12.ListView2->rowCount(); ++row)
+            markers.append(sales12.ListView2->text(row, 1));
+        QCOMPARE(markers, QStringList({pixSale ? "P" : "D", "C", "D"}));
+        sales12.close();
+
+        {
+            Connection connection(db.folder());
+            runInTransaction(connection, [&] { archiveOpenLines(connection); });
+        }
+        report.form->close();
+        report.form = new Form7(report.fakes.platform);
+        report.form->openFromMenu(&report.sale);
+        report.searchSession(start);
+        QCOMPARE(report.totals().mid(1), QStringList({"Venda Total R$ 21,75", "Receita R$ 21,75",
+                                                      pixSale ? "Dinheiro R$ 10," : "Dinheiro R$ 17,5",
+                                                      "Cartão R$ 4,25"}));
+        const QString pixTaken = QString("Pix ") + (pixSale ? "R$ 7,5" : "R$ ,");
+        QCOMPARE(report.form->Label13->text(), pixTaken);
+        QCOMPARE(report.form->Label13->isVisible(), pixOn || pixSale);
+        report.searchMonth("Março", "2024");
+        QCOMPARE(report.form->Label13->text(), pixTaken);
     }
 
     void aSessionWithoutLinesOrClosing()
