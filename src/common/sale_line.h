@@ -16,6 +16,10 @@ struct LineaVenta {
     QString ventaTotal;      // "Venta Total": quantity × unit sale price, in whole cents
     QString marca = QStringLiteral("0");   // "1/0"
     QString categoria;       // "Categoría"
+    // The scale label the line was sold by; empty for a line of a typed or
+    // scanned product code. A label's line is its own package: it is never
+    // merged with another line, nor its totals recomputed.
+    QString etiqueta;
 };
 
 // The product row a line is made from, read once from the catalogue.

@@ -40,6 +40,35 @@ VentaActual::Deduccion VentaActual::deducir(const QString& codigo, const QString
     return indice >= 0 ? Deduccion::Hecha : Deduccion::CodigoAusente;
 }
 
+VentaActual::Cambio VentaActual::agregarEtiqueta(const ProductoLeido& producto, const LineaVenta& linea)
+{
+    lineas_.append(linea);
+    lineas_.last().numero = QString::number(size());
+    double enLista = 0;
+    for (const LineaVenta& otra : std::as_const(lineas_)) {
+        if (otra.codigo == producto.codigo)
+            enLista += A_Numero(otra.cantidad);
+    }
+    cantidadEnLista = A_Texto(enLista);
+    stockCritico = A_Texto(producto.stockCritico);
+    cantidadEnStock = A_Texto(producto.cantidad);
+    return {size() - 1, true};
+}
+
+VentaActual::Deduccion VentaActual::quitarEtiqueta(const QString& etiqueta)
+{
+    if (lineas_.isEmpty())
+        return Deduccion::ListaVacia;
+    for (qsizetype i = lineas_.size() - 1; i >= 0; --i) {
+        if (lineas_.at(i).etiqueta == etiqueta) {
+            lineas_.removeAt(i);
+            compactar();
+            return Deduccion::Hecha;
+        }
+    }
+    return Deduccion::CodigoAusente;
+}
+
 QString VentaActual::totalTexto() const
 {
     double total = 0;
@@ -51,7 +80,7 @@ QString VentaActual::totalTexto() const
 int VentaActual::lineaDe(const QString& codigo) const
 {
     for (int i = 0; i < size(); ++i) {
-        if (lineas_.at(i).codigo == codigo)
+        if (lineas_.at(i).codigo == codigo && lineas_.at(i).etiqueta.isEmpty())
             return i;
     }
     return -1;

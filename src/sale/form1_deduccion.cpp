@@ -40,6 +40,26 @@ void Form1::Text7_KeyDown(int tecla)
         Label18->hide();
 }
 
+// A scanned label takes its own line off the sale, whatever the quantity box
+// holds; the entry then waits for the next code as after any deduction.
+void Form1::Deducir_Etiqueta(const QString& codigo)
+{
+    const VentaActual::Deduccion hecha = venta_.quitarEtiqueta(codigo);
+    if (hecha == VentaActual::Deduccion::ListaVacia)
+        platform().prompter.ok(MSG_NADA_PARA_DEDUCIR);
+    else if (hecha == VentaActual::Deduccion::CodigoAusente)
+        platform().prompter.ok(MSG_NO_ESTA_EN_LISTA);
+    Mostrar_Deduccion();
+}
+
+void Form1::Mostrar_Deduccion()
+{
+    Mostrar_Lista();
+    Reiniciar_Entrada();
+    Calcular_Total();
+    Mostrar_Total();
+}
+
 void Form1::Deducir_Producto()
 {
     switch (venta_.deducir(Text7->text(), Text8->text())) {
@@ -57,8 +77,5 @@ void Form1::Deducir_Producto()
     case VentaActual::Deduccion::Hecha:
         break;
     }
-    Mostrar_Lista();
-    Reiniciar_Entrada();
-    Calcular_Total();
-    Mostrar_Total();
+    Mostrar_Deduccion();
 }

@@ -19,6 +19,10 @@ namespace {
 const QString MSG_CODIGO_VACIO = QStringLiteral("É necessário inserir o código do produto");
 const QString MSG_CODIGO_INEXISTENTE = QStringLiteral("O código inserido não existe");
 const QString MSG_CANTIDAD_VACIA = QStringLiteral("É necessário inserir a quantidade a ser vendida");
+const QString MSG_ETIQUETA_INVALIDA = QStringLiteral("Etiqueta de balança inválida: confira o código.");
+const QString MSG_ETIQUETA_SIN_PRECIO =
+    QStringLiteral("O produto %1 não tem preço de venda: a etiqueta de preço não pode ser vendida. Corrija o "
+                   "preço no cadastro de produtos.");
 
 // Reads everything the sale needs from the product row before anything
 // changes, so that a bad row leaves the sale as it was.
@@ -70,6 +74,8 @@ void Form1::Text7_Enter()
             return;
         }
         const std::optional<ProductoLeido> producto = Buscar_Producto(codigo);
+        if (!producto && Leer_Etiqueta(codigo))
+            return;
         if (Check1->isChecked()) {
             // Manual quantity: an unknown code is refused only once its quantity is confirmed.
             Check1->setEnabled(false);
@@ -97,6 +103,59 @@ std::optional<ProductoLeido> Form1::Buscar_Producto(const QString& codigo)
     if (productos.eof())
         return std::nullopt;
     return Leer_Producto(productos);
+}
+
+// A code that is no product's own may be a scale label: the label gives the
+// product and the quantity, so no quantity is asked for, whether or not
+// "Quantidade Manual" is checked; in deduct mode its line comes off the
+// sale. False when the code is not a label.
+bool Form1::Leer_Etiqueta(const QString& codigo)
+{
+    const ScaleLabelScan leida = readScaleLabel(codigo, platform().scale.format);
+    switch (leida.result) {
+    case ScaleLabelScan::Result::NotALabel:
+        return false;
+    case ScaleLabelScan::Result::WrongCheckDigit:
+        platform().prompter.ok(MSG_ETIQUETA_INVALIDA);
+        Text7->clear();
+        Text7->setFocus();
+        return true;
+    case ScaleLabelScan::Result::Label:
+        break;
+    }
+    if (!Label18->isHidden())
+        Deducir_Etiqueta(codigo);
+    else
+        Vender_Etiqueta(codigo, leida.label);
+    return true;
+}
+
+// The product is the one whose code is the label's product digits as
+// printed, or else without their leading zeros.
+void Form1::Vender_Etiqueta(const QString& codigo, const ScaleLabel& etiqueta)
+{
+    std::optional<ProductoLeido> producto;
+    for (const QString& codigoProducto : scaleProductCodes(etiqueta.productCode)) {
+        if ((producto = Buscar_Producto(codigoProducto)))
+            break;
+    }
+    if (!producto) {
+        platform().prompter.ok(MSG_CODIGO_INEXISTENTE);
+        Reiniciar_Entrada();
+        return;
+    }
+    std::optional<LineaVenta> linea = scaleLabelLine(*producto, etiqueta, venta_.size() + 1);
+    if (!linea) {
+        platform().prompter.ok(MSG_ETIQUETA_SIN_PRECIO.arg(producto->nombre));
+        Reiniciar_Entrada();
+        return;
+    }
+    linea->etiqueta = codigo;
+    Mostrar_Linea(venta_.agregarEtiqueta(*producto, *linea));
+    Reiniciar_Entrada();
+    Verificar_Stock_Critico(*producto);
+    Calcular_Total();
+    Mostrar_Total();
 }
 
 void Form1::Text8_Enter()

@@ -48,6 +48,7 @@ public:
     QStringList row(int index) const { return ui(form).ListView1->row(index); }
     QStringList messages() const { return fakes_.prompter.texts(); }
     FakePrompter& prompter() { return fakes_.prompter; }
+    const TestDatabase& database() const { return database_; }
     Platform& platform() { return fakes_.platform; }
     void removeDatabase() const
     {
@@ -80,6 +81,22 @@ void verifyWaitingForQuantity(const Form1& form, const QString& code)
     QVERIFY(ui(form).Text8->isEnabled());
     QVERIFY(ui(form).Text8->hasFocus());
     QVERIFY(!ui(form).Check1->isEnabled());
+}
+
+// Scale labels: product "0123" by its code as printed, "456" without the
+// leading zeros; a real product whose 13-digit code reads as a label too.
+const QString PRICE_LABELS = "CCCC0TTTTTT";
+const QString WEIGHT_LABELS = "CCCCCPPPPPP";
+const QString QUEIJO_1990 = "2012300019901";   // 0123, R$ 19,90
+const QString BANANA_099 = "2045600000997";    // 0456, R$ 0,99
+const QString BANANA_2KG = "2004560020001";    // 00456, 2 kg
+const QString UNKNOWN_LABEL = "2099900010002";
+const QString MISREAD_LABEL = "2012300019902";
+const QString PAO_DE_FORMA = "2012300050003";  // a product's own code
+QList<NewProduct> scaleCatalogue()
+{
+    return {product("0123", "Queijo Minas kg", 89.90, 10, 9), product("456", "Banana Prata kg", 0.99, 50),
+            product(PAO_DE_FORMA, "Pão de Forma", 7.5)};
 }
 
 QColor quantityBackground(const Form1& form)
@@ -497,6 +514,86 @@ private slots:
         verifyWaitingForQuantity(form, "1");
         QCOMPARE(ui(form).Text8->text(), QString());
         QCOMPARE(counter.messages().size(), 3);
+    }
+
+    // A scale label sells its product at the label's quantity; a price
+    // label's line totals exactly the label's price.
+    void scaleLabelsAtTheCounter_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QStringList>("line");   // code, name, quantity, unit price, total
+        QTest::addColumn<QString>("message");
+        QTest::newRow("price label, code as printed")
+            << PRICE_LABELS << QUEIJO_1990 << QStringList{"0123", "Queijo Minas kg", "0,221", "89,9", "19,9"} << "";
+        QTest::newRow("price label, code without its zeros")
+            << PRICE_LABELS << BANANA_099 << QStringList{"456", "Banana Prata kg", "1", "0,99", "0,99"} << "";
+        QTest::newRow("weight label")
+            << WEIGHT_LABELS << BANANA_2KG << QStringList{"456", "Banana Prata kg", "2", "0,99", "1,98"} << "";
+        QTest::newRow("a product's own code comes first")
+            << PRICE_LABELS << PAO_DE_FORMA << QStringList{PAO_DE_FORMA, "Pão de Forma", "1", "7,5", "7,5"} << "";
+        QTest::newRow("wrong check digit")
+            << PRICE_LABELS << MISREAD_LABEL << QStringList() << "Etiqueta de balança inválida: confira o código.";
+        QTest::newRow("product not in the catalogue")
+            << PRICE_LABELS << UNKNOWN_LABEL << QStringList() << "O código inserido não existe";
+        QTest::newRow("labels off") << "" << QUEIJO_1990 << QStringList() << "O código inserido não existe";
+    }
+
+    void scaleLabelsAtTheCounter()
+    {
+        QFETCH(QString, format);
+        QFETCH(QString, code);
+        QFETCH(QStringList, line);
+        QFETCH(QString, message);
+        Counter counter(scaleCatalogue());
+        counter.platform().scale.format = format;
+        counter.scan(code);
+        verifyWaitingForCode(counter.form);
+        QCOMPARE(counter.messages(), message.isEmpty() ? QStringList() : QStringList{message});
+        QCOMPARE(ui(counter.form).ListView1->rowCount(), line.isEmpty() ? 0 : 1);
+        if (line.isEmpty())
+            return;
+        QCOMPARE(counter.row(0).mid(1, 5), line);
+        QCOMPARE(counter.form.venta().totalAPagar, line.last());
+    }
+
+    // Each label is its own line, even of one product; the deduct mode takes
+    // a scanned label's own line off; the stock goes down by what was sold,
+    // and the takings hold the labels' prices to the cent.
+    void labelsAreLinesOfTheirOwn()
+    {
+        Counter counter(scaleCatalogue());
+        Form1& form = counter.form;
+        counter.platform().scale.format = PRICE_LABELS;
+        form.Text4 = "admin";
+        form.Text3 = "05/03/2024 8:00:00";
+        for (const QString& code : QStringList{QUEIJO_1990, QUEIJO_1990, "0123", "0123", BANANA_099})
+            counter.scan(code);
+        QCOMPARE(ui(form).ListView1->rowCount(), 4);
+        QCOMPARE(form.venta().lineas()[2].cantidad, QString("2"));   // typed codes still add up
+        QCOMPARE(form.venta().cantidadEnLista, QString("1"));
+        QCOMPARE(ui(form).Label17->text(), QString("Banana Prata kg"));
+
+        ui(form).Check1->click();
+        counter.scan(QUEIJO_1990);   // "Quantidade Manual" asks no quantity of a label
+        QCOMPARE(ui(form).ListView1->rowCount(), 5);
+        QTest::keyClick(ui(form).Text7, Qt::Key_F2);
+        counter.scan(QUEIJO_1990);
+        counter.scan(BANANA_099);
+        QTest::keyClick(ui(form).Text7, Qt::Key_F1);
+        QCOMPARE(ui(form).ListView1->rowCount(), 3);
+        QStringList totals;
+        for (const LineaVenta& linea : form.venta().lineas())
+            totals.append(linea.ventaTotal);
+        QCOMPARE(totals, QStringList({"19,9", "19,9", "179,8"}));
+        QVERIFY(counter.messages().isEmpty());
+        verifyWaitingForCode(form);
+
+        QVERIFY(form.CobrarTarjeta());
+        const TestDatabase& db = counter.database();
+        QCOMPARE(db.scalar("select tarjeta from TipoPago").toDouble(), 219.6);
+        QCOMPARE(db.scalar("select total(TotalVenta) from Temporal").toDouble(), 219.6);
+        QCOMPARE(db.scalar("select Cantidad from Productos where CodigoProducto = '0123'").toDouble(), 10 - 2 - 0.442);
     }
 
     void deductingLeavesTheCriticalStockWarningAlone()
