@@ -4,6 +4,7 @@
 #include "common/screen.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <QTextStream>
 
@@ -72,4 +73,16 @@ inline void printTimingRow(QTextStream& out, const QString& what, const std::vec
         << QString::number(percentile95(micros) / 1000, 'f', 3).rightJustified(10)
         << QString::number(*std::max_element(micros.begin(), micros.end()) / 1000, 'f', 3).rightJustified(10)
         << '\n';
+}
+
+// The process's peak resident memory so far (VmHWM), in megabytes; 0 where it cannot be read.
+inline double peakMemoryMb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
+    return 0;
 }

@@ -1,5 +1,7 @@
 #include "catalogue/form2.h"
 
+#include "catalogue/product_rows.h"
+
 #include "common/key_filter.h"
 #include "common/numbers.h"
 #include "common/report_list.h"
@@ -8,6 +10,7 @@
 #include "store/collation.h"
 #include "store/connection.h"
 #include "store/fields.h"
+#include "store/operations.h"
 #include "store/queries.h"
 #include "store/record_set.h"
 #include "store/unit_of_work.h"
@@ -22,6 +25,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -38,20 +42,15 @@ const QString MSG_EN_OFERTA =
 const QString MSG_CONFIRMAR_EXCLUSION = QStringLiteral("Você tem certeza que deseja excluir o registro deste Produto?");
 const QString TITULO_CONFIRMAR_EXCLUSION = QStringLiteral("Confirmar Exclusão");
 
-// Columns of a list entry.
-constexpr int COLUMNA_ITEM = 0;
-constexpr int COLUMNA_CODIGO = 1;
-constexpr int COLUMNA_NOMBRE = 2;
-
-// The sort box's entries and the query of each, in the box's order.
+// The sort box's entries and the row ids of each order, in the box's order.
 struct Orden {
     QString entrada;
-    const QueryText& query;
+    const QueryText& ids;
 };
 const Orden ORDENES[] = {
-    {QStringLiteral("CODIGO"), Query::ProductosPorCodigo},
-    {QStringLiteral("NOMBRE PRODUCTO"), Query::ProductosPorNombre},
-    {QStringLiteral("CANTIDAD"), Query::ProductosPorCantidad},
+    {QStringLiteral("CODIGO"), Query::IdsPorCodigo},
+    {QStringLiteral("NOMBRE PRODUCTO"), Query::IdsPorNombre},
+    {QStringLiteral("CANTIDAD"), Query::IdsPorCantidad},
 };
 
 QLineEdit* entryBox(QWidget* parent, int maxLength)
@@ -80,19 +79,15 @@ QString precioEnLista(const RecordSet& row, int column)
     return row.number(column) == 0 ? QStringLiteral("R$ 0") : row.text(column);
 }
 
-QStringList Fila(const RecordSet& row, const ColumnasDeLista& columnas, int item)
+// A product's list entry after its running number.
+QStringList Fila(const RecordSet& row)
 {
+    const ColumnasDeLista columnas(row);
     QStringList fila;
     fila.reserve(7);
-    fila << QString::number(item) << row.text(columnas.codigo) << row.text(columnas.nombre)
-         << row.text(columnas.cantidad) << precioEnLista(row, columnas.costo) << precioEnLista(row, columnas.venta)
-         << row.text(columnas.categoria);
+    fila << row.text(columnas.codigo) << row.text(columnas.nombre) << row.text(columnas.cantidad)
+         << precioEnLista(row, columnas.costo) << precioEnLista(row, columnas.venta) << row.text(columnas.categoria);
     return fila;
-}
-
-QStringList Fila(const RecordSet& row, int item)
-{
-    return Fila(row, ColumnasDeLista(row), item);
 }
 
 bool sinEspacios(const QString& text)
@@ -242,7 +237,7 @@ void Form2::Form_Load()
 {
     Preparar_Lista();
     placePanel(Picture1, platform().screen.size(), PANEL_WIDTH, PANEL_HEIGHT);
-    Listar(Query::ProductosPorNombre);
+    Listar(Query::IdsPorNombre);
     for (const Orden& orden : ORDENES)
         Combo1->addItem(orden.entrada);
     Combo1->setCurrentIndex(-1);
@@ -265,32 +260,24 @@ void Form2::Preparar_Lista()
 
 void Form2::Cargar_Lista()
 {
-    Listar(Query::ProductosPorNombre);
+    Listar(Query::IdsPorNombre);
 }
 
-// Every product, in the query's order, built at once and shown in one go.
-void Form2::Listar(const QueryText& query)
+// The products' row ids in the order's sequence; a product's entry is made
+// when its row is shown.
+void Form2::Listar(const QueryText& ids)
 {
-    ListView1->clear();
-    filas_.clear();
-    listaPorNombre_ = false;
     Connection conexion(platform().folder);
     listaLeida_ = conexion.dataMark();
-    RecordSet productos(conexion, query, RecordSet::Mode::ReadOnlyList);
-    const ColumnasDeLista columnas(productos);
-    QList<QStringList> filas;
-    for (; !productos.eof(); productos.moveNext())
-        filas.append(Fila(productos, columnas, static_cast<int>(filas.size()) + 1));
-    filas_ = std::move(filas);
-    listaPorNombre_ = &query == &Query::ProductosPorNombre;
+    listaPorNombre_ = &ids == &Query::IdsPorNombre;
+    filas_ = std::make_shared<ProductRows>(platform().folder, rowIdsOf(conexion, ids), Fila);
     Mostrar_Lista();
 }
 
-// The list takes the whole set of entries at once, as a fresh listing does:
-// nothing selected, the first entries in view.
+// The list shows its entries afresh: nothing selected, the first entries in view.
 void Form2::Mostrar_Lista()
 {
-    ListView1->setRows(filas_);
+    ListView1->setSource(filas_);
 }
 
 // Whether the list shown still holds the catalogue as it is: nothing was
@@ -298,84 +285,34 @@ void Form2::Mostrar_Lista()
 // other program can write between the answer and the write.
 bool Form2::Lista_Al_Dia(Connection& conexion) const
 {
-    return listaPorNombre_ && listaLeida_ && listaLeida_ == conexion.dataMark();
+    return listaPorNombre_ && filas_ && listaLeida_ && listaLeida_ == conexion.dataMark();
 }
 
-// The saved product takes its place in name order, the entries after it are
-// numbered again: the same list a new listing would give. A list in another
-// order, one read before something else was written, or one that no longer
-// matches the product, is listed afresh.
+// The saved product takes its place in name order, the entries after it
+// renumbered by their places: the same list a new listing would give. A list
+// in another order, or one read before something else was written, is listed
+// afresh.
 void Form2::Colocar_En_Lista(const Guardado& guardado)
 {
-    if (!guardado.listaAlDia || guardado.fila.isEmpty()) {
+    if (!guardado.lugar) {
         Cargar_Lista();
         return;
     }
-    qsizetype desde = filas_.size();
-    if (guardado.nombreAnterior) {
-        const int anterior = Fila_Del_Producto(guardado.fila[COLUMNA_CODIGO], *guardado.nombreAnterior);
-        if (anterior < 0) {
-            Cargar_Lista();
-            return;
-        }
-        filas_.removeAt(anterior);
-        desde = anterior;
-    }
-    const int posicion = Posicion_Por_Nombre(guardado.fila[COLUMNA_NOMBRE]);
-    if (posicion < 0) {
-        Cargar_Lista();
-        return;
-    }
-    filas_.insert(posicion, guardado.fila);
-    const qsizetype hasta = guardado.nombreAnterior ? std::max<qsizetype>(desde, posicion) + 1 : filas_.size();
-    Renumerar(std::min<qsizetype>(desde, posicion), hasta);
+    filas_->remove(guardado.rowId);
+    filas_->insert(*guardado.lugar, guardado.rowId);
     Mostrar_Lista();
 }
 
-// Every entry of a deleted code leaves the list; the ones after are numbered again.
-void Form2::Quitar_De_Lista(const QString& codigo, bool listaAlDia)
+// Every entry of a deleted code leaves the list.
+void Form2::Quitar_De_Lista(const std::vector<qint64>& quitados, bool listaAlDia)
 {
     if (!listaAlDia) {
         Cargar_Lista();
         return;
     }
-    const auto primera = std::find_if(filas_.cbegin(), filas_.cend(),
-                                      [&codigo](const QStringList& fila) { return fila[COLUMNA_CODIGO] == codigo; });
-    const qsizetype desde = primera - filas_.cbegin();
-    filas_.removeIf([&codigo](const QStringList& fila) { return fila[COLUMNA_CODIGO] == codigo; });
-    Renumerar(desde, filas_.size());
+    for (qint64 rowId : quitados)
+        filas_->remove(rowId);
     Mostrar_Lista();
-}
-
-// The first entry of the code, which must carry the name; -1 when the list differs.
-int Form2::Fila_Del_Producto(const QString& codigo, const QString& nombre) const
-{
-    for (qsizetype i = 0; i < filas_.size(); ++i) {
-        if (filas_[i][COLUMNA_CODIGO] == codigo)
-            return filas_[i][COLUMNA_NOMBRE] == nombre ? static_cast<int>(i) : -1;
-    }
-    return -1;
-}
-
-// Where a name goes in the store's text order; -1 when an entry already has
-// exactly that name (the store orders such twins by when they were added).
-int Form2::Posicion_Por_Nombre(const QString& nombre) const
-{
-    const auto lugar = std::lower_bound(filas_.cbegin(), filas_.cend(), nombre, [](const QStringList& fila, const QString& n) {
-        return comparePortuguese(fila[COLUMNA_NOMBRE], n) < 0;
-    });
-    if (lugar != filas_.cend() && (*lugar)[COLUMNA_NOMBRE] == nombre)
-        return -1;
-    return static_cast<int>(lugar - filas_.cbegin());
-}
-
-void Form2::Renumerar(qsizetype desde, qsizetype hasta)
-{
-    for (qsizetype i = desde; i < hasta; ++i) {
-        const QString numero = QString::number(i + 1);
-        if (filas_[i][COLUMNA_ITEM] != numero)
-            filas_[i][COLUMNA_ITEM] = numero;
-    }
 }
 
 // The distinct categories as they are now: read again unless nothing was
@@ -565,24 +502,25 @@ Form2::Guardado Form2::Guardar()
     Connection conexion(platform().folder);
     const auto [guardado, escrito] = runInTransaction(conexion, [&] {
         Guardado hecho;
-        hecho.listaAlDia = Lista_Al_Dia(conexion);
+        const bool listaAlDia = Lista_Al_Dia(conexion);
         if (m_) {
             RecordSet producto(conexion, Query::ProductosPorNombre,
                                RecordSet::Equals{Productos::CodigoProducto, Text1->text()});
-            if (!producto.eof()) {
-                hecho.nombreAnterior = producto.text(Productos::NombreProducto);
-                Asignar_Campos(producto);
-                producto.update();
-                hecho.fila = Fila(producto, 0);
-            }
+            if (producto.eof())
+                return std::pair{hecho, conexion.dataMark()};
+            Asignar_Campos(producto);
+            producto.update();
+            hecho.rowId = producto.rowId();
         } else {
             RecordSet productos(conexion, Query::ProductosPorNombre, RecordSet::Mode::AppendOnly);
             productos.addNew();
             productos.setText(Productos::CodigoProducto, Text1->text());
             Asignar_Campos(productos);
             productos.update();
-            hecho.fila = Fila(productos, 0);
+            hecho.rowId = productos.rowId();
         }
+        if (listaAlDia)
+            hecho.lugar = filas_->placeByName(conexion, Text2->text(), hecho.rowId);
         return std::pair{hecho, conexion.dataMark()};
     });
     listaLeida_ = escrito;
@@ -625,22 +563,27 @@ void Form2::Command4_Click()
     }
     const QString codigo = Text7;
     bool listaAlDia = false;
+    std::vector<qint64> quitados;
     {
         Connection conexion(platform().folder);
-        const auto [alDia, escrito] = runInTransaction(conexion, [&] {
+        auto [alDia, ids, escrito] = runInTransaction(conexion, [&] {
             const bool leidaAlDia = Lista_Al_Dia(conexion);
+            std::vector<qint64> borrados;
             RecordSet productos(conexion, Query::ProductosPorNombre,
                                 RecordSet::Equals{Productos::CodigoProducto, codigo});
-            for (; !productos.eof(); productos.moveNext())
+            for (; !productos.eof(); productos.moveNext()) {
+                borrados.push_back(productos.rowId());
                 productos.deleteCurrent();
-            return std::pair{leidaAlDia, conexion.dataMark()};
+            }
+            return std::tuple{leidaAlDia, std::move(borrados), conexion.dataMark()};
         });
         listaAlDia = alDia;
+        quitados = std::move(ids);
         listaLeida_ = escrito;
     }
     Limpiar_Campos();
     Bloquear_Edicion();
-    Quitar_De_Lista(codigo, listaAlDia);
+    Quitar_De_Lista(quitados, listaAlDia);
     Command4->setEnabled(false);
 }
 
@@ -663,7 +606,7 @@ void Form2::Combo1_Click()
     if (chosen < 0)
         return;
     Volver_A_Inicio();
-    Listar(ORDENES[chosen].query);
+    Listar(ORDENES[chosen].ids);
 }
 
 // Loads the product of the selected entry, even over one being edited.

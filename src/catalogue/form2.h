@@ -3,13 +3,16 @@
 #include "common/window.h"
 #include "store/data_mark.h"
 
+#include <memory>
 #include <optional>
+#include <vector>
 
 class Connection;
 class QComboBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
+class ProductRows;
 class QPushButton;
 class RecordSet;
 struct QueryText;
@@ -73,7 +76,7 @@ private:
 
     void Preparar_Lista();
     void Cargar_Lista();
-    void Listar(const QueryText& query);
+    void Listar(const QueryText& ids);
     void Cargar_Categorias();
     void Habilitar_Edicion();
     void Bloquear_Edicion();
@@ -87,21 +90,16 @@ private:
     bool Numeros_Validos() const;
     bool Nombre_Repetido(const QString& nombre) const;
 
-    // The saved product as its list entry, the name it had before when it
-    // existed, and whether the list shown held the catalogue as it was just
-    // before the save.
+    // The saved product's row id, and its place in the list when the list
+    // shown held the catalogue as it was just before the save.
     struct Guardado {
-        QStringList fila;
-        std::optional<QString> nombreAnterior;
-        bool listaAlDia = false;
+        qint64 rowId = 0;
+        std::optional<qsizetype> lugar;
     };
     Guardado Guardar();
     bool Lista_Al_Dia(Connection& conexion) const;
     void Colocar_En_Lista(const Guardado& guardado);
-    void Quitar_De_Lista(const QString& codigo, bool listaAlDia);
-    int Fila_Del_Producto(const QString& codigo, const QString& nombre) const;
-    int Posicion_Por_Nombre(const QString& nombre) const;
-    void Renumerar(qsizetype desde, qsizetype hasta);
+    void Quitar_De_Lista(const std::vector<qint64>& quitados, bool listaAlDia);
     void Mostrar_Lista();
 
     bool m_ = false;
@@ -110,7 +108,7 @@ private:
     // written since (by this window or any other program) changes just the
     // entries it touches, which gives the list a new listing would; otherwise
     // the list is read again.
-    QList<QStringList> filas_;
+    std::shared_ptr<ProductRows> filas_;
     bool listaPorNombre_ = false;
     std::optional<DataMark> listaLeida_;
     // The distinct categories as last read, offered again by a lookup only

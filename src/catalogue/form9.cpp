@@ -1,6 +1,7 @@
 #include "catalogue/form9.h"
 
 #include "catalogue/exportar_excel.h"
+#include "catalogue/product_rows.h"
 #include "common/key_filter.h"
 #include "common/money_format.h"
 #include "common/numbers.h"
@@ -9,6 +10,7 @@
 #include "store/connection.h"
 #include "store/fields.h"
 #include "store/like_match.h"
+#include "store/operations.h"
 #include "store/queries.h"
 #include "store/record_set.h"
 
@@ -217,6 +219,7 @@ void Form9::Option3_Click()
 
 void Form9::Buscar()
 {
+    inversion_.reset();
     if (Option1->isChecked())
         Buscar_Nombre();
     else if (Option2->isChecked())
@@ -267,8 +270,21 @@ QStringList Form9::Agregar_Fila(const RecordSet& productos, const Columnas& colu
     return fila;
 }
 
+// A listing of many products: their row ids in its order, each row's entry
+// made when it is shown, and the stock value summed in the same action.
+void Form9::Mostrar_Productos(Connection& conexion, const QueryText& ids, const QueryText& valores,
+                              const QVariantList& parametros)
+{
+    inversion_ = stockValueAtCost(conexion, valores, parametros);
+    ListView1->setSource(std::make_shared<ProductRows>(
+        platform().folder, rowIdsOf(conexion, ids, parametros), [](const RecordSet& producto) {
+            return Agregar_Fila(producto, Columnas(producto), 0).mid(1);
+        }));
+}
+
 void Form9::Mostrar_Filas(QList<QStringList> filas)
 {
+    inversion_.reset();
     ListView1->setRows(std::move(filas));
 }
 
@@ -298,13 +314,11 @@ void Form9::Buscar_Nombre()
     Colores_Busqueda();
     {
         Connection conexion(platform().folder);
-        if (Text1->text() == QStringLiteral("*")) {
-            RecordSet productos(conexion, Query::ProductosListado, RecordSet::Mode::ReadOnlyList);
-            Mostrar_Filas(Leer_Filas(productos));
-        } else {
-            RecordSet productos(conexion, Query::ProductosBusqueda, QVariantList{likeLiteral(Text1->text())});
-            Mostrar_Filas(Leer_Filas(productos));
-        }
+        if (Text1->text() == QStringLiteral("*"))
+            Mostrar_Productos(conexion, Query::IdsPorNombre, Query::CantidadYCosto);
+        else
+            Mostrar_Productos(conexion, Query::IdsBusqueda, Query::CantidadYCostoBusqueda,
+                              {likeLiteral(Text1->text())});
     }
     Terminar_Listado(Text1, MSG_NO_ENCONTRADO);
 }
@@ -360,17 +374,12 @@ void Form9::Command3_Click()
     Text2->clear();
     Label2->clear();
     Combo1->clear();
-    QList<QStringList> filas;
     {
         Connection conexion(platform().folder);
-        RecordSet productos(conexion, Query::ProductosListado, RecordSet::Mode::ReadOnlyList);
-        filas = Leer_Filas(productos, [](const RecordSet& fila, const Columnas& columnas) {
-            return fila.number(columnas.cantidad) <= fila.number(columnas.critico);
-        });
+        Mostrar_Productos(conexion, Query::IdsCriticos, Query::CantidadYCostoCriticos);
     }
-    if (!filas.isEmpty())
+    if (ListView1->rowCount() > 0)
         ListView1->setColors(CRITICAL_TEXT_COLOR, QApplication::palette().color(QPalette::Base));
-    Mostrar_Filas(std::move(filas));
     if (ListView1->rowCount() > 0) {
         Command1->setEnabled(true);
     } else {
@@ -387,9 +396,11 @@ void Form9::Command3_Click()
 
 void Form9::Calcular_Inversion()
 {
-    double suma = 0;
-    for (int row = 0; row < ListView1->rowCount(); ++row)
-        suma += A_Numero(ListView1->text(row, COSTO_TOTAL));
+    double suma = inversion_.value_or(0);
+    if (!inversion_) {
+        for (int row = 0; row < ListView1->rowCount(); ++row)
+            suma += A_Numero(ListView1->text(row, COSTO_TOTAL));
+    }
     Label2->setText(QStringLiteral("Total de Investimento ") + Formato(suma, FORMATO_REAIS_3));
 }
 

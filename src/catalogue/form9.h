@@ -2,8 +2,12 @@
 
 #include "common/window.h"
 
-#include <functional>
+#include <QVariantList>
 
+#include <functional>
+#include <optional>
+
+class Connection;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -12,6 +16,7 @@ class QPushButton;
 class QRadioButton;
 class RecordSet;
 class ReportList;
+struct QueryText;
 
 // The stock report: lists the catalogue by part of the name, by code, by
 // category or in critical state, with each product's stock value and the
@@ -59,10 +64,16 @@ private:
     void Calcular_Inversion();
     void Colores_Busqueda();
     void Mostrar_Filas(QList<QStringList> filas);
+    void Mostrar_Productos(Connection& conexion, const QueryText& ids, const QueryText& valores,
+                           const QVariantList& parametros = {});
     void Terminar_Listado(QWidget* box, const QString& sinResultado);
     void Limpiar_Modo(bool vaciarCodigo);
     struct Columnas;
     using Incluir = std::function<bool(const RecordSet&, const Columnas&)>;
     static QList<QStringList> Leer_Filas(RecordSet& productos, const Incluir& incluir = {});
     static QStringList Agregar_Fila(const RecordSet& productos, const Columnas& columnas, int item);
+
+    // The stock value at cost of a listing read as row ids; the total of the
+    // rows' texts for one kept as texts.
+    std::optional<double> inversion_;
 };

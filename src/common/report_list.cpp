@@ -53,15 +53,18 @@ QString fittedText(const QStyleOptionViewItem& option, const QModelIndex& index,
 
 }   // namespace
 
-// The rows of a report list as plain texts. A cell exists when its row exists
-// and its column is one of the list's columns or a cell the row already holds.
+// The rows of a report list: texts the window gave, or a source that makes
+// a row's texts when asked for. A cell exists when its row exists and its
+// column is one of the list's columns or a cell the row already holds.
 class ReportListModel : public QAbstractTableModel {
 public:
     using QAbstractTableModel::QAbstractTableModel;
 
     int rowCount(const QModelIndex& parent = {}) const override
     {
-        return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+        if (parent.isValid())
+            return 0;
+        return source_ ? source_->count() : static_cast<int>(rows_.size());
     }
 
     int columnCount(const QModelIndex& parent = {}) const override
@@ -118,7 +121,7 @@ public:
     {
         textColor_ = text;
         backgroundColor_ = background;
-        if (!rows_.isEmpty() && !columns_.isEmpty())
+        if (rowCount() > 0 && !columns_.isEmpty())
             emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1),
                              {Qt::ForegroundRole, Qt::BackgroundRole});
     }
@@ -127,7 +130,7 @@ public:
     {
         if (!hasRow(row))
             return;
-        rows_[row] = cells;
+        textRows()[row] = cells;
         if (!columns_.isEmpty())
             emit dataChanged(index(row, 0), index(row, columnCount() - 1), {Qt::DisplayRole});
     }
@@ -135,12 +138,22 @@ public:
     void setRows(QList<QStringList> rows)
     {
         beginResetModel();
+        source_.reset();
         rows_ = std::move(rows);
+        endResetModel();
+    }
+
+    void setSource(std::shared_ptr<const ReportRows> source)
+    {
+        beginResetModel();
+        source_ = std::move(source);
+        rows_.clear();
         endResetModel();
     }
 
     int appendRow(const QStringList& cells)
     {
+        textRows();
         const int row = rowCount();
         beginInsertRows({}, row, row);
         rows_.append(cells);
@@ -152,20 +165,26 @@ public:
     {
         if (!hasRow(row))
             return;
+        textRows();
         beginRemoveRows({}, row, row);
         rows_.removeAt(row);
         endRemoveRows();
     }
 
-    bool hasRow(int row) const { return row >= 0 && row < rows_.size(); }
-    QStringList rowAt(int row) const { return hasRow(row) ? rows_[row] : QStringList(); }
+    bool hasRow(int row) const { return row >= 0 && row < rowCount(); }
+    QStringList rowAt(int row) const
+    {
+        if (!hasRow(row))
+            return {};
+        return source_ ? source_->texts(row) : rows_[row];
+    }
     QString cell(int row, int column) const { return rowAt(row).value(column); }
 
     void setCell(int row, int column, const QString& text)
     {
         if (!hasRow(row) || column < 0)
             return;
-        QStringList& cells = rows_[row];
+        QStringList& cells = textRows()[row];
         if (column >= qMax(cells.size(), columns_.size()))
             return;
         while (cells.size() <= column)
@@ -183,8 +202,24 @@ private:
         return QVariant::fromValue(horizontal | Qt::AlignVCenter);
     }
 
+    // A window changing single rows of a list shown from a source: the
+    // source's rows become texts first (lists so changed are short).
+    QList<QStringList>& textRows()
+    {
+        if (source_) {
+            QList<QStringList> rows;
+            rows.reserve(source_->count());
+            for (int row = 0; row < source_->count(); ++row)
+                rows.append(source_->texts(row));
+            source_.reset();
+            rows_ = std::move(rows);
+        }
+        return rows_;
+    }
+
     QList<ReportColumn> columns_;
     QList<QStringList> rows_;
+    std::shared_ptr<const ReportRows> source_;
     QColor textColor_ = LIST_TEXT_COLOR;
     QColor backgroundColor_ = LIST_BACKGROUND_COLOR;
 };
@@ -358,6 +393,11 @@ void ReportList::setRow(int row, const QStringList& cells)
 void ReportList::setRows(QList<QStringList> rows)
 {
     model_->setRows(std::move(rows));
+}
+
+void ReportList::setSource(std::shared_ptr<const ReportRows> rows)
+{
+    model_->setSource(std::move(rows));
 }
 
 void ReportList::removeRow(int row)

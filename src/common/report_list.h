@@ -1,9 +1,13 @@
 #pragma once
 
+#include "common/report_rows.h"
+
 #include <QColor>
 #include <QList>
 #include <QStringList>
 #include <QTreeView>
+
+#include <memory>
 
 class ReportListModel;
 
@@ -22,7 +26,9 @@ struct ReportColumn {
 
 // A report-style list: column headers, rows of texts whose first column holds
 // the running number. A light model behind a view, so that large listings
-// fill quickly. A title or a text wider than its column ends in "…" (a
+// fill quickly: the rows are texts the window gives, or a source whose rows'
+// texts are made only for the rows in view and the cells a window reads
+// (setSource). A title or a text wider than its column ends in "…" (a
 // text of a column that elides on the left starts with it). A control
 // character in a text (a line break, a tab) shows as a space.
 //
@@ -60,6 +66,10 @@ public:
     // Replaces every row at once.
     void setRows(QList<QStringList> rows);
     void removeRow(int row);
+    // Shows a source's rows as a fresh listing: nothing selected, the first
+    // rows in view. Changing single rows afterwards (addRow, setRow, ...)
+    // turns the source's rows into texts first.
+    void setSource(std::shared_ptr<const ReportRows> rows);
 
     QString text(int row, int column) const;
     // The text as the cell paints it: control characters as spaces, elided to the column's width.

@@ -5,13 +5,14 @@
 #include "store/connection.h"
 #include "store/fields.h"
 #include "store/like_match.h"
+#include "store/operations.h"
 #include "store/queries.h"
 #include "store/record_set.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
-#include <QStringListModel>
+#include <QAbstractListModel>
 #include <QTimer>
 
 namespace {
@@ -29,8 +30,55 @@ bool letraODigito(QChar c)
 
 }   // namespace
 
+// The names found, made into texts only as they are shown or read: the
+// positions of the matching names among the catalogue's names, or the names
+// a server's search gave.
+class NombresEncontrados : public QAbstractListModel {
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    int rowCount(const QModelIndex& parent = {}) const override
+    {
+        if (parent.isValid())
+            return 0;
+        return catalogo_ ? int(posiciones_.size()) : int(textos_.size());
+    }
+
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (!index.isValid() || index.row() >= rowCount() || (role != Qt::DisplayRole && role != Qt::EditRole))
+            return {};
+        if (!catalogo_)
+            return textos_[index.row()];
+        return controlCharactersAsSpaces(QString::fromUtf8(catalogo_->utf8(posiciones_[size_t(index.row())])));
+    }
+
+    void mostrar(std::shared_ptr<const ProductNames> catalogo, std::vector<qsizetype> posiciones)
+    {
+        beginResetModel();
+        catalogo_ = std::move(catalogo);
+        posiciones_ = std::move(posiciones);
+        textos_.clear();
+        endResetModel();
+    }
+
+    void mostrar(QStringList textos)
+    {
+        beginResetModel();
+        catalogo_.reset();
+        posiciones_.clear();
+        textos_ = std::move(textos);
+        endResetModel();
+    }
+
+private:
+    std::shared_ptr<const ProductNames> catalogo_;
+    std::vector<qsizetype> posiciones_;
+    QStringList textos_;
+};
+
 Form10::Form10(Platform& platform, Destino destino, QWidget* parent)
-    : Window(platform, parent), destino_(std::move(destino)), nombres_(new QStringListModel(this)),
+    : Window(platform, parent), destino_(std::move(destino)), nombres_(new NombresEncontrados(this)),
       pausa_(new QTimer(this))
 {
     pausa_->setSingleShot(true);
@@ -90,18 +138,43 @@ bool Form10::eventFilter(QObject* watched, QEvent* event)
 }
 
 // The search text is bound as a literal: "%", "_" and the apostrophe match themselves.
+// On bd1 the catalogue's names are read once and searched again at each
+// refresh while nothing is written (by the program or another), with the
+// engine's own like; a store that cannot tell (a shop's server) runs the
+// search itself every time.
 void Form10::Command1_Click()
 {
     pausa_->stop();
-    nombres_->setStringList({});
+    nombres_->mostrar(QStringList());
     Connection conexion(platform().folder);
+    const std::optional<DataMark> ahora = conexion.dataMark();
+    if (!ahora) {
+        nombres_->mostrar(Buscar_En_Servidor(conexion));
+        return;
+    }
+    if (!catalogo_ || ahora != catalogoLeido_) {
+        catalogo_.reset();
+        catalogo_ = std::make_shared<const ProductNames>(productNames(conexion));
+        catalogoLeido_ = ahora;
+    }
+    const LikePattern patron((QStringLiteral("%") + likeLiteral(Text1->text()) + QStringLiteral("%")).toUtf8(), U'\\');
+    std::vector<qsizetype> posiciones;
+    for (qsizetype i = 0; i < catalogo_->size(); ++i) {
+        if (patron.matches(catalogo_->utf8(i)))
+            posiciones.push_back(i);
+    }
+    nombres_->mostrar(catalogo_, std::move(posiciones));
+}
+
+QStringList Form10::Buscar_En_Servidor(Connection& conexion) const
+{
     RecordSet productos(conexion, Query::NombresBusqueda, QVariantList{likeLiteral(Text1->text())},
                         RecordSet::Mode::ReadOnlyList);
     const int nombre = productos.column(Productos::NombreProducto);
     QStringList nombres;
     for (; !productos.eof(); productos.moveNext())
         nombres.append(controlCharactersAsSpaces(productos.text(nombre)));
-    nombres_->setStringList(nombres);
+    return nombres;
 }
 
 bool Form10::busquedaPendiente() const

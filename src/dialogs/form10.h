@@ -2,11 +2,17 @@
 
 #include "common/window.h"
 
+#include "store/data_mark.h"
+
 #include <functional>
+#include <memory>
+#include <optional>
 
 class QLineEdit;
 class QListView;
-class QStringListModel;
+class Connection;
+class NombresEncontrados;
+class ProductNames;
 class QTimer;
 
 // The product picker: finds products by part of their name and hands the
@@ -46,8 +52,12 @@ protected:
 
 private:
     bool List1_KeyPress(int key, const QString& text);
+    QStringList Buscar_En_Servidor(Connection& conexion) const;
 
     Destino destino_;
-    QStringListModel* nombres_;
+    NombresEncontrados* nombres_;
+    // The catalogue's names as last read, searched again only while nothing was written since.
+    std::shared_ptr<const ProductNames> catalogo_;
+    std::optional<DataMark> catalogoLeido_;
     QTimer* pausa_;
 };

@@ -101,6 +101,16 @@ constexpr char SERVER_NAME_SEARCH[] =
     "select rowid, NombreProducto from Productos where tenduca_dobra(NombreProducto) like '%' || "
     "tenduca_dobra(?) || '%' escape '\\' order by rowid";
 
+constexpr char SERVER_ID_SEARCH[] =
+    "select rowid from Productos where tenduca_dobra(NombreProducto) like '%' || tenduca_dobra(?) || '%' "
+    "escape '\\' order by rowid";
+constexpr char SERVER_VALUE_SEARCH[] =
+    "select Cantidad, PrecioCosto, PrecioVenta from Productos where tenduca_dobra(NombreProducto) like '%' || "
+    "tenduca_dobra(?) || '%' escape '\\'";
+// The server has no unary "+" for texts; its planner needs no hint.
+constexpr char SERVER_CRITICAL_IDS[] =
+    "select rowid from Productos where Cantidad <= StockCritico order by NombreProducto, rowid";
+
 class ServerDialect : public Dialect {
 public:
     const char* queryText(const QueryText& query) const override
@@ -109,6 +119,12 @@ public:
             return SERVER_PRODUCT_SEARCH;
         if (qstrcmp(query.sql, Query::NombresBusqueda.sql) == 0)
             return SERVER_NAME_SEARCH;
+        if (qstrcmp(query.sql, Query::IdsBusqueda.sql) == 0)
+            return SERVER_ID_SEARCH;
+        if (qstrcmp(query.sql, Query::CantidadYCostoBusqueda.sql) == 0)
+            return SERVER_VALUE_SEARCH;
+        if (qstrcmp(query.sql, Query::IdsCriticos.sql) == 0)
+            return SERVER_CRITICAL_IDS;
         return query.sql;
     }
 

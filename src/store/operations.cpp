@@ -1,6 +1,9 @@
 #include "store/operations.h"
 
+#include "common/numbers.h"
 #include "store/connection.h"
+#include "store/dialect.h"
+#include "store/fields.h"
 #include "store/engine.h"
 #include "store/queries.h"
 #include "store/schema_upgrade.h"
@@ -85,4 +88,67 @@ ProductsWritten writeProducts(Connection& connection, const QList<ProductValues>
         ++written.updated;
     }
     return written;
+}
+
+namespace {
+
+void bindAll(Statement& statement, const QVariantList& parameters)
+{
+    for (int i = 0; i < parameters.size(); ++i)
+        statement.bind(i + 1, parameters[i]);
+}
+
+// A field read as a number the way a record set reads it.
+double numberOf(const Statement& row, int column, const QString& field)
+{
+    switch (row.kind(column)) {
+    case CellKind::Null:
+        throw ConversionError(QStringLiteral("O campo %1 está vazio e não pode ser lido como número.").arg(field));
+    case CellKind::Integer:
+    case CellKind::Real:
+        return row.number(column);
+    case CellKind::Text:
+    case CellKind::Blob:
+        break;
+    }
+    try {
+        return A_Numero(row.text(column));
+    } catch (const ConversionError& error) {
+        throw ConversionError(QStringLiteral("%1 (campo %2)").arg(error.message(), field));
+    }
+}
+
+}   // namespace
+
+std::vector<qint64> rowIdsOf(Connection& connection, const QueryText& query, const QVariantList& parameters)
+{
+    Statement select(connection, connection.engine().dialect().queryText(query));
+    bindAll(select, parameters);
+    std::vector<qint64> ids;
+    while (select.next())
+        ids.push_back(select.whole(0));
+    return ids;
+}
+
+double stockValueAtCost(Connection& connection, const QueryText& query, const QVariantList& parameters)
+{
+    Statement select(connection, connection.engine().dialect().queryText(query));
+    bindAll(select, parameters);
+    double sum = 0;
+    while (select.next()) {
+        const double quantity = numberOf(select, 0, Productos::Cantidad);
+        const double cost = numberOf(select, 1, Productos::PrecioCosto);
+        numberOf(select, 2, Productos::PrecioVenta);
+        sum += A_Numero(A_Texto(quantity * cost));
+    }
+    return sum;
+}
+
+ProductNames productNames(Connection& connection)
+{
+    Statement select(connection, connection.engine().dialect().queryText(Query::NombresTodos));
+    ProductNames names;
+    while (select.next())
+        names.append(select.bytes(1));
+    return names;
 }

@@ -1,10 +1,16 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QVariantList>
+
+#include <vector>
 
 class Connection;
+struct QueryText;
 
 // The store's named operations: what the windows, the sale code and the
 // catalogue file ask of the data beside walking record sets over the query
@@ -55,3 +61,39 @@ struct ProductsWritten {
 // indexes of codes and names are not rewritten for every product.
 ProductsWritten writeProducts(Connection& connection, const QList<ProductValues>& products,
                               const QHash<QString, QList<StoredProduct>>& stored);
+
+// The row ids of a query's rows, in its order: the query selects the row id
+// alone (a listing that reads its rows' fields only when they are shown).
+std::vector<qint64> rowIdsOf(Connection& connection, const QueryText& query, const QVariantList& parameters = {});
+
+// The stock value at cost of the products a query selects (their quantity,
+// cost and sale price, in that order): each product's quantity × cost price
+// as its list row writes it, read back and summed. A quantity or price left
+// empty is the ConversionError reading that row for its list gives.
+double stockValueAtCost(Connection& connection, const QueryText& query, const QVariantList& parameters = {});
+
+// The names of the catalogue's products in row id order (none left empty),
+// compact: what a picker searches again at each typed letter while nothing
+// is written, instead of asking the engine to walk every name.
+class ProductNames {
+public:
+    qsizetype size() const { return qsizetype(starts_.size()); }
+    // A name as its UTF-8 bytes, valid while the names are kept.
+    QByteArrayView utf8(qsizetype index) const
+    {
+        const qsizetype start = starts_[size_t(index)];
+        const qsizetype end = index + 1 < size() ? starts_[size_t(index) + 1] : bytes_.size();
+        return QByteArrayView(bytes_).sliced(start, end - start);
+    }
+    void append(QByteArrayView name)
+    {
+        starts_.push_back(bytes_.size());
+        bytes_.append(name);
+    }
+
+private:
+    std::vector<qsizetype> starts_;
+    QByteArray bytes_;
+};
+// Every name the name search can find, in its order.
+ProductNames productNames(Connection& connection);

@@ -85,6 +85,48 @@ inline constexpr QueryText NombresBusqueda{
            "order by rowid",
     .table = "Productos"};
 
+// Every name a name search can find (one left empty matches no text), in the searches' order.
+inline constexpr QueryText NombresTodos{
+    .sql = "select rowid, NombreProducto from Productos where NombreProducto is not null order by rowid",
+    .table = "Productos"};
+
+// The row ids alone of the catalogue's listings, in their order: a list
+// reads these first (the names' index alone, for the listings by name) and
+// a product's fields only when its row is shown (ProductosConIds).
+inline constexpr QueryText IdsPorNombre{.sql = "select rowid from Productos order by NombreProducto, rowid",
+                                        .table = "Productos"};
+inline constexpr QueryText IdsPorCodigo{.sql = "select rowid from Productos order by CodigoProducto, rowid",
+                                        .table = "Productos"};
+inline constexpr QueryText IdsPorCantidad{.sql = "select rowid from Productos order by Cantidad, rowid",
+                                          .table = "Productos"};
+// The products at or below their critical level, by name. They are few: the
+// table is walked in its own order and the few sorted, instead of every row
+// being looked up from the names' index ("+" keeps the field's collation).
+inline constexpr QueryText IdsCriticos{
+    .sql = "select rowid from Productos where Cantidad <= StockCritico order by +NombreProducto, rowid",
+    .table = "Productos"};
+// The row ids of ProductosBusqueda (a shop's server runs its own form).
+inline constexpr QueryText IdsBusqueda{
+    .sql = "select rowid from Productos where NombreProducto like '%' || ? || '%' escape '\\' order by rowid",
+    .table = "Productos"};
+// Up to PRODUCTOS_POR_LECTURA products by row id, in no order; a place left
+// unused is bound to 0, which no row has.
+inline constexpr int PRODUCTOS_POR_LECTURA = 48;
+inline constexpr QueryText ProductosConIds{
+    .sql = "select rowid, * from Productos where rowid in (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+           "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+    .table = "Productos"};
+// Each product's quantity, cost and sale price, for the stock value of a listing.
+inline constexpr QueryText CantidadYCosto{.sql = "select Cantidad, PrecioCosto, PrecioVenta from Productos",
+                                          .table = "Productos"};
+inline constexpr QueryText CantidadYCostoCriticos{
+    .sql = "select Cantidad, PrecioCosto, PrecioVenta from Productos where Cantidad <= StockCritico",
+    .table = "Productos"};
+inline constexpr QueryText CantidadYCostoBusqueda{
+    .sql = "select Cantidad, PrecioCosto, PrecioVenta from Productos where NombreProducto like '%' || ? || '%' "
+           "escape '\\'",
+    .table = "Productos"};
+
 // "select Categoria from Productos Group by Categoria"
 inline constexpr QueryText Categorias{.sql = "select Categoria from Productos Group by Categoria",
                                       .table = "Productos",

@@ -333,6 +333,13 @@ FieldType RecordSet::typeOf(int index) const
     return types_[index];
 }
 
+qint64 RecordSet::rowId() const
+{
+    if (editing_ == Editing::Adding || bof() || eof())
+        throw StoreError(QStringLiteral("Não há registro atual: o conjunto está no início ou no fim."));
+    return rows_[size_t(position_)].rowId;
+}
+
 void RecordSet::requireCurrentRow() const
 {
     if (editing_ == Editing::Adding)

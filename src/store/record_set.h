@@ -60,7 +60,8 @@ public:
     void moveLast();
     // Every row of the set, fetching what is still pending.
     int recordCount() const;
-
+    // The current row's id (after update() of a new row, that row's).
+    qint64 rowId() const;
 
     // Reading the current row. A null field reads as an empty text but
     // isNull() tells it apart; number() of a null field is a ConversionError.

@@ -7,6 +7,7 @@
 #include "store/record_set.h"
 #include "support/fake_platform.h"
 #include "support/keyboard.h"
+#include "support/other_program.h"
 #include "support/sale_controls.h"
 #include "support/test_database.h"
 
@@ -115,6 +116,34 @@ private slots:
         p.search(typed);
         QCOMPARE(p.names(), listed);
         QCOMPARE(p.fakes.prompter.texts(), QStringList());
+    }
+
+    // The names searched at each typed letter are those of the catalogue as it
+    // is then: what another program writes between two refreshes shows.
+    void aChangeByAnotherProgramShowsAtTheNextRefresh_data()
+    {
+        QTest::addColumn<QByteArray>("change");
+        QTest::addColumn<QStringList>("listed");
+
+        QTest::newRow("added") << QByteArray("insert into Productos (CodigoProducto, NombreProducto) values ('10', "
+                                             "'Leitão')")
+                               << QStringList({"Leite 100% Integral", "Leite Integral 1 l", "Leitão"});
+        QTest::newRow("renamed") << QByteArray("update Productos set NombreProducto = 'LEITE Desnatado' where "
+                                               "CodigoProducto = '6'")
+                                 << QStringList({"Leite 100% Integral", "LEITE Desnatado"});
+        QTest::newRow("removed") << QByteArray("delete from Productos where CodigoProducto = '4'")
+                                 << QStringList({"Leite Integral 1 l"});
+    }
+    void aChangeByAnotherProgramShowsAtTheNextRefresh()
+    {
+        QFETCH(QByteArray, change);
+        QFETCH(QStringList, listed);
+        Picker p;
+        p.search("le");
+        QCOMPARE(p.names(), QStringList({"Leite 100% Integral", "Leite Integral 1 l"}));
+        QCOMPARE(OtherProgram(p.database.path()).execute(change.constData()), 0);
+        p.search("lei");
+        QCOMPARE(p.names(), listed);
     }
 
     // A name stored with a line break lists on one line and is chosen as listed.

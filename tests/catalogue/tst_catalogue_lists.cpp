@@ -1,0 +1,233 @@
+// The catalogue's long lists read a product's fields only when its row is
+// shown: what that can break and the window tests do not see.
+#include "catalogue/form2.h"
+#include "catalogue/form9.h"
+#include "common/number_settings.h"
+#include "common/report_list.h"
+#include "store/connection.h"
+#include "store/fields.h"
+#include "store/queries.h"
+#include "store/record_set.h"
+#include "support/fake_platform.h"
+#include "support/keyboard.h"
+#include "support/other_program.h"
+#include "support/test_database.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+#include <algorithm>
+
+namespace {
+
+// Products "Item 000001" to "Item <count>" (codes 1 to count), in one
+// statement of another program: a large catalogue in a second or two. Every
+// field type shows: fractional and negative quantities, zero, empty and
+// fractional prices, empty and differently cased categories, names with
+// accents and a tab.
+void addProducts(const TestDatabase& database, int count)
+{
+    OtherProgram other(database.path());
+    const QByteArray sql =
+        QByteArray("with recursive n(i) as (select 1 union all select i + 1 from n where i < ") +
+        QByteArray::number(count) +
+        ") insert into Productos (CodigoProducto, NombreProducto, Cantidad, PrecioCosto, PrecioVenta, StockCritico, "
+        "Categoria) select i, printf('Item %06d', i) || case i % 7 when 3 then ' Açúcar' when 5 then char(9) || "
+        "'Pão' else '' end, case i % 5 when 0 then 0 when 1 then i * 0.25 when 2 then -i else i end, "
+        "case i % 4 when 0 then 0 when 1 then null else i * 1.5 end, case i % 6 when 0 then 0 when 1 then 2.999 "
+        "else i + 0.5 end, i % 3, case i % 4 when 0 then null when 1 then 'bebidas' else 'Bebidas' end from n";
+    QCOMPARE(other.execute(sql.constData()), 0);
+}
+
+// Product maintenance over a catalogue of generated products.
+class Maintenance {
+public:
+    explicit Maintenance(int products) : fakes(database.folder())
+    {
+        addProducts(database, products);
+        form.show();
+    }
+    void lookup(const QString& code)
+    {
+        form.Text1->setText(code);
+        form.Buscar_Producto();
+    }
+    void save(const QString& name, const QString& quantity)
+    {
+        form.Text2->setText(name);
+        form.Text3->setText(quantity);
+        for (QLineEdit* box : {form.Text4, form.Text5})
+            box->setText(QStringLiteral("1"));
+        if (form.Combo2->currentText().isEmpty())
+            form.Combo2->setEditText(QStringLiteral("Geral"));
+        form.Command3_Click();
+    }
+    void listAgain() const
+    {
+        form.Combo1->setCurrentIndex(1);
+        emit form.Combo1->activated(1);
+    }
+    QStringList row(int row) const { return form.ListView1->row(row); }
+
+    TestDatabase database;
+    FakePlatform fakes;
+    Form2 form{fakes.platform};
+};
+
+// Every product's row as the window's listing made it before it read rows
+// only when shown: each field's text as the store reads it, a price of 0
+// as "R$ 0", in name order.
+QList<QStringList> eagerRows(const QString& folder)
+{
+    Connection connection(folder);
+    RecordSet products(connection, Query::ProductosPorNombre, RecordSet::Mode::ReadOnlyList);
+    QList<QStringList> rows;
+    const auto price = [&](const QString& field) {
+        if (products.isNull(field))
+            return QString();
+        return products.number(field) == 0 ? QStringLiteral("R$ 0") : products.text(field);
+    };
+    for (; !products.eof(); products.moveNext())
+        rows.append({QString::number(rows.size() + 1), products.text(Productos::CodigoProducto),
+                     products.text(Productos::NombreProducto), products.text(Productos::Cantidad),
+                     price(Productos::PrecioCosto), price(Productos::PrecioVenta),
+                     products.text(Productos::Categoria)});
+    return rows;
+}
+
+// Rows read far apart and backwards, so that reads start in the middle of
+// what was read before and what was read is dropped.
+QList<int> scatteredRows(int count)
+{
+    QList<int> rows;
+    for (int row = count - 1; row >= 0; row -= 37)
+        rows.append(row);
+    for (int row = 0; row < count; ++row)
+        if (!rows.contains(row))
+            rows.append(row);
+    return rows;
+}
+
+}   // namespace
+
+class CatalogueListsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { NumberSettings::setCurrent(NumberSettings::brazilian()); }
+
+    // Every cell of every column type, made when read, is the text the whole
+    // listing used to make at once.
+    void maintenanceCellsAreTheEagerTexts()
+    {
+        Maintenance maintenance(400);
+        const QList<QStringList> expected = eagerRows(maintenance.database.folder());
+        QCOMPARE(maintenance.form.ListView1->rowCount(), expected.size());
+        for (int row : scatteredRows(int(expected.size())))
+            QCOMPARE(maintenance.row(row), expected[row]);
+    }
+
+    // The whole listing's rows are the rows its eager listings (a code's
+    // products) make for the same products, totals included.
+    void stockCellsAreTheEagerTexts()
+    {
+        TestDatabase database;
+        addProducts(database, 300);
+        // The stock window refuses a listing with an empty price.
+        QCOMPARE(OtherProgram(database.path()).execute("update Productos set PrecioCosto = 0.75 where PrecioCosto is null"), 0);
+        FakePlatform fakes(database.folder());
+        Form9 stock(fakes.platform);
+        stock.show();
+        stock.Text1->setText(QStringLiteral("*"));
+        stock.Buscar();
+        const int count = stock.ListView1->rowCount();
+        QCOMPARE(count, 300);
+        QList<QStringList> lazy;
+        for (int row : scatteredRows(count))
+            lazy.append(stock.ListView1->row(row));
+        stock.Option2->click();
+        for (const QStringList& row : lazy) {
+            stock.Text2->setText(row[1]);
+            stock.Buscar();
+            QCOMPARE(stock.ListView1->rowCount(), 1);
+            QCOMPARE(stock.ListView1->row(0).mid(1), row.mid(1));
+        }
+    }
+
+    // Another program changes or removes products after the list was filled:
+    // the rows read when it was filled keep what the catalogue held then, a
+    // row read later shows the product as it is then, a removed product an
+    // empty row, and no row moves.
+    void anotherProgramBetweenOpeningAndScrolling_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QByteArray>("change");
+        QTest::addColumn<QStringList>("shown");   // code, name, quantity; nothing for a product removed
+
+        QTest::newRow("changed in the first screen") << 2 << QByteArray("update Productos set Cantidad = 77 where rowid = 3")
+                                                     << QStringList({"3", "Item 000003 Açúcar", "3"});
+        QTest::newRow("changed far below") << 250 << QByteArray("update Productos set Cantidad = 77 where rowid = 251")
+                                           << QStringList({"251", "Item 000251", "77"});
+        QTest::newRow("removed far below") << 260 << QByteArray("delete from Productos where rowid = 261")
+                                           << QStringList();
+    }
+    void anotherProgramBetweenOpeningAndScrolling()
+    {
+        QFETCH(int, row);
+        QFETCH(QByteArray, change);
+        QFETCH(QStringList, shown);
+        Maintenance maintenance(300);
+        QCOMPARE(OtherProgram(maintenance.database.path()).execute(change.constData()), 0);
+        maintenance.form.ListView1->showRow(row);
+        QCOMPARE(maintenance.form.ListView1->rowCount(), 300);
+        QCOMPARE(maintenance.row(row).value(0), QString::number(row + 1));
+        QCOMPARE(maintenance.row(row).mid(1, 3), shown);
+        QCOMPARE(maintenance.row(row + 1).value(1), QString::number(row + 2));
+    }
+
+    // A save at the far end of a long list: the product takes the place a new
+    // listing gives it, and every row around equals that new listing's.
+    void saveAtTheFarEndOfALongList_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("place");
+        QTest::addColumn<int>("count");
+
+        QTest::newRow("last renamed to the first") << "100000" << "Aaa primeiro" << 0 << 100000;
+        QTest::newRow("last renamed to the middle") << "100000" << "Item 050000 b" << 50000 << 100000;
+        QTest::newRow("last product's quantity") << "100000" << "Item 100000" << 99999 << 100000;
+        QTest::newRow("a new product at the end") << "999999" << "Zzz último" << 100000 << 100001;
+        QTest::newRow("first renamed to the last") << "1" << "Zzz último" << 99999 << 100000;
+    }
+    void saveAtTheFarEndOfALongList()
+    {
+        QFETCH(QString, code);
+        QFETCH(QString, name);
+        QFETCH(int, place);
+        QFETCH(int, count);
+        Maintenance maintenance(100000);
+        maintenance.form.ListView1->showRow(99999);
+        maintenance.lookup(code);
+        maintenance.fakes.prompter.clear();   // a stored price too long for its box
+        maintenance.save(name, QStringLiteral("42"));
+        QCOMPARE(maintenance.fakes.prompter.texts(), QStringList());
+        QCOMPARE(maintenance.form.ListView1->rowCount(), count);
+        QList<QStringList> updated;
+        for (int row = std::max(0, place - 2); row < std::min(count, place + 3); ++row)
+            updated.append(maintenance.row(row));
+        QCOMPARE(maintenance.row(place).mid(0, 4), QStringList({QString::number(place + 1), code, name, "42"}));
+
+        maintenance.listAgain();
+        QList<QStringList> fresh;
+        for (int row = std::max(0, place - 2); row < std::min(count, place + 3); ++row)
+            fresh.append(maintenance.row(row));
+        QCOMPARE(updated, fresh);
+    }
+};
+
+QTEST_MAIN(CatalogueListsTest)
+#include "tst_catalogue_lists.moc"
