@@ -139,8 +139,8 @@ bool Form10::eventFilter(QObject* watched, QEvent* event)
 
 // The search text is bound as a literal: "%", "_" and the apostrophe match themselves.
 // On bd1 the catalogue's names are read once and searched again at each
-// refresh while nothing is written (by the program or another), with the
-// engine's own like; a store that cannot tell (a shop's server) runs the
+// refresh while nothing is written (by the program or another), folded as
+// the engine's like folds them; a store that cannot tell (a shop's server) runs the
 // search itself every time.
 void Form10::Command1_Click()
 {
@@ -157,13 +157,7 @@ void Form10::Command1_Click()
         catalogo_ = std::make_shared<const ProductNames>(productNames(conexion));
         catalogoLeido_ = ahora;
     }
-    const LikePattern patron((QStringLiteral("%") + likeLiteral(Text1->text()) + QStringLiteral("%")).toUtf8(), U'\\');
-    std::vector<qsizetype> posiciones;
-    for (qsizetype i = 0; i < catalogo_->size(); ++i) {
-        if (patron.matches(catalogo_->utf8(i)))
-            posiciones.push_back(i);
-    }
-    nombres_->mostrar(catalogo_, std::move(posiciones));
+    nombres_->mostrar(catalogo_, catalogo_->containing(Text1->text()));
 }
 
 QStringList Form10::Buscar_En_Servidor(Connection& conexion) const

@@ -1,6 +1,7 @@
 #include "store/operations.h"
 
 #include "common/numbers.h"
+#include "store/collation.h"
 #include "store/connection.h"
 #include "store/dialect.h"
 #include "store/fields.h"
@@ -8,6 +9,8 @@
 #include "store/queries.h"
 #include "store/schema_upgrade.h"
 #include "store/statement.h"
+
+#include <algorithm>
 
 bool Actualizar_Temporal(Connection& conexion)
 {
@@ -151,4 +154,51 @@ ProductNames productNames(Connection& connection)
     while (select.next())
         names.append(select.bytes(1));
     return names;
+}
+
+namespace {
+
+constexpr char NAME_END = '\xFF';
+
+// Character by character as the engine's like folds it, in UTF-8.
+QByteArray foldedUtf8(const QString& text)
+{
+    QList<uint> characters = text.toUcs4();
+    for (uint& c : characters)
+        c = foldedLetter(c);
+    return QString::fromUcs4(reinterpret_cast<const char32_t*>(characters.constData()), characters.size()).toUtf8();
+}
+
+}   // namespace
+
+QByteArrayView ProductNames::utf8(qsizetype index) const
+{
+    const qsizetype start = starts_[size_t(index)];
+    const qsizetype end = index + 1 < size() ? starts_[size_t(index) + 1] : bytes_.size();
+    return QByteArrayView(bytes_).sliced(start, end - start);
+}
+
+void ProductNames::append(QByteArrayView name)
+{
+    starts_.push_back(bytes_.size());
+    bytes_.append(name);
+    foldedStarts_.push_back(folded_.size());
+    folded_.append(foldedUtf8(QString::fromUtf8(name)));
+    folded_.append(NAME_END);
+}
+
+std::vector<qsizetype> ProductNames::containing(const QString& text) const
+{
+    const QByteArray wanted = foldedUtf8(text);
+    std::vector<qsizetype> found;
+    qsizetype from = 0;
+    while (from < folded_.size()) {
+        const qsizetype at = folded_.indexOf(wanted, from);
+        if (at < 0)
+            break;
+        const auto next = std::upper_bound(foldedStarts_.cbegin(), foldedStarts_.cend(), at);
+        found.push_back(next - foldedStarts_.cbegin() - 1);
+        from = next == foldedStarts_.cend() ? folded_.size() : *next;
+    }
+    return found;
 }

@@ -79,21 +79,19 @@ class ProductNames {
 public:
     qsizetype size() const { return qsizetype(starts_.size()); }
     // A name as its UTF-8 bytes, valid while the names are kept.
-    QByteArrayView utf8(qsizetype index) const
-    {
-        const qsizetype start = starts_[size_t(index)];
-        const qsizetype end = index + 1 < size() ? starts_[size_t(index) + 1] : bytes_.size();
-        return QByteArrayView(bytes_).sliced(start, end - start);
-    }
-    void append(QByteArrayView name)
-    {
-        starts_.push_back(bytes_.size());
-        bytes_.append(name);
-    }
+    QByteArrayView utf8(qsizetype index) const;
+    void append(QByteArrayView name);
+    // The names holding the text, letter case and accents ignored as the
+    // engine's like ignores them ("%" and "_" stand for themselves), by position.
+    std::vector<qsizetype> containing(const QString& text) const;
 
 private:
     std::vector<qsizetype> starts_;
     QByteArray bytes_;
+    // Each name folded as the like folds it, in UTF-8, followed by a byte no
+    // UTF-8 text holds, so that no match runs over two names.
+    std::vector<qsizetype> foldedStarts_;
+    QByteArray folded_;
 };
 // Every name the name search can find, in its order.
 ProductNames productNames(Connection& connection);

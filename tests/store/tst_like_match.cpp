@@ -1,4 +1,5 @@
 #include "store/like_match.h"
+#include "store/operations.h"
 
 #include <QtTest>
 
@@ -75,6 +76,29 @@ private slots:
         QVERIFY(LikePattern("caf_", 0).matches("caf\xC3"));
         QVERIFY(LikePattern("%(%", 0).matches("\xC3("));
         QVERIFY(!LikePattern("_(", 0).matches("\xC3\xA3\xA3("));
+    }
+
+    // The names a picker keeps and searches itself are the names the engine's
+    // like finds for the same typed text, in the same order.
+    void keptNamesFindWhatTheLikeFinds()
+    {
+        const QList<QByteArray> stored = {
+            "Açúcar Cristal", "AÇÚCAR REFINADO", "acucar", "Pão d'Água", "PAO FRANCES", "Leite 100% Integral",
+            "Detergente_Neutro", "a\\b", "", "Kelvin \xE2\x84\xAA", "caf\xC3", "\xC3(", "Sabão em Pó", "x",
+            "ãããã", "Feijão\tPreto", "Biscoito D'Ajuda 1/2"};
+        ProductNames names;
+        for (const QByteArray& name : stored)
+            names.append(name);
+        const QStringList typed = {"", "a", "A", "ã", "acu", "AÇÚ", "pao d'agua", "d'", "0%", "%", "_", "e_n",
+                                   "\\", "k", "\u212A", "caf", "(", "ãã", "aa", "\t", "1/2", "xyz", "o em p"};
+        for (const QString& text : typed) {
+            const LikePattern like(("%" + likeLiteral(text) + "%").toUtf8(), U'\\');
+            std::vector<qsizetype> expected;
+            for (qsizetype i = 0; i < stored.size(); ++i)
+                if (like.matches(stored[i]))
+                    expected.push_back(i);
+            QVERIFY2(names.containing(text) == expected, qPrintable(text));
+        }
     }
 };
 
