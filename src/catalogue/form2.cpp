@@ -42,6 +42,10 @@ const QString MSG_EN_OFERTA =
 const QString MSG_CONFIRMAR_EXCLUSION = QStringLiteral("Você tem certeza que deseja excluir o registro deste Produto?");
 const QString TITULO_CONFIRMAR_EXCLUSION = QStringLiteral("Confirmar Exclusão");
 
+// The listings by name and by code read their row ids in steps.
+const SteppedListing POR_NOMBRE{Query::IdsPorNombrePrimeros, Query::IdsPorNombreDespues, Query::IdsPorNombre};
+const SteppedListing POR_CODIGO{Query::IdsPorCodigoPrimeros, Query::IdsPorCodigoDespues, Query::IdsPorCodigo};
+
 // The sort box's entries and the row ids of each order, in the box's order.
 struct Orden {
     QString entrada;
@@ -270,7 +274,12 @@ void Form2::Listar(const QueryText& ids)
     Connection conexion(platform().folder);
     listaLeida_ = conexion.dataMark();
     listaPorNombre_ = &ids == &Query::IdsPorNombre;
-    filas_ = std::make_shared<ProductRows>(platform().folder, rowIdsOf(conexion, ids), Fila);
+    if (listaPorNombre_)
+        filas_ = std::make_shared<ProductRows>(platform().folder, conexion, POR_NOMBRE, Fila);
+    else if (&ids == &Query::IdsPorCodigo)
+        filas_ = std::make_shared<ProductRows>(platform().folder, conexion, POR_CODIGO, Fila);
+    else
+        filas_ = std::make_shared<ProductRows>(platform().folder, rowIdsOf(conexion, ids), Fila);
     Mostrar_Lista();
 }
 
@@ -294,12 +303,13 @@ bool Form2::Lista_Al_Dia(Connection& conexion) const
 // afresh.
 void Form2::Colocar_En_Lista(const Guardado& guardado)
 {
-    if (!guardado.lugar) {
+    if (!guardado.listaAlDia) {
         Cargar_Lista();
         return;
     }
     filas_->remove(guardado.rowId);
-    filas_->insert(*guardado.lugar, guardado.rowId);
+    if (guardado.lugar)
+        filas_->insert(*guardado.lugar, guardado.rowId);
     Mostrar_Lista();
 }
 
@@ -519,6 +529,7 @@ Form2::Guardado Form2::Guardar()
             productos.update();
             hecho.rowId = productos.rowId();
         }
+        hecho.listaAlDia = listaAlDia;
         if (listaAlDia)
             hecho.lugar = filas_->placeByName(conexion, Text2->text(), hecho.rowId);
         return std::pair{hecho, conexion.dataMark()};
@@ -613,7 +624,7 @@ void Form2::Combo1_Click()
 void Form2::ListView1_Click()
 {
     const int fila = ListView1->selectedRow();
-    if (ListView1->rowCount() == 0 || fila < 0)
+    if (fila < 0)
         return;
     Text1->setText(ListView1->text(fila, 1));
     Buscar_Producto();

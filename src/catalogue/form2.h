@@ -90,10 +90,12 @@ private:
     bool Numeros_Validos() const;
     bool Nombre_Repetido(const QString& nombre) const;
 
-    // The saved product's row id, and its place in the list when the list
-    // shown held the catalogue as it was just before the save.
+    // The saved product's row id, whether the list shown held the catalogue
+    // as it was just before the save, and then the product's place in it
+    // (none when it comes after the rows the list has read so far).
     struct Guardado {
         qint64 rowId = 0;
+        bool listaAlDia = false;
         std::optional<qsizetype> lugar;
     };
     Guardado Guardar();

@@ -40,6 +40,9 @@ const QString MSG_NADA_QUE_EXPORTAR = QStringLiteral("No existe nada que exporta
 
 const QColor CRITICAL_TEXT_COLOR(255, 0, 0);
 
+// The whole catalogue by name, its row ids read in steps.
+const SteppedListing POR_NOMBRE{Query::IdsPorNombrePrimeros, Query::IdsPorNombreDespues, Query::IdsPorNombre};
+
 }   // namespace
 
 Form9::Form9(Platform& platform, QWidget* parent) : Window(platform, parent)
@@ -276,10 +279,11 @@ void Form9::Mostrar_Productos(Connection& conexion, const QueryText& ids, const 
                               const QVariantList& parametros)
 {
     inversion_ = stockValueAtCost(conexion, valores, parametros);
-    ListView1->setSource(std::make_shared<ProductRows>(
-        platform().folder, rowIdsOf(conexion, ids, parametros), [](const RecordSet& producto) {
-            return Agregar_Fila(producto, Columnas(producto), 0).mid(1);
-        }));
+    const auto fila = [](const RecordSet& producto) { return Agregar_Fila(producto, Columnas(producto), 0).mid(1); };
+    if (&ids == &Query::IdsPorNombre)
+        ListView1->setSource(std::make_shared<ProductRows>(platform().folder, conexion, POR_NOMBRE, fila));
+    else
+        ListView1->setSource(std::make_shared<ProductRows>(platform().folder, rowIdsOf(conexion, ids, parametros), fila));
 }
 
 void Form9::Mostrar_Filas(QList<QStringList> filas)
@@ -291,7 +295,7 @@ void Form9::Mostrar_Filas(QList<QStringList> filas)
 // After a listing: the export follows whether it found anything.
 void Form9::Terminar_Listado(QWidget* box, const QString& sinResultado)
 {
-    if (ListView1->rowCount() > 0) {
+    if (!ListView1->isEmpty()) {
         Command1->setEnabled(true);
         return;
     }
@@ -378,9 +382,9 @@ void Form9::Command3_Click()
         Connection conexion(platform().folder);
         Mostrar_Productos(conexion, Query::IdsCriticos, Query::CantidadYCostoCriticos);
     }
-    if (ListView1->rowCount() > 0)
+    if (!ListView1->isEmpty())
         ListView1->setColors(CRITICAL_TEXT_COLOR, QApplication::palette().color(QPalette::Base));
-    if (ListView1->rowCount() > 0) {
+    if (!ListView1->isEmpty()) {
         Command1->setEnabled(true);
     } else {
         platform().prompter.ok(MSG_SIN_CRITICOS);
@@ -406,7 +410,7 @@ void Form9::Calcular_Inversion()
 
 void Form9::Command1_Click()
 {
-    if (ListView1->rowCount() == 0) {
+    if (ListView1->isEmpty()) {
         platform().prompter.ok(MSG_NADA_QUE_EXPORTAR);
         return;
     }

@@ -14,6 +14,10 @@ namespace {
 constexpr qsizetype ROWS_KEPT = 20000;
 // A read starts a little before the row asked for, for a list scrolled upwards.
 constexpr int ROWS_BEFORE = 8;
+// The row ids of a listing in steps: the first many screens at once, then
+// steps that each take a few hundredths of a second on a large catalogue.
+constexpr int FIRST_STEP = 2000;
+constexpr int NEXT_STEPS = 20000;
 
 // The products with the given row ids (at most PRODUCTOS_POR_LECTURA), each visited once.
 void readProducts(Connection& connection, const std::vector<qint64>& ids,
@@ -37,6 +41,33 @@ ProductRows::ProductRows(QString folder, std::vector<qint64> ids, Texts texts)
 {
     if (!ids_.empty())
         readAround(0);
+}
+
+ProductRows::ProductRows(QString folder, Connection& connection, const SteppedListing& listing, Texts texts)
+    : folder_(std::move(folder)), listing_(&listing), step_(nextRowIds(connection, listing, nullptr, FIRST_STEP)),
+      texts_(std::move(texts))
+{
+    ids_ = std::move(step_.ids);
+    step_.ids.clear();
+    if (!ids_.empty())
+        readAround(0);
+}
+
+int ProductRows::readMore()
+{
+    if (complete())
+        return 0;
+    Connection connection(folder_);
+    step_ = nextRowIds(connection, *listing_, &step_, NEXT_STEPS);
+    if (step_.whole) {
+        ids_ = std::move(step_.ids);
+        step_.ids.clear();
+        return -1;
+    }
+    const int added = int(step_.ids.size());
+    ids_.insert(ids_.end(), step_.ids.begin(), step_.ids.end());
+    step_.ids.clear();
+    return added;
 }
 
 QStringList ProductRows::texts(int row) const
@@ -98,7 +129,7 @@ void ProductRows::insert(qsizetype place, qint64 rowId)
     read_.remove(rowId);
 }
 
-qsizetype ProductRows::placeByName(Connection& connection, const QString& name, qint64 rowId) const
+std::optional<qsizetype> ProductRows::placeByName(Connection& connection, const QString& name, qint64 rowId) const
 {
     const std::optional<qsizetype> own = placeOf(rowId);
     // The listed products other than the saved one, by position.
@@ -118,5 +149,7 @@ qsizetype ProductRows::placeByName(Connection& connection, const QString& name, 
         else
             high = middle;
     }
+    if (low == high && !complete() && low == qsizetype(ids_.size()) - (own ? 1 : 0))
+        return std::nullopt;
     return low;
 }

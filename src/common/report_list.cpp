@@ -10,8 +10,10 @@
 #include <QPainter>
 #include <QStyleOptionHeader>
 #include <QStyledItemDelegate>
+#include <QTimer>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -64,7 +66,7 @@ public:
     {
         if (parent.isValid())
             return 0;
-        return source_ ? source_->count() : static_cast<int>(rows_.size());
+        return source_ ? shown_ : static_cast<int>(rows_.size());
     }
 
     int columnCount(const QModelIndex& parent = {}) const override
@@ -108,6 +110,38 @@ public:
         return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
     }
 
+    // The view scrolled to the last row read: the next step is read at once.
+    bool canFetchMore(const QModelIndex& parent) const override { return !parent.isValid() && readsMore(); }
+    void fetchMore(const QModelIndex& parent) override
+    {
+        if (canFetchMore(parent))
+            readStep();
+    }
+
+    bool readsMore() const { return source_ && !failed_ && !source_->complete(); }
+
+    // One step of the source, told to the views. A step that fails ends the
+    // reading: the rows read stay, and the error passes to the caller.
+    void readStep()
+    {
+        int added = 0;
+        try {
+            added = source_->readMore();
+        } catch (...) {
+            failed_ = true;
+            throw;
+        }
+        if (added < 0) {
+            beginResetModel();
+            shown_ = source_->count();
+            endResetModel();
+        } else if (source_->count() > shown_) {
+            beginInsertRows({}, shown_, source_->count() - 1);
+            shown_ = source_->count();
+            endInsertRows();
+        }
+    }
+
     const QList<ReportColumn>& columns() const { return columns_; }
 
     void setColumns(const QList<ReportColumn>& columns)
@@ -139,14 +173,17 @@ public:
     {
         beginResetModel();
         source_.reset();
+        shown_ = 0;
         rows_ = std::move(rows);
         endResetModel();
     }
 
-    void setSource(std::shared_ptr<const ReportRows> source)
+    void setSource(std::shared_ptr<ReportRows> source)
     {
         beginResetModel();
         source_ = std::move(source);
+        shown_ = source_ ? source_->count() : 0;
+        failed_ = false;
         rows_.clear();
         endResetModel();
     }
@@ -208,10 +245,11 @@ private:
     {
         if (source_) {
             QList<QStringList> rows;
-            rows.reserve(source_->count());
-            for (int row = 0; row < source_->count(); ++row)
+            rows.reserve(shown_);
+            for (int row = 0; row < shown_; ++row)
                 rows.append(source_->texts(row));
             source_.reset();
+            shown_ = 0;
             rows_ = std::move(rows);
         }
         return rows_;
@@ -219,7 +257,9 @@ private:
 
     QList<ReportColumn> columns_;
     QList<QStringList> rows_;
-    std::shared_ptr<const ReportRows> source_;
+    std::shared_ptr<ReportRows> source_;
+    int shown_ = 0;   // the source's rows the views know of
+    bool failed_ = false;
     QColor textColor_ = LIST_TEXT_COLOR;
     QColor backgroundColor_ = LIST_BACKGROUND_COLOR;
 };
@@ -277,8 +317,11 @@ public:
 };
 
 ReportList::ReportList(QWidget* parent)
-    : QTreeView(parent), model_(new ReportListModel(this)), focusPolicyTaking_(focusPolicy())
+    : QTreeView(parent), model_(new ReportListModel(this)), stepsInBackground_(new QTimer(this)),
+      focusPolicyTaking_(focusPolicy())
 {
+    stepsInBackground_->setInterval(0);
+    connect(stepsInBackground_, &QTimer::timeout, this, &ReportList::readStepInBackground);
     setHeader(new ReportHeader(this));
     setItemDelegate(new ReportCellPainter(this));
     setModel(model_);
@@ -363,12 +406,39 @@ void ReportList::applyPalette()
 
 int ReportList::rowCount() const
 {
+    readUpTo(std::numeric_limits<int>::max());
     return model_->rowCount();
+}
+
+bool ReportList::isEmpty() const
+{
+    readUpTo(0);
+    return model_->rowCount() == 0;
 }
 
 void ReportList::clear()
 {
-    model_->setRows({});
+    setRows({});
+}
+
+void ReportList::readUpTo(int row) const
+{
+    while (row >= model_->rowCount() && model_->readsMore())
+        model_->readStep();
+}
+
+// While the list is idle, a step at a time, until the source has no more.
+// A step that fails ends the reading; the window's next action meets the
+// error itself.
+void ReportList::readStepInBackground()
+{
+    try {
+        if (model_->readsMore())
+            model_->readStep();
+    } catch (const std::exception&) {
+    }
+    if (!model_->readsMore())
+        stepsInBackground_->stop();
 }
 
 int ReportList::addRow(const QStringList& cells)
@@ -380,7 +450,7 @@ int ReportList::addNumberedRow(const QStringList& cellsAfterNumber)
 {
     QStringList cells;
     cells.reserve(cellsAfterNumber.size() + 1);
-    cells.append(QString::number(rowCount() + 1));
+    cells.append(QString::number(model_->rowCount() + 1));
     cells.append(cellsAfterNumber);
     return model_->appendRow(cells);
 }
@@ -392,12 +462,17 @@ void ReportList::setRow(int row, const QStringList& cells)
 
 void ReportList::setRows(QList<QStringList> rows)
 {
+    stepsInBackground_->stop();
     model_->setRows(std::move(rows));
 }
 
-void ReportList::setSource(std::shared_ptr<const ReportRows> rows)
+void ReportList::setSource(std::shared_ptr<ReportRows> rows)
 {
     model_->setSource(std::move(rows));
+    if (model_->readsMore())
+        stepsInBackground_->start();
+    else
+        stepsInBackground_->stop();
 }
 
 void ReportList::removeRow(int row)
@@ -407,6 +482,7 @@ void ReportList::removeRow(int row)
 
 QString ReportList::text(int row, int column) const
 {
+    readUpTo(row);
     return model_->cell(row, column);
 }
 
@@ -417,6 +493,7 @@ void ReportList::setText(int row, int column, const QString& text)
 
 QString ReportList::shownText(int row, int column) const
 {
+    readUpTo(row);
     if (!model_->hasRow(row) || column < 0 || column >= columnCount())
         return {};
     QStyleOptionViewItem option;
@@ -426,6 +503,7 @@ QString ReportList::shownText(int row, int column) const
 
 QStringList ReportList::row(int row) const
 {
+    readUpTo(row);
     return model_->rowAt(row);
 }
 
@@ -437,6 +515,7 @@ int ReportList::selectedRow() const
 
 void ReportList::selectRow(int row)
 {
+    readUpTo(row);
     if (!model_->hasRow(row)) {
         selectionModel()->clear();
         return;
@@ -448,6 +527,7 @@ void ReportList::selectRow(int row)
 
 void ReportList::showRow(int row)
 {
+    readUpTo(row);
     if (model_->hasRow(row))
         scrollTo(model_->index(row, firstShownColumn()), QAbstractItemView::EnsureVisible);
 }

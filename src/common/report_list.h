@@ -9,6 +9,7 @@
 
 #include <memory>
 
+class QTimer;
 class ReportListModel;
 
 // Black text on the light yellow (&H80FFFF) of the program's lists.
@@ -55,7 +56,9 @@ public:
     QColor textColor() const;
     QColor backgroundColor() const;
 
+    // Every row: a source still reading is read to its end first.
     int rowCount() const;
+    bool isEmpty() const;
     void clear();
     // Appends a row as given (first cell included); returns its index.
     int addRow(const QStringList& cells);
@@ -67,9 +70,12 @@ public:
     void setRows(QList<QStringList> rows);
     void removeRow(int row);
     // Shows a source's rows as a fresh listing: nothing selected, the first
-    // rows in view. Changing single rows afterwards (addRow, setRow, ...)
-    // turns the source's rows into texts first.
-    void setSource(std::shared_ptr<const ReportRows> rows);
+    // rows in view. A source read in steps reads the next one when the list
+    // is scrolled to its last row read or a window asks for a row further
+    // on, and the others one at a time while the list is idle. Changing
+    // single rows afterwards (addRow, setRow, ...) turns the rows read into
+    // texts first.
+    void setSource(std::shared_ptr<ReportRows> rows);
 
     QString text(int row, int column) const;
     // The text as the cell paints it: control characters as spaces, elided to the column's width.
@@ -90,8 +96,12 @@ public:
 private:
     void applyPalette();
     int firstShownColumn() const;
+    // Reads the source's steps until it holds the row (or has no more).
+    void readUpTo(int row) const;
+    void readStepInBackground();
 
     ReportListModel* model_;
+    QTimer* stepsInBackground_;
     QColor textColor_ = LIST_TEXT_COLOR;
     QColor backgroundColor_ = LIST_BACKGROUND_COLOR;
     Qt::FocusPolicy focusPolicyTaking_;

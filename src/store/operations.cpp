@@ -133,6 +133,36 @@ std::vector<qint64> rowIdsOf(Connection& connection, const QueryText& query, con
     return ids;
 }
 
+ListingStep nextRowIds(Connection& connection, const SteppedListing& listing, const ListingStep* before, int count)
+{
+    const Dialect& dialect = connection.engine().dialect();
+    Statement select(connection, dialect.queryText(before ? listing.after : listing.first));
+    if (before) {
+        select.bind(1, *before->lastKey);
+        select.bind(2, before->lastRowId);
+        select.bind(3, qint64(count));
+    } else {
+        select.bind(1, qint64(count));
+    }
+    ListingStep step;
+    bool emptyKey = false;
+    while (select.next()) {
+        step.ids.push_back(select.whole(0));
+        step.lastRowId = step.ids.back();
+        emptyKey = select.isNull(1);
+        step.lastKey = select.text(1);
+    }
+    if (emptyKey) {
+        step.ids = rowIdsOf(connection, listing.all);
+        step.whole = true;
+        step.lastKey.reset();
+        return step;
+    }
+    if (qsizetype(step.ids.size()) < count)
+        step.lastKey.reset();
+    return step;
+}
+
 double stockValueAtCost(Connection& connection, const QueryText& query, const QVariantList& parameters)
 {
     Statement select(connection, connection.engine().dialect().queryText(query));

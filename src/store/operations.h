@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVariantList>
 
+#include <optional>
 #include <vector>
 
 class Connection;
@@ -65,6 +66,25 @@ ProductsWritten writeProducts(Connection& connection, const QList<ProductValues>
 // The row ids of a query's rows, in its order: the query selects the row id
 // alone (a listing that reads its rows' fields only when they are shown).
 std::vector<qint64> rowIdsOf(Connection& connection, const QueryText& query, const QVariantList& parameters = {});
+
+// A step of a listing read in order: the row ids of up to `count` rows after
+// the last row of the step before (its key, the order's first field, and its
+// row id), or of the first rows when there was none. `first` selects the row
+// id and the key and binds the count; `after` binds the key, the row id and
+// the count. An empty key cannot be gone on from: that step reads the whole
+// listing again (`all`, which selects the row id alone) and ends it.
+struct ListingStep {
+    std::vector<qint64> ids;
+    bool whole = false;               // the ids are the whole listing, not a step
+    std::optional<QString> lastKey;   // nothing once the listing is complete
+    qint64 lastRowId = 0;
+};
+struct SteppedListing {
+    const QueryText& first;
+    const QueryText& after;
+    const QueryText& all;
+};
+ListingStep nextRowIds(Connection& connection, const SteppedListing& listing, const ListingStep* before, int count);
 
 // The stock value at cost of the products a query selects (their quantity,
 // cost and sale price, in that order): each product's quantity × cost price

@@ -95,6 +95,20 @@ inline constexpr QueryText NombresTodos{
 // a product's fields only when its row is shown (ProductosConIds).
 inline constexpr QueryText IdsPorNombre{.sql = "select rowid from Productos order by NombreProducto, rowid",
                                         .table = "Productos"};
+// The same in steps: the first rows, then those after the last row read
+// (its name or code, then its row id), the step's size bound last.
+inline constexpr QueryText IdsPorNombrePrimeros{
+    .sql = "select rowid, NombreProducto from Productos order by NombreProducto, rowid limit ?", .table = "Productos"};
+inline constexpr QueryText IdsPorNombreDespues{
+    .sql = "select rowid, NombreProducto from Productos where NombreProducto >= ?1 and (NombreProducto > ?1 or "
+           "rowid > ?2) order by NombreProducto, rowid limit ?3",
+    .table = "Productos"};
+inline constexpr QueryText IdsPorCodigoPrimeros{
+    .sql = "select rowid, CodigoProducto from Productos order by CodigoProducto, rowid limit ?", .table = "Productos"};
+inline constexpr QueryText IdsPorCodigoDespues{
+    .sql = "select rowid, CodigoProducto from Productos where CodigoProducto >= ?1 and (CodigoProducto > ?1 or "
+           "rowid > ?2) order by CodigoProducto, rowid limit ?3",
+    .table = "Productos"};
 inline constexpr QueryText IdsPorCodigo{.sql = "select rowid from Productos order by CodigoProducto, rowid",
                                         .table = "Productos"};
 inline constexpr QueryText IdsPorCantidad{.sql = "select rowid from Productos order by Cantidad, rowid",

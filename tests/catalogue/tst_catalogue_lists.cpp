@@ -196,12 +196,16 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("place");
         QTest::addColumn<int>("count");
+        QTest::addColumn<bool>("scrolledToTheEnd");   // or only its first rows read when saving
 
-        QTest::newRow("last renamed to the first") << "100000" << "Aaa primeiro" << 0 << 100000;
-        QTest::newRow("last renamed to the middle") << "100000" << "Item 050000 b" << 50000 << 100000;
-        QTest::newRow("last product's quantity") << "100000" << "Item 100000" << 99999 << 100000;
-        QTest::newRow("a new product at the end") << "999999" << "Zzz último" << 100000 << 100001;
-        QTest::newRow("first renamed to the last") << "1" << "Zzz último" << 99999 << 100000;
+        QTest::newRow("last renamed to the first") << "100000" << "Aaa primeiro" << 0 << 100000 << true;
+        QTest::newRow("last renamed to the middle") << "100000" << "Item 050000 b" << 50000 << 100000 << true;
+        QTest::newRow("last product's quantity") << "100000" << "Item 100000" << 99999 << 100000 << true;
+        QTest::newRow("a new product at the end") << "999999" << "Zzz último" << 100000 << 100001 << true;
+        QTest::newRow("first renamed to the last") << "1" << "Zzz último" << 99999 << 100000 << true;
+        QTest::newRow("first to the last, list read in part") << "1" << "Zzz último" << 99999 << 100000 << false;
+        QTest::newRow("last to the first, list read in part") << "100000" << "Aaa primeiro" << 0 << 100000 << false;
+        QTest::newRow("new at the end, list read in part") << "999999" << "Zzz último" << 100000 << 100001 << false;
     }
     void saveAtTheFarEndOfALongList()
     {
@@ -209,8 +213,10 @@ private slots:
         QFETCH(QString, name);
         QFETCH(int, place);
         QFETCH(int, count);
+        QFETCH(bool, scrolledToTheEnd);
         Maintenance maintenance(100000);
-        maintenance.form.ListView1->showRow(99999);
+        if (scrolledToTheEnd)
+            maintenance.form.ListView1->showRow(99999);
         maintenance.lookup(code);
         maintenance.fakes.prompter.clear();   // a stored price too long for its box
         maintenance.save(name, QStringLiteral("42"));
