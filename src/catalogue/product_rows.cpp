@@ -15,9 +15,10 @@ constexpr qsizetype ROWS_KEPT = 20000;
 // A read starts a little before the row asked for, for a list scrolled upwards.
 constexpr int ROWS_BEFORE = 8;
 // The row ids of a listing in steps: the first many screens at once, then
-// steps that each take a few hundredths of a second on a large catalogue.
+// steps twice as large each time, up to a size that takes a few hundredths
+// of a second on a large catalogue (each step also lays the list out again).
 constexpr int FIRST_STEP = 2000;
-constexpr int NEXT_STEPS = 20000;
+constexpr int LARGEST_STEP = 100000;
 
 // The products with the given row ids (at most PRODUCTOS_POR_LECTURA), each visited once.
 void readProducts(Connection& connection, const std::vector<qint64>& ids,
@@ -58,7 +59,7 @@ int ProductRows::readMore()
     if (complete())
         return 0;
     Connection connection(folder_);
-    step_ = nextRowIds(connection, *listing_, &step_, NEXT_STEPS);
+    step_ = nextRowIds(connection, *listing_, &step_, std::clamp(count(), FIRST_STEP, LARGEST_STEP));
     if (step_.whole) {
         ids_ = std::move(step_.ids);
         step_.ids.clear();

@@ -178,6 +178,18 @@ public:
         endResetModel();
     }
 
+    // Whether the source shown, its rows changed in place and their count
+    // kept, can be shown afresh by repainting them alone: a reset lays every
+    // row of a long list out again.
+    bool repaintsInPlace(const std::shared_ptr<ReportRows>& source)
+    {
+        if (!source || source != source_ || source->count() != shown_ || failed_)
+            return false;
+        if (shown_ > 0 && !columns_.isEmpty())
+            emit dataChanged(index(0, 0), index(shown_ - 1, columnCount() - 1), {Qt::DisplayRole});
+        return true;
+    }
+
     void setSource(std::shared_ptr<ReportRows> source)
     {
         beginResetModel();
@@ -468,6 +480,11 @@ void ReportList::setRows(QList<QStringList> rows)
 
 void ReportList::setSource(std::shared_ptr<ReportRows> rows)
 {
+    if (model_->repaintsInPlace(rows)) {
+        selectionModel()->clear();
+        scrollToTop();
+        return;
+    }
     model_->setSource(std::move(rows));
     if (model_->readsMore())
         stepsInBackground_->start();

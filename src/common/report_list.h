@@ -70,7 +70,7 @@ public:
     void setRows(QList<QStringList> rows);
     void removeRow(int row);
     // Shows a source's rows as a fresh listing: nothing selected, the first
-    // rows in view. A source read in steps reads the next one when the list
+    // rows in view (the source shown again, after its rows changed in place). A source read in steps reads the next one when the list
     // is scrolled to its last row read or a window asks for a row further
     // on, and the others one at a time while the list is idle. Changing
     // single rows afterwards (addRow, setRow, ...) turns the rows read into
