@@ -179,15 +179,12 @@ public:
     }
 
     // Whether the source shown, its rows changed in place and their count
-    // kept, can be shown afresh by repainting them alone: a reset lays every
-    // row of a long list out again.
-    bool repaintsInPlace(const std::shared_ptr<ReportRows>& source)
+    // kept, can be shown afresh by repainting the rows in view alone (the
+    // view asks the model for every text it paints): a reset, or a change
+    // told for every row, costs the view a pass over every row of a long list.
+    bool repaintsInPlace(const std::shared_ptr<ReportRows>& source) const
     {
-        if (!source || source != source_ || source->count() != shown_ || failed_)
-            return false;
-        if (shown_ > 0 && !columns_.isEmpty())
-            emit dataChanged(index(0, 0), index(shown_ - 1, columnCount() - 1), {Qt::DisplayRole});
-        return true;
+        return source && source == source_ && source->count() == shown_ && !failed_;
     }
 
     void setSource(std::shared_ptr<ReportRows> source)
@@ -483,6 +480,7 @@ void ReportList::setSource(std::shared_ptr<ReportRows> rows)
     if (model_->repaintsInPlace(rows)) {
         selectionModel()->clear();
         scrollToTop();
+        viewport()->update();
         return;
     }
     model_->setSource(std::move(rows));
