@@ -149,7 +149,7 @@ ListingStep nextRowIds(Connection& connection, const SteppedListing& listing, co
     while (select.next()) {
         step.ids.push_back(select.whole(0));
         step.lastRowId = step.ids.back();
-        emptyKey = select.isNull(1);
+        emptyKey = select.isNull(1) || select.bytes(1).isEmpty();
         step.lastKey = select.text(1);
     }
     if (emptyKey) {

@@ -71,8 +71,9 @@ std::vector<qint64> rowIdsOf(Connection& connection, const QueryText& query, con
 // the last row of the step before (its key, the order's first field, and its
 // row id), or of the first rows when there was none. `first` selects the row
 // id and the key and binds the count; `after` binds the key, the row id and
-// the count. An empty key cannot be gone on from: that step reads the whole
-// listing again (`all`, which selects the row id alone) and ends it.
+// the count. A key left empty or null cannot be gone on from (it would bind
+// as no value): that step reads the whole listing again (`all`, which
+// selects the row id alone) and ends it.
 struct ListingStep {
     std::vector<qint64> ids;
     bool whole = false;               // the ids are the whole listing, not a step
