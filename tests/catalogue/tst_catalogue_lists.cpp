@@ -203,6 +203,7 @@ private slots:
         QTest::newRow("last product's quantity") << "100000" << "Item 100000" << 99999 << 100000 << true;
         QTest::newRow("a new product at the end") << "999999" << "Zzz último" << 100000 << 100001 << true;
         QTest::newRow("first renamed to the last") << "1" << "Zzz último" << 99999 << 100000 << true;
+        QTest::newRow("first renamed to the middle") << "1" << "Item 050000 b" << 49999 << 100000 << true;
         QTest::newRow("first to the last, list read in part") << "1" << "Zzz último" << 99999 << 100000 << false;
         QTest::newRow("last to the first, list read in part") << "100000" << "Aaa primeiro" << 0 << 100000 << false;
         QTest::newRow("new at the end, list read in part") << "999999" << "Zzz último" << 100000 << 100001 << false;
