@@ -32,33 +32,6 @@
 
 namespace {
 
-// An X server of the test's own (Xvfb) with a window manager (openbox) on it,
-// started before the toolkit so that the test's windows live there, as on a
-// shop's desktop. Both end with the object.
-class WindowManagerDisplay {
-public:
-    explicit WindowManagerDisplay(QSize screen);
-    ~WindowManagerDisplay();
-    WindowManagerDisplay(const WindowManagerDisplay&) = delete;
-    WindowManagerDisplay& operator=(const WindowManagerDisplay&) = delete;
-
-    bool running() const { return whyNot_.isEmpty(); }
-    QString whyNot() const { return whyNot_; }
-    QString name() const { return name_; }   // ":N"
-
-    // The client windows from the bottom of the stack to the top, as the window manager keeps them.
-    QList<quint32> stacking() const;
-
-private:
-    bool startServer(QSize screen);
-    bool startWindowManager();
-
-    QString whyNot_;
-    QString name_;
-    pid_t server_ = -1;
-    pid_t windowManager_ = -1;
-};
-
 constexpr int START_TIMEOUT_MS = 10000;
 
 // Starts a program with its output dropped; -1 when it cannot be started.
@@ -84,23 +57,15 @@ pid_t spawn(const QList<QByteArray>& command, int keepOpen = -1, const QByteArra
     _exit(127);
 }
 
-void stop(pid_t& pid)
+void stop(pid_t pid)
 {
     if (pid <= 0)
         return;
     kill(pid, SIGTERM);
     for (int waited = 0; waited < START_TIMEOUT_MS && waitpid(pid, nullptr, WNOHANG) == 0; waited += 10)
         usleep(10000);
-    if (kill(pid, 0) == 0) {
-        kill(pid, SIGKILL);
+    if (kill(pid, 0) == 0 && kill(pid, SIGKILL) == 0)
         waitpid(pid, nullptr, 0);
-    }
-    pid = -1;
-}
-
-bool exited(pid_t pid)
-{
-    return waitpid(pid, nullptr, WNOHANG) == pid;
 }
 
 // A property of the root window that lists windows; empty when the display
@@ -129,70 +94,66 @@ QList<quint32> rootWindows(const QString& display, const char* property)
     return windows;
 }
 
-
-WindowManagerDisplay::WindowManagerDisplay(QSize screen)
-{
-    if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty())
-        whyNot_ = QStringLiteral("Xvfb is not installed (Debian package xvfb)");
-    else if (QStandardPaths::findExecutable(QStringLiteral("openbox")).isEmpty())
-        whyNot_ = QStringLiteral("openbox is not installed");
-    else if (startServer(screen))
-        startWindowManager();
-}
-
-WindowManagerDisplay::~WindowManagerDisplay()
-{
-    stop(windowManager_);
-    stop(server_);
-}
-
-// The server writes its display number on a pipe once it takes connections.
-bool WindowManagerDisplay::startServer(QSize screen)
-{
-    int ends[2];
-    if (pipe(ends) != 0) {
-        whyNot_ = QStringLiteral("no pipe for Xvfb");
-        return false;
-    }
-    const QByteArray geometry = QByteArray::number(screen.width()) + 'x' + QByteArray::number(screen.height()) + "x24";
-    server_ = spawn({"Xvfb", "-displayfd", QByteArray::number(ends[1]), "-screen", "0", geometry, "-nolisten", "tcp"},
-                    ends[1]);
-    close(ends[1]);
-    QByteArray number;
-    pollfd ready{ends[0], POLLIN, 0};
-    char c = 0;
-    while (poll(&ready, 1, START_TIMEOUT_MS) > 0 && read(ends[0], &c, 1) == 1 && c != '\n')
-        number += c;
-    close(ends[0]);
-    if (server_ < 0 || number.isEmpty()) {
-        whyNot_ = QStringLiteral("Xvfb did not start");
+// An X server of the test's own (Xvfb) with a window manager (openbox) on it,
+// started before the toolkit so that the test's windows live there, as on a
+// shop's desktop. Both end with the object.
+class WindowManagerDisplay {
+public:
+    explicit WindowManagerDisplay(QSize screen) : whyNot_(start(screen)) {}
+    ~WindowManagerDisplay()
+    {
+        stop(windowManager_);
         stop(server_);
-        return false;
     }
-    name_ = u':' + QString::fromLatin1(number);
-    return true;
-}
+    WindowManagerDisplay(const WindowManagerDisplay&) = delete;
+    WindowManagerDisplay& operator=(const WindowManagerDisplay&) = delete;
 
-// The manager announces itself on the root window once it manages windows.
-bool WindowManagerDisplay::startWindowManager()
-{
-    windowManager_ = spawn({"openbox", "--sm-disable"}, -1, name_.toLocal8Bit());
-    QElapsedTimer waited;
-    waited.start();
-    while (waited.elapsed() < START_TIMEOUT_MS && windowManager_ > 0 && !exited(windowManager_)) {
-        if (!rootWindows(name_, "_NET_SUPPORTING_WM_CHECK").isEmpty())
-            return true;
-        usleep(50000);
+    QString whyNot() const { return whyNot_; }   // empty when it runs
+    QString name() const { return name_; }       // ":N"
+    // The client windows from the bottom of the stack to the top, as the window manager keeps them.
+    QList<quint32> stacking() const { return rootWindows(name_, "_NET_CLIENT_LIST_STACKING"); }
+
+private:
+    // The server writes its display number on a pipe once it takes
+    // connections; the manager announces itself on the root window once it
+    // manages windows.
+    QString start(QSize screen)
+    {
+        for (const char* program : {"Xvfb", "openbox", "xdotool"})
+            if (QStandardPaths::findExecutable(program).isEmpty())
+                return program + QStringLiteral(" is not installed");
+        int ends[2];
+        if (pipe(ends) != 0)
+            return QStringLiteral("no pipe for Xvfb");
+        const QByteArray geometry = QByteArray::number(screen.width()) + 'x' + QByteArray::number(screen.height()) + "x24";
+        server_ = spawn({"Xvfb", "-displayfd", QByteArray::number(ends[1]), "-screen", "0", geometry, "-nolisten", "tcp"},
+                        ends[1]);
+        close(ends[1]);
+        QByteArray number;
+        pollfd ready{ends[0], POLLIN, 0};
+        char c = 0;
+        while (poll(&ready, 1, START_TIMEOUT_MS) > 0 && read(ends[0], &c, 1) == 1 && c != '\n')
+            number += c;
+        close(ends[0]);
+        if (server_ < 0 || number.isEmpty())
+            return QStringLiteral("Xvfb did not start");
+        name_ = u':' + QString::fromLatin1(number);
+        windowManager_ = spawn({"openbox", "--sm-disable"}, -1, name_.toLocal8Bit());
+        const QDeadlineTimer deadline(START_TIMEOUT_MS);
+        while (windowManager_ > 0 && !deadline.hasExpired() && waitpid(windowManager_, nullptr, WNOHANG) == 0) {
+            if (!rootWindows(name_, "_NET_SUPPORTING_WM_CHECK").isEmpty())
+                return {};
+            usleep(50000);
+        }
+        windowManager_ = -1;
+        return QStringLiteral("openbox did not start on Xvfb");
     }
-    whyNot_ = QStringLiteral("openbox did not start on Xvfb");
-    windowManager_ = -1;
-    return false;
-}
 
-QList<quint32> WindowManagerDisplay::stacking() const
-{
-    return rootWindows(name_, "_NET_CLIENT_LIST_STACKING");
-}
+    QString name_;
+    pid_t server_ = -1;
+    pid_t windowManager_ = -1;
+    const QString whyNot_;   // after the rest: start() sets them
+};
 
 // Clicks with the real pointer through the X server (xdotool), as a hand on
 // the mouse does: `clicks` clicks `delayMs` apart at a point of the screen.
@@ -203,14 +164,12 @@ bool clickOnScreen(const WindowManagerDisplay& display, QPoint at, int clicks = 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("DISPLAY"), display.name());
     xdotool.setProcessEnvironment(environment);
-    xdotool.start(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(at.x()),
-                                              QString::number(at.y()), QStringLiteral("click"),
-                                              QStringLiteral("--repeat"), QString::number(clicks),
-                                              QStringLiteral("--delay"), QString::number(delayMs), QStringLiteral("1")});
-    if (!xdotool.waitForStarted())
-        return false;
-    const bool finished = QTest::qWaitFor([&] { return xdotool.state() == QProcess::NotRunning; }, START_TIMEOUT_MS);
-    return finished && xdotool.exitStatus() == QProcess::NormalExit && xdotool.exitCode() == 0;
+    xdotool.start(QStringLiteral("xdotool"), {"mousemove", QString::number(at.x()), QString::number(at.y()), "click",
+                                              "--repeat", QString::number(clicks), "--delay", QString::number(delayMs),
+                                              "1"});
+    return xdotool.waitForStarted() &&
+           QTest::qWaitFor([&] { return xdotool.state() == QProcess::NotRunning; }, START_TIMEOUT_MS) &&
+           xdotool.exitStatus() == QProcess::NormalExit && xdotool.exitCode() == 0;
 }
 
 const QSize SCREEN(1280, 1024);
@@ -247,11 +206,8 @@ private slots:
     void initTestCase()
     {
         NumberSettings::setCurrent(NumberSettings::brazilian());
-        if (!display_.running())
-            QSKIP(qPrintable(QStringLiteral("no X server with a window manager could be started: ") +
-                             display_.whyNot()));
-        if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
-            QSKIP("xdotool is not installed: the pointer cannot be moved");
+        if (!display_.whyNot().isEmpty())
+            QSKIP(qPrintable("no X server with a window manager and a pointer: " + display_.whyNot()));
     }
 
     void aDialogStaysAboveItsOpenerWhateverIsClicked_data()
@@ -335,7 +291,7 @@ private:
 int main(int argc, char* argv[])
 {
     const WindowManagerDisplay display(SCREEN);
-    if (display.running()) {
+    if (display.whyNot().isEmpty()) {
         qputenv("QT_QPA_PLATFORM", "xcb");
         qputenv("DISPLAY", display.name().toLocal8Bit());
     }
