@@ -49,8 +49,6 @@ private slots:
                                       << QByteArrayList{"9999999.99", "Ze", "Sao Jose do Rio", "***"};
         QTest::newRow("phone") << PixCharge{"+5511987654321", "Pão", "Itu", 100, QString(30, u'9')}
                                << QByteArrayList{"1.00", "Pao", "Itu", QByteArray(25, '9')};
-        QTest::newRow("random key") << PixCharge{"123e4567-e89b-12d3-a456-426614174000", "Feira", "Goiânia", 50, sale}
-                                    << QByteArrayList{"0.50", "Feira", "Goiania", "CX0720240305081502123"};
     }
 
     void everyFieldOfASalesCode()
