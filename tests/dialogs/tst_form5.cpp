@@ -387,11 +387,9 @@ private slots:
 
         if (paying) {
             QCOMPARE(caixa.form.pago(), dialog);
-            QCOMPARE(dialog->Label2->text(), QString("R$ 12,5"));
             caixa.typeAmount(dialog, "");
             verifySaleRecorded(caixa);
             QCOMPARE(caixa.cashTaken(), 12.5);
-            QCOMPARE(caixa.fakes.printer.documents.size(), 1);
         } else {
             QWidget* picker = nullptr;
             for (QWidget* window : QApplication::topLevelWidgets())
@@ -661,8 +659,7 @@ private slots:
         QTest::addColumn<QString>("focused");
         QTest::newRow("PIX RECEBIDO") << "Command5";
         QTest::newRow("IMPRIMIR QR") << "Command6";
-        QTest::newRow("VOLTAR") << "Command7";
-        QTest::newRow("where the view puts it") << "";
+        QTest::newRow("where the view puts it (VOLTAR)") << "";
     }
 
     void enterNeverTakesAPix()
