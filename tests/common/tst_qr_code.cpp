@@ -27,9 +27,6 @@ private slots:
         QTest::addColumn<QByteArray>("payload");
         QTest::addColumn<int>("version");
         QTest::newRow("short") << QByteArray("Tenduca") << 1;
-        const QString saleId = pixTransactionId(3, QDateTime(QDate(2024, 3, 5), QTime(8, 15)));
-        QTest::newRow("a sale's Pix")
-            << brCodePayload({"+5511987654321", "Padaria Pão de Açúcar", "São Paulo", qint64(4590), saleId}) << 0;
         QTest::newRow("e-mail key of 77 characters")
             << brCodePayload({QString(65, u'a') + "@loja.com.br", "Açougue São João da Praça", "São João da Boa",
                               qint64(999999999), QString(25, u'X')})
