@@ -305,7 +305,6 @@ private slots:
         QTest::addColumn<QSize>("screen");
         QTest::addColumn<QString>("second");   // where the second click lands
         QTest::newRow("80 ms, under PAGAR, 1024x768") << 80 << QSize(1024, 768) << "PAGAR";
-        QTest::newRow("200 ms, under PAGAR, 1280x1024") << 200 << QSize(1280, 1024) << "PAGAR";
         QTest::newRow("400 ms, under PAGAR, 1920x1080") << 400 << QSize(1920, 1080) << "PAGAR";
         QTest::newRow("400 ms on CARTÃO") << 400 << QSize(1024, 768) << "CARTÃO";
         QTest::newRow("400 ms on DINHEIRO") << 400 << QSize(1920, 1080) << "DINHEIRO";
