@@ -44,7 +44,7 @@ below() {   # the folders a folder may include
 }
 
 # The store's own headers: only src/store and src/storetool include them.
-internalHeaders=(statement engine transaction sqlite_engine server_engine dialect keys schema_upgrade)
+internalHeaders=(statement engine transaction sqlite_engine server_engine dialect keys schema_upgrade new_database_file)
 storeInternals=" $(printf 'store/%s.h ' "${internalHeaders[@]}")"
 storeOwners=" store storetool "
 

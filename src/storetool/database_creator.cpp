@@ -1,15 +1,11 @@
 #include "storetool/database_creator.h"
 
-#include "store/collation.h"
 #include "store/connection.h"
 #include "store/dialect.h"
 #include "store/fields.h"
-#include "store/keys.h"
+#include "store/new_database_file.h"
 #include "store/schema.h"
-#include "store/sqlite_engine.h"
 #include "store/store_error.h"
-
-#include <sqlite3.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -17,81 +13,6 @@
 #include <QFileInfo>
 
 namespace {
-
-// A new file being written under a temporary name; closed on destruction.
-class NewFile {
-public:
-    explicit NewFile(const QString& path) : path_(path)
-    {
-        removeFiles();
-        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db_,
-                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
-            fail();
-        const QByteArray password = databasePassword();
-        if (sqlite3_key(db_, password.constData(), static_cast<int>(password.size())) != SQLITE_OK ||
-            pinCipherSettings(db_) != SQLITE_OK || registerCollations(db_) != SQLITE_OK)
-            fail();
-    }
-    ~NewFile() { close(); }
-
-    void close()
-    {
-        sqlite3_close_v2(db_);
-        db_ = nullptr;
-    }
-    void removeFiles() const
-    {
-        for (const char* suffix : {"", "-wal", "-shm", "-journal"})
-            QFile::remove(path_ + QLatin1String(suffix));
-    }
-
-    void execute(const QString& sql)
-    {
-        if (sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
-            fail();
-    }
-
-    // Runs one insert per row of values with a single prepared statement.
-    void insertRows(const QString& sql, const QList<QList<QVariant>>& rows)
-    {
-        sqlite3_stmt* statement = nullptr;
-        if (sqlite3_prepare_v2(db_, sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK)
-            fail();
-        for (const QList<QVariant>& row : rows) {
-            for (int i = 0; i < row.size(); ++i)
-                bind(statement, i + 1, row[i]);
-            if (sqlite3_step(statement) != SQLITE_DONE) {
-                const QString message = QString::fromUtf8(sqlite3_errmsg(db_));
-                sqlite3_finalize(statement);
-                throw StoreError(QStringLiteral("Erro ao criar o banco de dados: %1").arg(message));
-            }
-            sqlite3_reset(statement);
-        }
-        sqlite3_finalize(statement);
-    }
-
-private:
-    static void bind(sqlite3_stmt* statement, int position, const QVariant& value)
-    {
-        if (value.typeId() == QMetaType::Double) {
-            sqlite3_bind_double(statement, position, value.toDouble());
-        } else if (value.typeId() == QMetaType::Int) {
-            sqlite3_bind_int64(statement, position, value.toInt());
-        } else {
-            const QByteArray text = value.toString().toUtf8();
-            sqlite3_bind_text(statement, position, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-        }
-    }
-
-    [[noreturn]] void fail() const
-    {
-        const QString message = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QStringLiteral("sem memória");
-        throw StoreError(QStringLiteral("Erro ao criar o banco de dados: %1").arg(message));
-    }
-
-    QString path_;
-    sqlite3* db_ = nullptr;
-};
 
 TableDefinition withoutUnitPrice(TableDefinition table)
 {
@@ -118,7 +39,7 @@ TableDefinition withoutCollations(TableDefinition table)
     return table;
 }
 
-void createSchema(NewFile& file, const NewDatabaseOptions& options)
+void createSchema(NewDatabaseFile& file, const NewDatabaseOptions& options)
 {
     for (TableDefinition table : storeTables()) {
         if (options.olderTemporal && table.name == QLatin1String("Temporal"))
@@ -136,14 +57,14 @@ void createSchema(NewFile& file, const NewDatabaseOptions& options)
     }
 }
 
-void addAdministrator(NewFile& file, int receipt)
+void addAdministrator(NewDatabaseFile& file, int receipt)
 {
     file.insertRows(QStringLiteral("INSERT INTO \"Usuarios\" (\"NombreUsuario\", \"Contraseña\", \"PermisoCruce\") "
                                    "VALUES (?, ?, ?)"),
                     {{QStringLiteral("admin"), QStringLiteral("admin"), static_cast<double>(receipt)}});
 }
 
-void addProducts(NewFile& file, const QList<NewProduct>& products)
+void addProducts(NewDatabaseFile& file, const QList<NewProduct>& products)
 {
     QList<QList<QVariant>> rows;
     for (const NewProduct& p : products)
@@ -166,7 +87,7 @@ QString createDatabase(const QString& folder, const NewDatabaseOptions& options)
                              .arg(QDir::toNativeSeparators(target)));
 
     const QString temporary = target + QStringLiteral(".novo-%1").arg(QCoreApplication::applicationPid());
-    NewFile file(temporary);
+    NewDatabaseFile file(temporary);
     try {
         file.execute(QStringLiteral("PRAGMA journal_mode = WAL"));
         file.execute(QStringLiteral("BEGIN"));
