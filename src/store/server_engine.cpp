@@ -257,6 +257,7 @@ ServerEngine::ServerEngine(const QString& connection, int till) : till_(till)
     try {
         PQclear(run("SET application_name = 'tenduca, caixa " + QByteArray::number(till_) + "'"));
         checkIsAShop();
+        addPixTakings();
     } catch (...) {
         PQfinish(connection_);
         connection_ = nullptr;
@@ -284,6 +285,19 @@ void ServerEngine::checkIsAShop()
     if (!tables || !folding)
         throw StoreError(serverFailure(place_, QStringLiteral("o banco de dados não é o de uma loja do Tenduca "
                                                               "(crie-o com \"tenduca-db servidor criar\")")));
+}
+
+// A shop made before Pix was taken gets its takings' Pix field at a till's
+// start, as bd1 gets it at its first open. A login that may not alter the
+// table leaves it as it is: cash and card go on, and a Pix sale is refused.
+void ServerEngine::addPixTakings()
+{
+    PGresult* result = run("select count(*) from information_schema.columns where table_schema = current_schema() "
+                           "and table_name = 'tipopago' and column_name = 'pix'");
+    const bool present = PQntuples(result) == 1 && QByteArray(PQgetvalue(result, 0, 0)) != "0";
+    PQclear(result);
+    if (!present)
+        PQclear(PQexec(connection_, "alter table tipopago add column if not exists pix double precision default 0"));
 }
 
 PGresult* ServerEngine::run(const QByteArray& sql) const

@@ -59,6 +59,7 @@ protected:
 
 private:
     void checkIsAShop();
+    void addPixTakings();
     bool connectionLost() const;
     void touched() const { idle_.start(); }
 
