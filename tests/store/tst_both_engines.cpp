@@ -8,6 +8,7 @@
 #include "store/statement.h"
 #include "store/transaction.h"
 #include "storetool/sql_shell.h"
+#include "support/error_of.h"
 #include "support/private_server.h"
 #include "support/test_database.h"
 
@@ -101,16 +102,6 @@ QByteArray errorOutputOf(const std::function<void()>& work)
     ::close(kept);
     captured.seek(0);
     return captured.readAll();
-}
-
-QString refusalOf(const std::function<void()>& work)
-{
-    try {
-        work();
-    } catch (const StoreError& error) {
-        return error.message();
-    }
-    return {};
 }
 
 }   // namespace
@@ -285,7 +276,7 @@ private slots:
 
         QTemporaryDir copies;
         const QDateTime now = QDateTime::currentDateTime();
-        const QString backup = refusalOf([&] { writeBackup(shop.folder(), now, copies.path()); });
+        const QString backup = errorOf([&] { writeBackup(shop.folder(), now, copies.path()); });
         QVERIFY2(backupRefusal.isEmpty() ? backup.isEmpty() : backup.contains(backupRefusal), qPrintable(backup));
         QCOMPARE(existingBackups(copies.path()).size(), backupRefusal.isEmpty() ? 1 : 0);
         QCOMPARE(Respaldo_Automatico(shop.folder(), now), std::nullopt);
@@ -296,7 +287,7 @@ private slots:
         QTextStream out(&printed);
         QTextStream err(&refused);
         const QString shell =
-            refusalOf([&] { runSqlStatements(shop.folder(), "select count(*) from Usuarios;", out, err); });
+            errorOf([&] { runSqlStatements(shop.folder(), "select count(*) from Usuarios;", out, err); });
         QVERIFY2(shellRefusal.isEmpty() ? shell.isEmpty() : shell.contains(shellRefusal), qPrintable(shell));
         QCOMPARE(printed, shellRefusal.isEmpty() ? QString("1\n") : QString());
     }

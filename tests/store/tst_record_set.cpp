@@ -7,6 +7,7 @@
 #include "store/statement.h"
 #include "store/store_error.h"
 #include "store/transaction.h"
+#include "support/error_of.h"
 #include "support/other_program.h"
 #include "support/test_database.h"
 
@@ -36,16 +37,6 @@ QStringList searchNames(const QString& folder, const QString& searchText)
     Connection connection(folder);
     RecordSet rows(connection, Query::ProductosBusqueda, QVariantList{likeLiteral(searchText)});
     return walkNames(rows);
-}
-
-QString errorOf(const std::function<void()>& work)
-{
-    try {
-        work();
-    } catch (const AppError& error) {
-        return error.message();
-    }
-    return {};
 }
 
 }   // namespace
