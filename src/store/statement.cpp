@@ -57,6 +57,22 @@ void Statement::bind(int position, const QVariant& value)
     }
 }
 
+void Statement::bind(int position, const Statement& row, int column)
+{
+    switch (row.kind(column)) {
+    case CellKind::Null:
+        return bindNull(position);
+    case CellKind::Integer:
+        return bind(position, row.whole(column));
+    case CellKind::Real:
+        return bind(position, row.number(column));
+    case CellKind::Text:
+    case CellKind::Blob:
+        break;
+    }
+    statement_->bindText(position, row.bytes(column));
+}
+
 bool Statement::next()
 {
     return statement_->step();

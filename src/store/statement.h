@@ -28,6 +28,9 @@ public:
     void bind(int position, qint64 value);
     // A null, a number, a whole number or a text, by the value's own type.
     void bind(int position, const QVariant& value);
+    // The field of another statement's current row, as it is: a null, a
+    // number, a whole number, or a text's bytes unchanged.
+    void bind(int position, const Statement& row, int column);
 
     // True while a row is current, false at the end (the statement is then
     // finished and may be bound and run again).
