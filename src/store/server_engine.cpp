@@ -3,6 +3,7 @@
 #include "store/dialect.h"
 #include "store/schema.h"
 #include "store/statement.h"
+#include "store/till_copy.h"
 
 #include <libpq-fe.h>
 
@@ -258,6 +259,7 @@ ServerEngine::ServerEngine(const QString& connection, int till) : till_(till)
         PQclear(run("SET application_name = 'tenduca, caixa " + QByteArray::number(till_) + "'"));
         checkIsAShop();
         addPixTakings();
+        keepChangeCounters();
     } catch (...) {
         PQfinish(connection_);
         connection_ = nullptr;
@@ -298,6 +300,20 @@ void ServerEngine::addPixTakings()
     PQclear(result);
     if (!present)
         PQclear(PQexec(connection_, "alter table tipopago add column if not exists pix double precision default 0"));
+}
+
+// A shop made before the tills kept their own copies gets the change
+// counters their refreshes read, at a till's start. A login that may not
+// alter the tables leaves them as they are: the till sells on the server, and
+// a refresh of its copy says what the server lacks.
+void ServerEngine::keepChangeCounters()
+{
+    try {
+        addChangeCounters(*this);
+    } catch (const StoreError&) {
+        if (failed())
+            throw;
+    }
 }
 
 PGresult* ServerEngine::run(const QByteArray& sql) const

@@ -60,6 +60,7 @@ protected:
 private:
     void checkIsAShop();
     void addPixTakings();
+    void keepChangeCounters();
     bool connectionLost() const;
     void touched() const { idle_.start(); }
 

@@ -5,6 +5,7 @@
 #include "store/schema.h"
 #include "store/server_engine.h"
 #include "store/statement.h"
+#include "store/till_copy.h"
 
 #include <libpq-fe.h>
 
@@ -149,6 +150,7 @@ void createServerShop(const QString& connection)
     QStringList statements = Dialect::server().setupStatements();
     for (const TableDefinition& table : storeTables())
         statements += Dialect::server().createTable(table);
+    statements += changeCounterStatements();
     statements += QStringLiteral("insert into Usuarios (NombreUsuario, Contraseña, PermisoCruce) values ('admin', 'admin', 0)");
     server.run("begin");
     server.run(statements.join(u';').toUtf8());
@@ -170,6 +172,11 @@ ShopSent sendShopToServer(const QString& folder, const QString& connection)
     if (!holdsNoShopYet(server))
         throw StoreError(serverFailure(server.place, QStringLiteral("o servidor já guarda os dados de uma loja; nada "
                                                                     "foi enviado")));
+    {
+        // A shop made by an older tool gets what its tills' copies are refreshed by.
+        ServerEngine shop(connection, 1);
+        addChangeCounters(shop);
+    }
     ShopSent sent;
     server.run("begin");
     server.run("delete from Usuarios");

@@ -6,7 +6,8 @@
 // of bd1 with the same fields and types (names unquoted, so the server folds
 // them to lower case), the till number on the day session's tables, a row id
 // on every table, the Portuguese text orders, the accent-blind folding the
-// name searches use, the indexes of the lookups, and the user admin
+// name searches use, the indexes of the lookups, the change counters the
+// tills' copies are refreshed by, and the user admin
 // (password admin). Refuses a database that already has tables. All of it,
 // or nothing, is created.
 void createServerShop(const QString& connection);
