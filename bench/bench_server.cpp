@@ -7,7 +7,9 @@
 // 1 000 codes scanned into one sale of 200 products, from the Enter until the
 // line and the total are painted; 100 cash sales of 20 lines, from the click
 // on "DINHEIRO" until the sale window is cleared; and 10 day closes of 5 000
-// open lines. Milliseconds, median, 95th percentile and maximum.
+// open lines. A till's copy of the catalogue and users, filled from the server
+// (3 times, each into a new bd1) and refreshed 20 times after 10 products
+// changed on the server. Milliseconds, median, 95th percentile and maximum.
 
 #include "common/clock.h"
 #include "common/number_settings.h"
@@ -17,13 +19,16 @@
 #include "sale/cierre_dia.h"
 #include "sale/form1.h"
 #include "store/connection.h"
+#include "store/server_engine.h"
 #include "store/statement.h"
+#include "store/till_copy.h"
 #include "storetool/server_shop.h"
 #include "support/counter.h"
 #include "support/large_database.h"
 #include "support/measurements.h"
 #include "support/private_server.h"
 #include "support/seeded_random.h"
+#include "support/test_database.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -40,6 +45,9 @@ constexpr int SALES = 100;
 constexpr int LINES_PER_SALE = 20;
 constexpr int CLOSES = 10;
 constexpr int OPEN_LINES = 5000;
+constexpr int FIRST_REFRESHES = 3;
+constexpr int REFRESHES = 20;
+constexpr int CHANGED_PRODUCTS = 10;
 constexpr std::uint64_t SAMPLE_SEED = 29;
 const QString SESSION_START = QStringLiteral("08/12/2026 7:00:00");
 
@@ -100,6 +108,47 @@ std::vector<double> dayCloses(const QString& till)
     return timings;
 }
 
+// A till's copy filled anew from the whole catalogue, each time into a new bd1.
+std::vector<double> firstRefreshes(const QString& shop)
+{
+    std::vector<double> timings;
+    QElapsedTimer timer;
+    for (int refresh = 0; refresh < FIRST_REFRESHES; ++refresh) {
+        TestDatabase copyFile;
+        Connection copy(copyFile.folder());
+        ServerEngine till(shop, 1);
+        timer.start();
+        refreshTillCopy(till, copy.engine());
+        timings.push_back(timer.nsecsElapsed() / 1000.0);
+    }
+    return timings;
+}
+
+// The copy brought up to date after the back office changed 10 prices.
+std::vector<double> changedRefreshes(const QString& shop)
+{
+    TestDatabase copyFile;
+    Connection copy(copyFile.folder());
+    ServerEngine till(shop, 1);
+    ServerEngine office(shop, 2);
+    refreshTillCopy(till, copy.engine());
+    std::vector<double> timings;
+    QElapsedTimer timer;
+    for (int refresh = 0; refresh < REFRESHES; ++refresh) {
+        office.execute(QStringLiteral("update productos set PrecioVenta = PrecioVenta + 0.01 where rowid > %1 and "
+                                      "rowid <= %2")
+                           .arg(refresh * 4999)
+                           .arg(refresh * 4999 + CHANGED_PRODUCTS)
+                           .toUtf8());
+        timer.start();
+        const CopyRefresh brought = refreshTillCopy(till, copy.engine());
+        timings.push_back(timer.nsecsElapsed() / 1000.0);
+        if (brought.productsChanged != CHANGED_PRODUCTS)
+            throw std::runtime_error("the refresh brought " + std::to_string(brought.productsChanged) + " products");
+    }
+    return timings;
+}
+
 }   // namespace
 
 int main(int argc, char* argv[])
@@ -141,6 +190,8 @@ int main(int argc, char* argv[])
         const std::vector<double> scanned = scans(form, codes);
         const std::vector<double> paid = paidSales(form, products);
         const std::vector<double> closed = dayCloses(till.path());
+        const std::vector<double> filled = firstRefreshes(shop);
+        const std::vector<double> refreshed = changedRefreshes(shop);
 
         out << QStringLiteral("Catalogue of %1 products sent to a local server in %2 s (%3 products)\n\n")
                    .arg(catalogueSize)
@@ -150,6 +201,8 @@ int main(int argc, char* argv[])
         printTimingRow(out, QStringLiteral("scan: Enter until line and total painted"), scanned);
         printTimingRow(out, QStringLiteral("DINHEIRO until the window is cleared (20 lines)"), paid);
         printTimingRow(out, QStringLiteral("day close of 5 000 open lines"), closed);
+        printTimingRow(out, QStringLiteral("till's copy filled from the whole catalogue"), filled);
+        printTimingRow(out, QStringLiteral("till's copy refreshed, 10 products changed"), refreshed);
         if (prompter.count > 0)
             out << QStringLiteral("WARNING: %1 messages, the last: %2\n").arg(prompter.count).arg(prompter.last);
     } catch (const std::exception& error) {
