@@ -188,9 +188,9 @@ int exportProducts(const QString& folder, const QStringList& options, QTextStrea
 {
     if (options.size() != 1)
         return usage(err);
-    const QByteArray contents = exportCatalogue(folder);
     QSaveFile file(options[0]);
-    if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size() || !file.commit()) {
+    const bool written = file.open(QIODevice::WriteOnly) && exportCatalogue(folder, file);
+    if (!written || !file.commit()) {
         err << "O arquivo " << QDir::toNativeSeparators(options[0]) << " não pôde ser gravado: " << file.errorString()
             << '\n';
         return 1;

@@ -8,6 +8,7 @@
 #include "store/unit_of_work.h"
 
 
+#include <QBuffer>
 #include <QHash>
 #include <QLocale>
 #include <QRegularExpression>
@@ -424,16 +425,41 @@ CatalogueImport importCatalogue(const QString& folder, const QByteArray& content
     });
 }
 
+bool exportCatalogue(const QString& folder, QIODevice& file)
+{
+    // Written a few hundred kilobytes at a time, as the products are read.
+    constexpr qsizetype WRITE_SIZE = 1 << 19;
+    struct WriteFailed {};
+    QByteArray pending = "\xEF\xBB\xBF" + QStringList(HEADINGS.begin(), HEADINGS.end()).join(u';').toUtf8() + "\r\n";
+    const auto write = [&] {
+        if (file.write(pending) != pending.size())
+            throw WriteFailed{};
+        pending.clear();
+    };
+    Connection connection(folder);
+    try {
+        walkProductsInCodeOrder(connection, [&](const ProductValues& product) {
+            pending += QStringList{csvField(product.code), csvField(controlCharactersAsSpaces(product.name)),
+                                   exactNumber(product.quantity), exactNumber(product.costPrice),
+                                   exactNumber(product.salePrice), QString::number(product.criticalStock),
+                                   csvField(controlCharactersAsSpaces(product.category))}
+                           .join(u';')
+                           .toUtf8();
+            pending += "\r\n";
+            if (pending.size() >= WRITE_SIZE)
+                write();
+        });
+        write();
+    } catch (const WriteFailed&) {
+        return false;
+    }
+    return true;
+}
+
 QByteArray exportCatalogue(const QString& folder)
 {
-    Connection connection(folder);
-    QStringList lines = {QStringList(HEADINGS.begin(), HEADINGS.end()).join(u';')};
-    for (const ProductValues& product : productsInCodeOrder(connection)) {
-        lines.append(QStringList{csvField(product.code), csvField(controlCharactersAsSpaces(product.name)),
-                                 exactNumber(product.quantity), exactNumber(product.costPrice),
-                                 exactNumber(product.salePrice), QString::number(product.criticalStock),
-                                 csvField(controlCharactersAsSpaces(product.category))}
-                         .join(u';'));
-    }
-    return "\xEF\xBB\xBF" + lines.join(QStringLiteral("\r\n")).toUtf8() + "\r\n";
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    exportCatalogue(folder, buffer);
+    return buffer.data();
 }

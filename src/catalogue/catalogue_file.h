@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+class QIODevice;
+
 // A line of a catalogue file that was not taken, with why.
 struct RejectedLine {
     int line = 0;   // 1-based line of the file where the row starts
@@ -29,5 +31,8 @@ CatalogueImport importCatalogue(const QString& folder, const QByteArray& content
 
 // The whole catalogue in the form importCatalogue reads (UTF-8 with a byte
 // order mark, ";" between fields, decimal comma, ordered by code), so that
-// importing it again gives the same products.
+// importing it again gives the same products: written to the file as the
+// products are read, in one walk of the catalogue. False when a write to the
+// file failed (the rest is not written).
+bool exportCatalogue(const QString& folder, QIODevice& file);
 QByteArray exportCatalogue(const QString& folder);

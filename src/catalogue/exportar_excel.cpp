@@ -4,9 +4,13 @@
 #include "common/prompter.h"
 #include "common/report_list.h"
 #include "common/spreadsheet.h"
+#include "store/connection.h"
+#include "store/operations.h"
 
 #include <QCoreApplication>
 #include <QProgressBar>
+
+#include <functional>
 
 namespace {
 
@@ -61,6 +65,31 @@ void Escribir_Fila(Spreadsheet& planilha, int sheetRow, const QStringList& cells
     }
 }
 
+// A listed product's row: the numbers as the list's texts of them read back.
+void Escribir_Producto(Spreadsheet& planilha, int item, const ListedProduct& producto)
+{
+    const int sheetRow = item + 1;
+    int column = 1;
+    try {
+        planilha.setText(sheetRow, column, QString::number(item));
+        planilha.setText(sheetRow, ++column, producto.code());
+        planilha.setText(sheetRow, ++column, producto.name());
+        const double cantidad = producto.quantity();
+        planilha.setNumber(sheetRow, ++column, shownNumber(cantidad));
+        const double costo = producto.costPrice();
+        planilha.setNumber(sheetRow, ++column, shownNumber(costo));
+        const double venta = producto.salePrice();
+        planilha.setText(sheetRow, ++column, A_Texto(venta));
+        planilha.setText(sheetRow, ++column, producto.category());
+        planilha.setNumber(sheetRow, ++column, shownNumber(cantidad * costo));
+        planilha.setNumber(sheetRow, ++column, shownNumber(cantidad * venta));
+    } catch (const ConversionError& error) {
+        throw ConversionError(QStringLiteral("Não foi possível exportar o item %1 (coluna %2): %3")
+                                  .arg(item)
+                                  .arg(QString::fromUtf8(COLUMNS[column - 1].heading), error.message()));
+    }
+}
+
 // Repaints the bar about a hundred times over the export, not at every row.
 void Avanzar(QProgressBar* progreso, int exported, int total)
 {
@@ -72,11 +101,12 @@ void Avanzar(QProgressBar* progreso, int exported, int total)
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-}   // namespace
-
-bool Exportar_Excel(const ReportList& lista, QProgressBar* progreso, Spreadsheet* planilha, Prompter& prompter)
+// The workbook's frame around the rows: the bar's range, the headings, then
+// the rows as writeRows hands them (each followed by a step of the bar), and
+// on any failure one critical message with nothing half-written left open.
+bool Exportar(int total, QProgressBar* progreso, Spreadsheet* planilha, Prompter& prompter,
+              const std::function<void(const std::function<void(int exported)>& advance)>& writeRows)
 {
-    const int total = lista.rowCount();
     try {
         if (!planilha)
             throw SpreadsheetError(QStringLiteral("A exportação para planilha não está disponível."));
@@ -86,10 +116,7 @@ bool Exportar_Excel(const ReportList& lista, QProgressBar* progreso, Spreadsheet
             progreso->setValue(0);
         }
         Escribir_Encabezados(*planilha);
-        for (int row = 0; row < total; ++row) {
-            Escribir_Fila(*planilha, row + 2, lista.row(row));
-            Avanzar(progreso, row + 1, total);
-        }
+        writeRows([&](int exported) { Avanzar(progreso, exported, total); });
         planilha->makeVisible();
     } catch (const std::exception& error) {
         const auto* appError = dynamic_cast<const AppError*>(&error);
@@ -104,4 +131,30 @@ bool Exportar_Excel(const ReportList& lista, QProgressBar* progreso, Spreadsheet
     if (progreso)
         progreso->setValue(0);
     return true;
+}
+
+}   // namespace
+
+bool Exportar_Excel(const ReportList& lista, QProgressBar* progreso, Spreadsheet* planilha, Prompter& prompter)
+{
+    const int total = lista.rowCount();
+    return Exportar(total, progreso, planilha, prompter, [&](const auto& advance) {
+        for (int row = 0; row < total; ++row) {
+            Escribir_Fila(*planilha, row + 2, lista.row(row));
+            advance(row + 1);
+        }
+    });
+}
+
+bool Exportar_Excel(const QString& folder, const StockListing& listado, int total, QProgressBar* progreso,
+                    Spreadsheet* planilha, Prompter& prompter)
+{
+    return Exportar(total, progreso, planilha, prompter, [&](const auto& advance) {
+        Connection conexion(folder);
+        int item = 0;
+        walkProducts(conexion, *listado.query, listado.parameters, [&](const ListedProduct& producto) {
+            Escribir_Producto(*planilha, ++item, producto);
+            advance(item);
+        });
+    });
 }

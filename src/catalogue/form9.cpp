@@ -43,6 +43,16 @@ const QColor CRITICAL_TEXT_COLOR(255, 0, 0);
 // The whole catalogue by name, its row ids read in steps.
 const SteppedListing POR_NOMBRE{Query::IdsPorNombrePrimeros, Query::IdsPorNombreDespues, Query::IdsPorNombre};
 
+// The products of a listing read as row ids, with their fields, in the same order: what the export walks.
+const QueryText& Productos_Del_Listado(const QueryText& ids)
+{
+    if (&ids == &Query::IdsBusqueda)
+        return Query::ProductosBusqueda;
+    if (&ids == &Query::IdsCriticos)
+        return Query::ProductosCriticos;
+    return Query::ProductosListado;
+}
+
 }   // namespace
 
 Form9::Form9(Platform& platform, QWidget* parent) : Window(platform, parent)
@@ -279,6 +289,7 @@ void Form9::Mostrar_Productos(Connection& conexion, const QueryText& ids, const 
                               const QVariantList& parametros)
 {
     inversion_ = stockValueAtCost(conexion, valores, parametros);
+    listado_ = StockListing{&Productos_Del_Listado(ids), parametros};
     const auto fila = [](const RecordSet& producto) { return Agregar_Fila(producto, Columnas(producto), 0).mid(1); };
     if (&ids == &Query::IdsPorNombre)
         ListView1->setSource(std::make_shared<ProductRows>(platform().folder, conexion, POR_NOMBRE, fila));
@@ -289,6 +300,7 @@ void Form9::Mostrar_Productos(Connection& conexion, const QueryText& ids, const 
 void Form9::Mostrar_Filas(QList<QStringList> filas)
 {
     inversion_.reset();
+    listado_.reset();
     ListView1->setRows(std::move(filas));
 }
 
@@ -414,5 +426,9 @@ void Form9::Command1_Click()
         platform().prompter.ok(MSG_NADA_QUE_EXPORTAR);
         return;
     }
-    Exportar_Excel(*ListView1, ProgressBar1, platform().spreadsheet, platform().prompter);
+    if (listado_)
+        Exportar_Excel(platform().folder, *listado_, ListView1->rowCount(), ProgressBar1, platform().spreadsheet,
+                       platform().prompter);
+    else
+        Exportar_Excel(*ListView1, ProgressBar1, platform().spreadsheet, platform().prompter);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalogue/exportar_excel.h"
 #include "common/window.h"
 
 #include <QVariantList>
@@ -76,4 +77,6 @@ private:
     // The stock value at cost of a listing read as row ids; the total of the
     // rows' texts for one kept as texts.
     std::optional<double> inversion_;
+    // The listing the store walks again for the export; nothing for one kept as texts.
+    std::optional<StockListing> listado_;
 };

@@ -232,6 +232,28 @@ QString A_Texto(double value, const NumberSettings& settings)
     return text;
 }
 
+double shownNumber(double value)
+{
+    if (!std::isfinite(value))
+        decimalDigits(value);   // refuses it
+    if (value == 0)
+        return 0;
+    char scientific[40];
+    auto written = std::to_chars(scientific, scientific + sizeof scientific, value, std::chars_format::scientific);
+    // "-d.ddd" holds its significant digits before the exponent: the shortest
+    // digits read back as the value itself.
+    const char* exponentAt = std::find(scientific, written.ptr, 'e');
+    const bool point = std::find(static_cast<const char*>(scientific), exponentAt, '.') != exponentAt;
+    const int digits = int(exponentAt - scientific) - (value < 0 ? 1 : 0) - (point ? 1 : 0);
+    if (digits <= SIGNIFICANT_DIGITS)
+        return value;
+    written = std::to_chars(scientific, scientific + sizeof scientific, value, std::chars_format::scientific,
+                            SIGNIFICANT_DIGITS - 1);
+    double rounded = value;
+    std::from_chars(scientific, written.ptr, rounded);
+    return rounded;
+}
+
 double Valor_Inicial(const QString& text)
 {
     qsizetype i = 0;

@@ -50,6 +50,11 @@ std::optional<double> lerNumero(const QString& text, const NumberSettings& setti
 // Throws ConversionError for infinity or NaN.
 QString A_Texto(double value, const NumberSettings& settings = NumberSettings::current());
 
+// The number A_Texto's text of a value reads back as (A_Numero(A_Texto(value))),
+// without making the text: the value rounded to 15 significant digits, and
+// 0 for -0. Throws ConversionError for infinity or NaN.
+double shownNumber(double value);
+
 // The leading number of a text with "." as the only decimal separator; stops
 // at the first other character; 0 when the text does not start with a number.
 // Throws ConversionError only for a leading number beyond the range of a double.

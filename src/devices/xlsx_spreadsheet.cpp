@@ -127,6 +127,13 @@ void XlsxSpreadsheet::check(int result, const QString& doing) const
         throw SpreadsheetError(QStringLiteral("Não foi possível %1 na planilha.").arg(doing));
 }
 
+// A cell is written for every field of every row: its message is made only when it failed.
+void XlsxSpreadsheet::checkCell(int result, int row, int column) const
+{
+    if (result != LXW_NO_ERROR)
+        check(result, QStringLiteral("escrever a célula da linha %1, coluna %2").arg(row).arg(column));
+}
+
 void XlsxSpreadsheet::setColumnWidth(const QString& column, double width)
 {
     const int index = columnIndex(column);
@@ -145,8 +152,7 @@ void XlsxSpreadsheet::checkOrder(int row)
 void XlsxSpreadsheet::setText(int row, int column, const QString& text)
 {
     checkOrder(row);
-    check(worksheet_write_string(sheet(), row - 1, column - 1, text.toUtf8().constData(), nullptr),
-          QStringLiteral("escrever a célula da linha %1, coluna %2").arg(row).arg(column));
+    checkCell(worksheet_write_string(sheet(), row - 1, column - 1, text.toUtf8().constData(), nullptr), row, column);
     if (row == 1)
         heading_.insert(column, text);
 }
@@ -154,8 +160,7 @@ void XlsxSpreadsheet::setText(int row, int column, const QString& text)
 void XlsxSpreadsheet::setNumber(int row, int column, double value)
 {
     checkOrder(row);
-    check(worksheet_write_number(sheet(), row - 1, column - 1, value, nullptr),
-          QStringLiteral("escrever a célula da linha %1, coluna %2").arg(row).arg(column));
+    checkCell(worksheet_write_number(sheet(), row - 1, column - 1, value, nullptr), row, column);
     if (row == 1)
         heading_.insert(column, value);
 }

@@ -46,6 +46,7 @@ public:
 private:
     lxw_worksheet* sheet() const;
     void check(int result, const QString& doing) const;
+    void checkCell(int result, int row, int column) const;
     void checkOrder(int row);
     QString fileName() const;
 

@@ -110,6 +110,8 @@ constexpr char SERVER_VALUE_SEARCH[] =
 // The server has no unary "+" for texts; its planner needs no hint.
 constexpr char SERVER_CRITICAL_IDS[] =
     "select rowid from Productos where Cantidad <= StockCritico order by NombreProducto, rowid";
+constexpr char SERVER_CRITICAL_PRODUCTS[] =
+    "select rowid, * from Productos where Cantidad <= StockCritico order by NombreProducto, rowid";
 
 class ServerDialect : public Dialect {
 public:
@@ -125,6 +127,8 @@ public:
             return SERVER_VALUE_SEARCH;
         if (qstrcmp(query.sql, Query::IdsCriticos.sql) == 0)
             return SERVER_CRITICAL_IDS;
+        if (qstrcmp(query.sql, Query::ProductosCriticos.sql) == 0)
+            return SERVER_CRITICAL_PRODUCTS;
         return query.sql;
     }
 

@@ -28,15 +28,13 @@ void archiveOpenLines(Connection& connection)
     }
 }
 
-QList<ProductValues> productsInCodeOrder(Connection& connection)
+void walkProductsInCodeOrder(Connection& connection, const std::function<void(const ProductValues&)>& visit)
 {
     Statement select(connection, "SELECT CodigoProducto, NombreProducto, Cantidad, PrecioCosto, PrecioVenta, "
                                  "StockCritico, Categoria FROM Productos ORDER BY CodigoProducto, rowid");
-    QList<ProductValues> products;
     while (select.next())
-        products.append({select.text(0), select.text(1), select.number(2), select.number(3), select.number(4),
-                         static_cast<int>(select.whole(5)), select.text(6)});
-    return products;
+        visit({select.text(0), select.text(1), select.number(2), select.number(3), select.number(4),
+               static_cast<int>(select.whole(5)), select.text(6)});
 }
 
 QHash<QString, QList<StoredProduct>> productsByCode(Connection& connection)
@@ -175,6 +173,56 @@ double stockValueAtCost(Connection& connection, const QueryText& query, const QV
         sum += A_Numero(A_Texto(quantity * cost));
     }
     return sum;
+}
+
+QString ListedProduct::text(Field field) const
+{
+    const int column = columns_[field];
+    switch (row_.kind(column)) {
+    case CellKind::Null:
+        return {};
+    case CellKind::Integer:
+    case CellKind::Real:
+        return A_Texto(row_.number(column));
+    case CellKind::Text:
+    case CellKind::Blob:
+        break;
+    }
+    return QString::fromUtf8(row_.bytes(column));
+}
+
+double ListedProduct::number(Field field, const QString& name) const
+{
+    return numberOf(row_, columns_[field], name);
+}
+
+QString ListedProduct::code() const { return text(CODE); }
+QString ListedProduct::name() const { return text(NAME); }
+QString ListedProduct::category() const { return text(CATEGORY); }
+double ListedProduct::quantity() const { return number(QUANTITY, Productos::Cantidad); }
+double ListedProduct::costPrice() const { return number(COST, Productos::PrecioCosto); }
+double ListedProduct::salePrice() const { return number(PRICE, Productos::PrecioVenta); }
+
+void walkProducts(Connection& connection, const QueryText& query, const QVariantList& parameters,
+                  const std::function<void(const ListedProduct&)>& visit)
+{
+    Statement select(connection, connection.engine().dialect().queryText(query));
+    bindAll(select, parameters);
+    const QString fields[ListedProduct::FIELD_COUNT] = {Productos::CodigoProducto, Productos::NombreProducto,
+                                                        Productos::Cantidad,       Productos::PrecioCosto,
+                                                        Productos::PrecioVenta,    Productos::Categoria};
+    std::array<int, ListedProduct::FIELD_COUNT> columns;
+    columns.fill(-1);
+    for (int column = 0; column < select.columnCount(); ++column)
+        for (int field = 0; field < ListedProduct::FIELD_COUNT; ++field)
+            if (columns[field] < 0 && select.columnName(column).compare(fields[field], Qt::CaseInsensitive) == 0)
+                columns[field] = column;
+    for (int field = 0; field < ListedProduct::FIELD_COUNT; ++field)
+        if (columns[field] < 0)
+            throw StoreError(QStringLiteral("A consulta não traz o campo %1.").arg(fields[field]));
+    const ListedProduct product(select, columns);
+    while (select.next())
+        visit(product);
 }
 
 ProductNames productNames(Connection& connection)

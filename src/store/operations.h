@@ -7,10 +7,13 @@
 #include <QString>
 #include <QVariantList>
 
+#include <array>
+#include <functional>
 #include <optional>
 #include <vector>
 
 class Connection;
+class Statement;
 struct QueryText;
 
 // The store's named operations: what the windows, the sale code and the
@@ -40,9 +43,10 @@ struct ProductValues {
     QString category;
 };
 
-// The whole catalogue ordered by code (products with one code in the order
-// they were added); a field left empty reads as an empty text or 0.
-QList<ProductValues> productsInCodeOrder(Connection& connection);
+// Walks the whole catalogue ordered by code (products with one code in the
+// order they were added) in one statement, handing each product to visit as
+// it is read; a field left empty reads as an empty text or 0.
+void walkProductsInCodeOrder(Connection& connection, const std::function<void(const ProductValues&)>& visit);
 
 // A stored product as an import finds it by its code.
 struct StoredProduct {
@@ -92,6 +96,35 @@ ListingStep nextRowIds(Connection& connection, const SteppedListing& listing, co
 // as its list row writes it, read back and summed. A quantity or price left
 // empty is the ConversionError reading that row for its list gives.
 double stockValueAtCost(Connection& connection, const QueryText& query, const QVariantList& parameters = {});
+
+// A product of a listing as a walk reads it, valid until the walk goes on:
+// texts as a record set reads them, numbers as a record set reads them (a
+// field left empty or holding no number is a ConversionError naming it).
+class ListedProduct {
+public:
+    QString code() const;
+    QString name() const;
+    QString category() const;
+    double quantity() const;
+    double costPrice() const;
+    double salePrice() const;
+
+private:
+    friend void walkProducts(Connection&, const QueryText&, const QVariantList&,
+                             const std::function<void(const ListedProduct&)>&);
+    enum Field { CODE, NAME, QUANTITY, COST, PRICE, CATEGORY, FIELD_COUNT };
+    ListedProduct(const Statement& row, const std::array<int, FIELD_COUNT>& columns) : row_(row), columns_(columns) {}
+    QString text(Field field) const;
+    double number(Field field, const QString& name) const;
+
+    const Statement& row_;
+    const std::array<int, FIELD_COUNT>& columns_;
+};
+// Walks a listing of products (a query selecting the catalogue's fields by
+// name) to its end in one statement, in the query's order, handing each
+// product to visit as it is read: nothing of the listing is kept.
+void walkProducts(Connection& connection, const QueryText& query, const QVariantList& parameters,
+                  const std::function<void(const ListedProduct&)>& visit);
 
 // The names of the catalogue's products in row id order (none left empty),
 // compact: what a picker searches again at each typed letter while nothing

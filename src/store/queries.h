@@ -119,6 +119,10 @@ inline constexpr QueryText IdsPorCantidad{.sql = "select rowid from Productos or
 inline constexpr QueryText IdsCriticos{
     .sql = "select rowid from Productos where Cantidad <= StockCritico order by +NombreProducto, rowid",
     .table = "Productos"};
+// The same products with their fields, for a walk of the whole listing.
+inline constexpr QueryText ProductosCriticos{
+    .sql = "select rowid, * from Productos where Cantidad <= StockCritico order by +NombreProducto, rowid",
+    .table = "Productos"};
 // The row ids of ProductosBusqueda (a shop's server runs its own form).
 inline constexpr QueryText IdsBusqueda{
     .sql = "select rowid from Productos where NombreProducto like '%' || ? || '%' escape '\\' order by rowid",
