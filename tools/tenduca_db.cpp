@@ -143,7 +143,7 @@ int importProducts(const QString& folder, const QStringList& options, QTextStrea
             << '\n';
         return 1;
     }
-    const CatalogueImport result = importCatalogue(folder, file.readAll(), skipInvalid);
+    const CatalogueImport result = importCatalogue(folder, file, skipInvalid);
     for (const RejectedLine& rejected : result.rejected)
         err << "Linha " << rejected.line << ": " << rejected.reason << '\n';
     if (!result.written) {

@@ -18,7 +18,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <numeric>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -60,16 +62,55 @@ struct Record {
     QStringList fields;
 };
 
-QString decodeText(const QByteArray& contents)
+// The file is read this much at a time, in each of its passes.
+constexpr qint64 CHUNK_SIZE = 1 << 20;
+const QByteArray BYTE_ORDER_MARK = QByteArrayLiteral("\xEF\xBB\xBF");
+
+// What the first pass over the file finds: whether it is UTF-8 (otherwise it
+// is read as Latin-1) and its first line, which names the separator.
+struct FileForm {
+    bool utf8 = true;
+    QByteArray firstLine;
+
+    QChar separator() const
+    {
+        return firstLine.count(';') >= firstLine.count(',') && firstLine.contains(';') ? u';' : u',';
+    }
+};
+
+// Calls take with each chunk of the file from its start, the byte order mark left out.
+void readChunks(QIODevice& file, const std::function<void(const QByteArray& chunk)>& take)
 {
-    QByteArray bytes = contents;
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes.remove(0, 3);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8(bytes);
-    if (utf8.hasError())
-        text = QString::fromLatin1(bytes);
-    return text;
+    if (!file.seek(0))
+        throw AppError(QStringLiteral("O arquivo não pode ser lido do início: %1").arg(file.errorString()));
+    for (bool first = true;; first = false) {
+        QByteArray chunk = file.read(CHUNK_SIZE);
+        if (first && chunk.startsWith(BYTE_ORDER_MARK))
+            chunk.remove(0, BYTE_ORDER_MARK.size());
+        if (chunk.isEmpty() && file.atEnd())
+            return;
+        if (chunk.isEmpty() && !first)
+            throw AppError(QStringLiteral("O arquivo não pôde ser lido até o fim: %1").arg(file.errorString()));
+        take(chunk);
+    }
+}
+
+FileForm fileFormOf(QIODevice& file)
+{
+    FileForm form;
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    bool lineEnded = false;
+    readChunks(file, [&](const QByteArray& chunk) {
+        const QString decoded = utf8(chunk);   // decoded only when made a text
+        if (!lineEnded) {
+            const qsizetype end = chunk.indexOf('\n');
+            form.firstLine += end < 0 ? chunk : chunk.left(end);
+            lineEnded = end >= 0;
+        }
+    });
+    const QString end = utf8(QByteArrayLiteral("\n"));   // a sequence cut short at the end is an error too
+    form.utf8 = !utf8.hasError();
+    return form;
 }
 
 // A line ends at "\n" (that of "\r\n" too) and at a "\r" on its own.
@@ -86,21 +127,29 @@ bool onlySpaces(const QString& text)
 // Splits the text into records as a spreadsheet writes them: a field that
 // starts with a double quote (spaces before it at most) runs to the closing
 // quote and may hold the separator, line breaks and doubled quotes, which
-// stand for one; a quote anywhere else is a character of the field.
+// stand for one; a quote anywhere else is a character of the field. The text
+// comes in pieces; each record is handed on as soon as it ends.
 class RecordSplitter {
 public:
-    RecordSplitter(const QString& text, QChar separator) : text_(text), separator_(separator) {}
+    using Take = std::function<void(const Record&)>;
+    RecordSplitter(QChar separator, Take take) : separator_(separator), take_(std::move(take)) {}
 
-    QList<Record> records()
+    // The last character of a piece waits for the next one, which tells
+    // whether it ends a line or a quote alone.
+    void feed(const QString& piece, bool last)
     {
-        for (qsizetype i = 0; i < text_.size(); ++i) {
+        text_ = pending_ + piece;
+        const qsizetype limit = last ? text_.size() : text_.size() - 1;
+        qsizetype i = 0;
+        for (; i < limit; ++i) {
             if (quoted_)
                 i = readQuoted(i);
             else
                 readPlain(i);
         }
-        endRecord();
-        return records_;
+        pending_ = text_.mid(i);
+        if (last)
+            endRecord();
     }
 
 private:
@@ -147,16 +196,17 @@ private:
     {
         if (anyText_ || !field_.isEmpty()) {
             current_.fields.append(field_);
-            records_.append(current_);
+            take_(current_);
         }
         field_.clear();
         fieldWasQuoted_ = false;
         anyText_ = false;
     }
 
-    const QString& text_;
     const QChar separator_;
-    QList<Record> records_;
+    const Take take_;
+    QString text_;
+    QString pending_;
     int line_ = 1;
     Record current_{1, {}};
     QString field_;
@@ -164,6 +214,15 @@ private:
     bool fieldWasQuoted_ = false;
     bool anyText_ = false;
 };
+
+// One pass over the file's records, from the first (the heading).
+void forEachRecord(QIODevice& file, const FileForm& form, const RecordSplitter::Take& take)
+{
+    QStringDecoder decoder(form.utf8 ? QStringDecoder::Utf8 : QStringDecoder::Latin1);
+    RecordSplitter splitter(form.separator(), take);
+    readChunks(file, [&](const QByteArray& chunk) { splitter.feed(decoder(chunk), false); });
+    splitter.feed(QString(), true);
+}
 
 QString headingKey(const QString& heading)
 {
@@ -199,15 +258,34 @@ QString field(const Record& record, const std::array<int, COLUMN_COUNT>& columns
     return record.fields.value(columns[column]).trimmed();
 }
 
-// A comma in any number of the file makes it the decimal separator (and the
-// point a thousands group); otherwise the point is.
-NumberSettings numberSettingsOf(const QList<Record>& rows, const std::array<int, COLUMN_COUNT>& columns)
+// The heading's columns, and the number settings of the file: a comma in
+// any number makes it the decimal separator (and the point a thousands
+// group); otherwise the point is. Read in one pass, which ends at the first comma.
+struct FileColumns {
+    std::array<int, COLUMN_COUNT> columns;
+    NumberSettings numbers;
+};
+
+FileColumns fileColumnsOf(QIODevice& file, const FileForm& form)
 {
-    for (const Record& row : rows)
-        for (Column c : {QUANTITY, COST, PRICE})
-            if (field(row, columns, c).contains(u','))
-                return {u',', u'.'};
-    return {u'.', u','};
+    struct CommaFound {};
+    std::optional<std::array<int, COLUMN_COUNT>> columns;
+    try {
+        forEachRecord(file, form, [&](const Record& record) {
+            if (!columns) {
+                columns = columnsOf(record.fields);
+                return;
+            }
+            for (Column c : {QUANTITY, COST, PRICE})
+                if (field(record, *columns, c).contains(u','))
+                    throw CommaFound{};
+        });
+    } catch (const CommaFound&) {
+        return {*columns, {u',', u'.'}};
+    }
+    if (!columns)
+        throw AppError(QStringLiteral("O arquivo está vazio."));
+    return {*columns, {u'.', u','}};
 }
 
 struct RowReader {
@@ -320,66 +398,199 @@ struct RowReader {
     }
 };
 
-// Rows whose name another product would also carry once the rows are written:
-// a stored product that the file leaves alone, or an earlier row of the file.
-// Refusing a row keeps that product's stored name, which may clash in turn, so
-// the check runs until nothing changes.
-void refuseNameClashes(QList<ProductRow>& rows, const QHash<QString, QList<StoredProduct>>& stored,
-                       QList<RejectedLine>& rejected)
-{
-    for (bool changed = true; changed;) {
-        changed = false;
-        QSet<QString> codesInFile;
-        for (const ProductRow& row : rows)
-            codesInFile.insert(row.code);
-        QHash<QString, QString> owner;   // name -> code
-        for (const auto& [code, products] : stored.asKeyValueRange())
-            if (!codesInFile.contains(code))
-                for (const StoredProduct& product : products)
-                    owner.insert(product.name, code);
-        for (qsizetype i = 0; i < rows.size();) {
-            const QString other = owner.value(rows[i].name);
-            if (other.isEmpty()) {
-                owner.insert(rows[i].name, rows[i].code);
-                ++i;
-                continue;
-            }
-            rejected.append({rows[i].line, QStringLiteral("o nome \"%1\" já é de outro produto (código %2)")
-                                               .arg(rows[i].name, other)});
-            rows.removeAt(i);
-            changed = true;
-        }
+// UTF-8 texts kept for the checks that need every row at once, in one buffer.
+class TextPool {
+public:
+    struct Text {
+        quint32 at = 0;
+        quint32 size = 0;
+    };
+    Text add(QByteArrayView bytes)
+    {
+        const Text text{quint32(bytes_.size()), quint32(bytes.size())};
+        bytes_.append(bytes);
+        return text;
     }
-}
+    QByteArrayView view(Text text) const { return QByteArrayView(bytes_).sliced(text.at, text.size); }
 
-QList<ProductRow> acceptedRows(const QList<Record>& records, const RowReader& reader,
-                               const QHash<QString, QList<StoredProduct>>& stored, QList<RejectedLine>& rejected)
-{
-    QList<ProductRow> rows;
-    QHash<QString, int> lineOfCode;
-    for (const Record& record : records) {
-        QString reason;
-        const std::optional<ProductRow> row = reader.read(record, reason);
-        if (!row) {
-            rejected.append({record.line, reason});
-        } else if (lineOfCode.contains(row->code)) {
-            rejected.append({record.line, QStringLiteral("o código %1 já apareceu na linha %2")
-                                              .arg(row->code)
-                                              .arg(lineOfCode.value(row->code))});
-        } else if (stored.value(row->code).size() > 1) {
-            rejected.append({record.line, QStringLiteral("o código %1 é de mais de um produto do catálogo; corrija "
-                                                         "na edição de produtos")
-                                              .arg(row->code)});
-        } else {
-            lineOfCode.insert(row->code, record.line);
-            rows.append(*row);
+private:
+    QByteArray bytes_;
+};
+
+// A row of the file whose fields are sound, as the checks against the other
+// rows and the catalogue see it.
+struct RowKey {
+    int line = 0;
+    TextPool::Text code;
+    TextPool::Text name;
+    enum State : char { ACCEPTED, REFUSED } state = ACCEPTED;
+    qint64 target = 0;   // the stored product it writes, or 0 for a new one
+    bool renamed = false;
+};
+
+struct StoredKey {
+    qint64 rowId = 0;
+    TextPool::Text code;
+    TextPool::Text name;
+};
+
+// The checks of the file's sound rows against each other and against the
+// catalogue: a code once in the file and on at most one product, and names
+// that stay unique once every row is written.
+class ImportChecks {
+public:
+    void addRow(int line, const QString& code, const QString& name)
+    {
+        rows_.push_back({line, pool_.add(code.toUtf8()), pool_.add(name.toUtf8())});
+    }
+
+    void readCatalogue(Connection& connection)
+    {
+        stored_.clear();
+        walkProductCodes(connection, [this](qint64 rowId, QByteArrayView code, QByteArrayView name) {
+            stored_.push_back({rowId, pool_.add(asText(code)), pool_.add(asText(name))});
+        });
+        storedByCode_ = sortedBy(stored_, &StoredKey::code);
+        storedByName_ = sortedBy(stored_, &StoredKey::name);
+    }
+
+    // The rows refused, in no order; the others are ready to write.
+    QList<RejectedLine> refused()
+    {
+        for (RowKey& row : rows_)
+            row = {row.line, row.code, row.name};
+        QList<RejectedLine> rejected;
+        checkCodes(rejected);
+        while (refuseNameClashes(rejected)) {
+        }
+        return rejected;
+    }
+
+    const std::vector<RowKey>& rows() const { return rows_; }
+
+private:
+    // A stored text as the program reads it: bytes that are no UTF-8 read as the replacement character.
+    static QByteArray asText(QByteArrayView bytes)
+    {
+        const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; });
+        return ascii ? bytes.toByteArray() : QString::fromUtf8(bytes).toUtf8();
+    }
+
+    template <typename Key>
+    std::vector<int> sortedBy(const std::vector<Key>& keys, TextPool::Text Key::*text) const
+    {
+        std::vector<int> order(keys.size());
+        std::iota(order.begin(), order.end(), 0);
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            return pool_.view(keys[size_t(a)].*text) < pool_.view(keys[size_t(b)].*text);
+        });
+        return order;
+    }
+
+    // The stored products carrying a text, in row id order.
+    std::pair<std::vector<int>::const_iterator, std::vector<int>::const_iterator>
+    storedWith(const std::vector<int>& order, TextPool::Text StoredKey::*field, QByteArrayView text) const
+    {
+        return std::equal_range(order.cbegin(), order.cend(), text, Less{*this, field});
+    }
+    struct Less {
+        const ImportChecks& checks;
+        TextPool::Text StoredKey::*field;
+        QByteArrayView of(int index) const { return checks.pool_.view(checks.stored_[size_t(index)].*field); }
+        bool operator()(int a, QByteArrayView b) const { return of(a) < b; }
+        bool operator()(QByteArrayView a, int b) const { return a < of(b); }
+    };
+
+    // A code's first sound row is taken and a later one refused; every row of
+    // a code stored on more than one product is refused.
+    void checkCodes(QList<RejectedLine>& rejected)
+    {
+        const std::vector<int> byCode = sortedBy(rows_, &RowKey::code);
+        for (size_t i = 0; i < byCode.size();) {
+            RowKey& first = rows_[size_t(byCode[i])];
+            const QByteArrayView code = pool_.view(first.code);
+            const auto [from, to] = storedWith(storedByCode_, &StoredKey::code, code);
+            size_t end = i;
+            for (; end < byCode.size() && pool_.view(rows_[size_t(byCode[end])].code) == code; ++end) {
+                RowKey& row = rows_[size_t(byCode[end])];
+                if (to - from > 1)
+                    refuse(row, rejected, QStringLiteral("o código %1 é de mais de um produto do catálogo; corrija na "
+                                                         "edição de produtos")
+                                              .arg(QString::fromUtf8(code)));
+                else if (end > i)
+                    refuse(row, rejected, QStringLiteral("o código %1 já apareceu na linha %2")
+                                              .arg(QString::fromUtf8(code))
+                                              .arg(first.line));
+            }
+            if (to - from == 1) {
+                const StoredKey& stored = stored_[size_t(*from)];
+                first.target = stored.rowId;
+                first.renamed = pool_.view(stored.name) != pool_.view(first.name);
+            }
+            i = end;
         }
     }
-    refuseNameClashes(rows, stored, rejected);
-    std::sort(rejected.begin(), rejected.end(),
-              [](const RejectedLine& a, const RejectedLine& b) { return a.line < b.line; });
-    return rows;
-}
+
+    // A row whose name another product would also carry once the rows are
+    // written: a stored product that the file leaves alone, or an earlier row
+    // of the file. Refusing a row keeps that product's stored name, which may
+    // clash in turn: true when a row was refused, to check again.
+    bool refuseNameClashes(QList<RejectedLine>& rejected)
+    {
+        std::vector<int> taken;
+        for (int i = 0; i < int(rows_.size()); ++i)
+            if (rows_[size_t(i)].state == RowKey::ACCEPTED)
+                taken.push_back(i);
+        std::vector<QByteArrayView> codesInFile;
+        codesInFile.reserve(taken.size());
+        for (int i : taken)
+            codesInFile.push_back(pool_.view(rows_[size_t(i)].code));
+        std::sort(codesInFile.begin(), codesInFile.end());
+        std::stable_sort(taken.begin(), taken.end(), [this](int a, int b) {
+            return pool_.view(rows_[size_t(a)].name) < pool_.view(rows_[size_t(b)].name);
+        });
+        bool changed = false;
+        for (size_t i = 0; i < taken.size();) {
+            const QByteArrayView name = pool_.view(rows_[size_t(taken[i])].name);
+            QString owner = storedOwnerOf(name, codesInFile);
+            for (size_t j = i; j < taken.size() && pool_.view(rows_[size_t(taken[j])].name) == name; ++j, ++i) {
+                RowKey& row = rows_[size_t(taken[j])];
+                if (owner.isEmpty()) {
+                    owner = QString::fromUtf8(pool_.view(row.code));
+                    continue;
+                }
+                refuse(row, rejected, QStringLiteral("o nome \"%1\" já é de outro produto (código %2)")
+                                          .arg(QString::fromUtf8(name), owner));
+                changed = true;
+            }
+        }
+        return changed;
+    }
+
+    // The code of a stored product with the name whose code is not in the file.
+    QString storedOwnerOf(QByteArrayView name, const std::vector<QByteArrayView>& codesInFile) const
+    {
+        const auto [from, to] = storedWith(storedByName_, &StoredKey::name, name);
+        for (auto it = to; it != from;) {
+            const QByteArrayView code = pool_.view(stored_[size_t(*--it)].code);
+            if (!std::binary_search(codesInFile.begin(), codesInFile.end(), code))
+                return QString::fromUtf8(code);
+        }
+        return {};
+    }
+
+    static void refuse(RowKey& row, QList<RejectedLine>& rejected, const QString& reason)
+    {
+        row.state = RowKey::REFUSED;
+        rejected.append({row.line, reason});
+    }
+
+    TextPool pool_;
+    std::vector<RowKey> rows_;
+    std::vector<StoredKey> stored_;
+    std::vector<int> storedByCode_;
+    std::vector<int> storedByName_;
+};
 
 // The shortest text that reads back as the same double, with a decimal comma.
 QString exactNumber(double value)
@@ -397,32 +608,84 @@ QString csvField(const QString& text)
 
 }   // namespace
 
-CatalogueImport importCatalogue(const QString& folder, const QByteArray& contents, bool skipInvalid)
+namespace {
+
+// The sound rows of the file, and the reasons the others are refused, in one pass.
+QList<RejectedLine> readRows(QIODevice& file, const FileForm& form, const RowReader& reader, ImportChecks& checks)
 {
-    const QString text = decodeText(contents);
-    const QString firstLine = text.section(u'\n', 0, 0);
-    const QChar separator = firstLine.count(u';') >= firstLine.count(u',') && firstLine.contains(u';') ? u';' : u',';
-    QList<Record> records = RecordSplitter(text, separator).records();
-    if (records.isEmpty())
-        throw AppError(QStringLiteral("O arquivo está vazio."));
-    const std::array<int, COLUMN_COUNT> columns = columnsOf(records.takeFirst().fields);
-    const RowReader reader{columns, numberSettingsOf(records, columns)};
+    QList<RejectedLine> rejected;
+    bool heading = true;
+    forEachRecord(file, form, [&](const Record& record) {
+        if (std::exchange(heading, false))
+            return;
+        QString reason;
+        if (const std::optional<ProductRow> row = reader.read(record, reason))
+            checks.addRow(record.line, row->code, row->name);
+        else
+            rejected.append({record.line, reason});
+    });
+    return rejected;
+}
+
+// The accepted rows read again from the file and written, a batch at a time.
+void writeRows(Connection& connection, QIODevice& file, const FileForm& form, const RowReader& reader,
+               const std::vector<RowKey>& rows, CatalogueImport& written)
+{
+    constexpr qsizetype BATCH = 1000;
+    QList<ProductWrite> batch;
+    batch.reserve(BATCH);
+    auto next = rows.cbegin();
+    forEachRecord(file, form, [&](const Record& record) {
+        if (next == rows.cend() || next->line != record.line)
+            return;
+        const RowKey& key = *next++;
+        QString reason;
+        const std::optional<ProductRow> row = key.state == RowKey::ACCEPTED ? reader.read(record, reason) : std::nullopt;
+        if (!row)
+            return;
+        batch.append({*row, key.target, key.renamed});
+        ++(key.target ? written.updated : written.added);
+        if (batch.size() == BATCH) {
+            writeProducts(connection, batch);
+            batch.clear();
+        }
+    });
+    writeProducts(connection, batch);
+}
+
+}   // namespace
+
+CatalogueImport importCatalogue(const QString& folder, QIODevice& file, bool skipInvalid)
+{
+    const FileForm form = fileFormOf(file);
+    const FileColumns columns = fileColumnsOf(file, form);
+    const RowReader reader{columns.columns, columns.numbers};
+    ImportChecks checks;
+    const QList<RejectedLine> unsound = readRows(file, form, reader, checks);
 
     // The rows are checked against the catalogue as it is inside the
     // transaction that writes them: nothing written meanwhile is missed.
     Connection connection(folder);
     return runInTransaction(connection, [&] {
         CatalogueImport result;
-        const QHash<QString, QList<StoredProduct>> stored = productsByCode(connection);
-        const QList<ProductRow> rows = acceptedRows(records, reader, stored, result.rejected);
+        checks.readCatalogue(connection);
+        result.rejected = unsound + checks.refused();
+        std::sort(result.rejected.begin(), result.rejected.end(),
+                  [](const RejectedLine& a, const RejectedLine& b) { return a.line < b.line; });
         if (!result.rejected.isEmpty() && !skipInvalid)
             return result;
-        const ProductsWritten written = writeProducts(connection, {rows.begin(), rows.end()}, stored);
-        result.added = written.added;
-        result.updated = written.updated;
+        writeRows(connection, file, form, reader, checks.rows(), result);
         result.written = true;
         return result;
     });
+}
+
+CatalogueImport importCatalogue(const QString& folder, const QByteArray& contents, bool skipInvalid)
+{
+    QBuffer buffer;
+    buffer.setData(contents);
+    buffer.open(QIODevice::ReadOnly);
+    return importCatalogue(folder, buffer, skipInvalid);
 }
 
 bool exportCatalogue(const QString& folder, QIODevice& file)

@@ -27,6 +27,10 @@ struct CatalogueImport {
 // unique, in one transaction. When a row is rejected nothing is written
 // unless skipInvalid. Throws AppError (StoreError for the database) when the
 // file as a whole cannot be read.
+// The file is read a piece at a time, in a few passes (it must allow going
+// back to its start): memory does not hold the file, only what the checks
+// between rows need (each sound row's code and name).
+CatalogueImport importCatalogue(const QString& folder, QIODevice& file, bool skipInvalid);
 CatalogueImport importCatalogue(const QString& folder, const QByteArray& contents, bool skipInvalid);
 
 // The whole catalogue in the form importCatalogue reads (UTF-8 with a byte

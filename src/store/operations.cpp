@@ -37,13 +37,12 @@ void walkProductsInCodeOrder(Connection& connection, const std::function<void(co
                static_cast<int>(select.whole(5)), select.text(6)});
 }
 
-QHash<QString, QList<StoredProduct>> productsByCode(Connection& connection)
+void walkProductCodes(Connection& connection,
+                      const std::function<void(qint64 rowId, QByteArrayView code, QByteArrayView name)>& visit)
 {
-    QHash<QString, QList<StoredProduct>> byCode;
-    Statement select(connection, "SELECT rowid, CodigoProducto, NombreProducto FROM Productos");
+    Statement select(connection, "SELECT rowid, CodigoProducto, NombreProducto FROM Productos ORDER BY rowid");
     while (select.next())
-        byCode[select.text(1)].append({select.whole(0), select.text(2)});
-    return byCode;
+        visit(select.whole(0), select.bytes(1), select.bytes(2));
 }
 
 namespace {
@@ -59,8 +58,7 @@ void bindValues(Statement& statement, const ProductValues& product)
 
 }   // namespace
 
-ProductsWritten writeProducts(Connection& connection, const QList<ProductValues>& products,
-                              const QHash<QString, QList<StoredProduct>>& stored)
+void writeProducts(Connection& connection, const QList<ProductWrite>& products)
 {
     Statement insert(connection, "INSERT INTO Productos (Cantidad, PrecioCosto, PrecioVenta, StockCritico, Categoria, "
                                  "CodigoProducto, NombreProducto) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
@@ -68,27 +66,21 @@ ProductsWritten writeProducts(Connection& connection, const QList<ProductValues>
                                  "StockCritico = ?4, Categoria = ?5 WHERE rowid = ?6");
     Statement rename(connection, "UPDATE Productos SET Cantidad = ?1, PrecioCosto = ?2, PrecioVenta = ?3, "
                                  "StockCritico = ?4, Categoria = ?5, NombreProducto = ?7 WHERE rowid = ?6");
-    ProductsWritten written;
-    for (const ProductValues& product : products) {
-        const auto existing = stored.constFind(product.code);
-        if (existing == stored.constEnd()) {
-            bindValues(insert, product);
-            insert.bind(6, product.code);
-            insert.bind(7, product.name);
+    for (const ProductWrite& product : products) {
+        if (product.rowId == 0) {
+            bindValues(insert, product.values);
+            insert.bind(6, product.values.code);
+            insert.bind(7, product.values.name);
             insert.run();
-            ++written.added;
             continue;
         }
-        const StoredProduct& first = existing->first();
-        Statement& statement = first.name == product.name ? update : rename;
-        bindValues(statement, product);
-        statement.bind(6, first.rowId);
-        if (first.name != product.name)
-            statement.bind(7, product.name);
+        Statement& statement = product.renamed ? rename : update;
+        bindValues(statement, product.values);
+        statement.bind(6, product.rowId);
+        if (product.renamed)
+            statement.bind(7, product.values.name);
         statement.run();
-        ++written.updated;
     }
-    return written;
 }
 
 namespace {

@@ -48,24 +48,21 @@ struct ProductValues {
 // it is read; a field left empty reads as an empty text or 0.
 void walkProductsInCodeOrder(Connection& connection, const std::function<void(const ProductValues&)>& visit);
 
-// A stored product as an import finds it by its code.
-struct StoredProduct {
-    qint64 rowId = 0;
-    QString name;
-};
-// Every stored product, by code (a code may be on more than one product).
-QHash<QString, QList<StoredProduct>> productsByCode(Connection& connection);
+// Walks every stored product's row id, code and name (UTF-8, valid until the
+// next product) in row id order, in one statement: what an import checks its
+// rows against.
+void walkProductCodes(Connection& connection,
+                      const std::function<void(qint64 rowId, QByteArrayView code, QByteArrayView name)>& visit);
 
-struct ProductsWritten {
-    int added = 0;
-    int updated = 0;
+// A product an import writes: a stored one (by row id) gets the new values,
+// and its name only when renamed, so that the indexes of codes and names are
+// not rewritten for every product; one without a row id is added.
+struct ProductWrite {
+    ProductValues values;
+    qint64 rowId = 0;
+    bool renamed = false;
 };
-// Writes an import's products: a code stored (on the first of its products
-// in stored) gets the new values, a new code is added. Only the fields that
-// can change are written, and the name only when it changes, so that the
-// indexes of codes and names are not rewritten for every product.
-ProductsWritten writeProducts(Connection& connection, const QList<ProductValues>& products,
-                              const QHash<QString, QList<StoredProduct>>& stored);
+void writeProducts(Connection& connection, const QList<ProductWrite>& products);
 
 // The row ids of a query's rows, in its order: the query selects the row id
 // alone (a listing that reads its rows' fields only when they are shown).
