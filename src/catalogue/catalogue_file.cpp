@@ -16,6 +16,7 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <deque>
 #include <array>
 #include <cmath>
 #include <numeric>
@@ -398,7 +399,8 @@ struct RowReader {
     }
 };
 
-// UTF-8 texts kept for the checks that need every row at once, in one buffer.
+// UTF-8 texts kept for the checks that need every row at once, in blocks
+// that are never moved (a buffer grown by copying would need twice its size).
 class TextPool {
 public:
     struct Text {
@@ -407,14 +409,24 @@ public:
     };
     Text add(QByteArrayView bytes)
     {
-        const Text text{quint32(bytes_.size()), quint32(bytes.size())};
-        bytes_.append(bytes);
+        if (blocks_.empty() || blocks_.back().size() + bytes.size() > BLOCK_SIZE) {
+            if (bytes.size() > BLOCK_SIZE)
+                throw AppError(QStringLiteral("O arquivo tem um campo longo demais."));
+            blocks_.emplace_back();
+            blocks_.back().reserve(BLOCK_SIZE);
+        }
+        const Text text{quint32((blocks_.size() - 1) * BLOCK_SIZE + blocks_.back().size()), quint32(bytes.size())};
+        blocks_.back().append(bytes);
         return text;
     }
-    QByteArrayView view(Text text) const { return QByteArrayView(bytes_).sliced(text.at, text.size); }
+    QByteArrayView view(Text text) const
+    {
+        return QByteArrayView(blocks_[text.at / BLOCK_SIZE]).sliced(text.at % BLOCK_SIZE, text.size);
+    }
 
 private:
-    QByteArray bytes_;
+    static constexpr qsizetype BLOCK_SIZE = 1 << 22;
+    std::deque<QByteArray> blocks_;
 };
 
 // A row of the file whose fields are sound, as the checks against the other
@@ -424,8 +436,6 @@ struct RowKey {
     TextPool::Text code;
     TextPool::Text name;
     enum State : char { ACCEPTED, REFUSED } state = ACCEPTED;
-    qint64 target = 0;   // the stored product it writes, or 0 for a new one
-    bool renamed = false;
 };
 
 struct StoredKey {
@@ -458,7 +468,7 @@ public:
     QList<RejectedLine> refused()
     {
         for (RowKey& row : rows_)
-            row = {row.line, row.code, row.name};
+            row.state = RowKey::ACCEPTED;
         QList<RejectedLine> rejected;
         checkCodes(rejected);
         while (refuseNameClashes(rejected)) {
@@ -466,7 +476,17 @@ public:
         return rejected;
     }
 
-    const std::vector<RowKey>& rows() const { return rows_; }
+    const std::deque<RowKey>& rows() const { return rows_; }
+
+    // What an accepted row writes: the one stored product of its code, or a new one.
+    ProductWrite writeOf(const RowKey& row, const ProductValues& values) const
+    {
+        const auto [from, to] = storedWith(storedByCode_, &StoredKey::code, pool_.view(row.code));
+        if (from == to)
+            return {values};
+        const StoredKey& stored = stored_[size_t(*from)];
+        return {values, stored.rowId, pool_.view(stored.name) != pool_.view(row.name)};
+    }
 
 private:
     // A stored text as the program reads it: bytes that are no UTF-8 read as the replacement character.
@@ -476,8 +496,8 @@ private:
         return ascii ? bytes.toByteArray() : QString::fromUtf8(bytes).toUtf8();
     }
 
-    template <typename Key>
-    std::vector<int> sortedBy(const std::vector<Key>& keys, TextPool::Text Key::*text) const
+    template <typename Keys, typename Key>
+    std::vector<int> sortedBy(const Keys& keys, TextPool::Text Key::*text) const
     {
         std::vector<int> order(keys.size());
         std::iota(order.begin(), order.end(), 0);
@@ -522,11 +542,6 @@ private:
                                               .arg(QString::fromUtf8(code))
                                               .arg(first.line));
             }
-            if (to - from == 1) {
-                const StoredKey& stored = stored_[size_t(*from)];
-                first.target = stored.rowId;
-                first.renamed = pool_.view(stored.name) != pool_.view(first.name);
-            }
             i = end;
         }
     }
@@ -541,11 +556,9 @@ private:
         for (int i = 0; i < int(rows_.size()); ++i)
             if (rows_[size_t(i)].state == RowKey::ACCEPTED)
                 taken.push_back(i);
-        std::vector<QByteArrayView> codesInFile;
-        codesInFile.reserve(taken.size());
-        for (int i : taken)
-            codesInFile.push_back(pool_.view(rows_[size_t(i)].code));
-        std::sort(codesInFile.begin(), codesInFile.end());
+        std::vector<int> codesInFile = taken;
+        std::sort(codesInFile.begin(), codesInFile.end(),
+                  [this](int a, int b) { return pool_.view(rows_[size_t(a)].code) < pool_.view(rows_[size_t(b)].code); });
         std::stable_sort(taken.begin(), taken.end(), [this](int a, int b) {
             return pool_.view(rows_[size_t(a)].name) < pool_.view(rows_[size_t(b)].name);
         });
@@ -568,12 +581,15 @@ private:
     }
 
     // The code of a stored product with the name whose code is not in the file.
-    QString storedOwnerOf(QByteArrayView name, const std::vector<QByteArrayView>& codesInFile) const
+    QString storedOwnerOf(QByteArrayView name, const std::vector<int>& codesInFile) const
     {
         const auto [from, to] = storedWith(storedByName_, &StoredKey::name, name);
+        const auto codeOf = [this](int row) { return pool_.view(rows_[size_t(row)].code); };
         for (auto it = to; it != from;) {
             const QByteArrayView code = pool_.view(stored_[size_t(*--it)].code);
-            if (!std::binary_search(codesInFile.begin(), codesInFile.end(), code))
+            const auto found = std::lower_bound(codesInFile.begin(), codesInFile.end(), code,
+                                                [&](int row, QByteArrayView c) { return codeOf(row) < c; });
+            if (found == codesInFile.end() || codeOf(*found) != code)
                 return QString::fromUtf8(code);
         }
         return {};
@@ -586,8 +602,8 @@ private:
     }
 
     TextPool pool_;
-    std::vector<RowKey> rows_;
-    std::vector<StoredKey> stored_;
+    std::deque<RowKey> rows_;
+    std::deque<StoredKey> stored_;
     std::vector<int> storedByCode_;
     std::vector<int> storedByName_;
 };
@@ -629,22 +645,22 @@ QList<RejectedLine> readRows(QIODevice& file, const FileForm& form, const RowRea
 
 // The accepted rows read again from the file and written, a batch at a time.
 void writeRows(Connection& connection, QIODevice& file, const FileForm& form, const RowReader& reader,
-               const std::vector<RowKey>& rows, CatalogueImport& written)
+               const ImportChecks& checks, CatalogueImport& written)
 {
     constexpr qsizetype BATCH = 1000;
     QList<ProductWrite> batch;
     batch.reserve(BATCH);
-    auto next = rows.cbegin();
+    auto next = checks.rows().cbegin();
     forEachRecord(file, form, [&](const Record& record) {
-        if (next == rows.cend() || next->line != record.line)
+        if (next == checks.rows().cend() || next->line != record.line)
             return;
         const RowKey& key = *next++;
         QString reason;
         const std::optional<ProductRow> row = key.state == RowKey::ACCEPTED ? reader.read(record, reason) : std::nullopt;
         if (!row)
             return;
-        batch.append({*row, key.target, key.renamed});
-        ++(key.target ? written.updated : written.added);
+        batch.append(checks.writeOf(key, *row));
+        ++(batch.back().rowId ? written.updated : written.added);
         if (batch.size() == BATCH) {
             writeProducts(connection, batch);
             batch.clear();
@@ -674,7 +690,7 @@ CatalogueImport importCatalogue(const QString& folder, QIODevice& file, bool ski
                   [](const RejectedLine& a, const RejectedLine& b) { return a.line < b.line; });
         if (!result.rejected.isEmpty() && !skipInvalid)
             return result;
-        writeRows(connection, file, form, reader, checks.rows(), result);
+        writeRows(connection, file, form, reader, checks, result);
         result.written = true;
         return result;
     });

@@ -242,6 +242,54 @@ private slots:
         QVERIFY(legacy.contains("\r\n100;Arroz 5 kg;40;"));
         QVERIFY(importCatalogue(target.folder(), legacy, false).rejected.isEmpty());
     }
+
+    // A file of more than a megabyte is read in pieces: rows, quoted fields and
+    // line ends across the pieces come out whole, and a row refused near the
+    // end leaves nothing written.
+    void aLargeFileIsReadWholeAndWrittenAllOrNothing_data()
+    {
+        QTest::addColumn<QString>("lastRow");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("every row sound") << QString() << QString();
+        QTest::newRow("the last row unsound") << "99999;Sal;um;1;2;0;Mercearia" << "quantidade não é um número";
+        QTest::newRow("the last row repeats a code") << "10007;Sal;1;1;2;0;Mercearia" << "já apareceu na linha 9";
+        QTest::newRow("the last row takes a name") << "99999;\"Produto \"\"7\"\"; de teste\";1;1;2;0;Mercearia"
+                                                   << "já é de outro produto (código 10007)";
+    }
+    void aLargeFileIsReadWholeAndWrittenAllOrNothing()
+    {
+        QFETCH(QString, lastRow);
+        QFETCH(QString, reason);
+        constexpr int ROWS = 20000;
+        QByteArray file = "\xEF\xBB\xBF" "Código;Nome;Quantidade;Custo;Preço;Estoque crítico;Categoria\r\n";
+        for (int i = 0; i < ROWS; ++i)
+            file += QStringLiteral("%1;\"Produto \"\"%2\"\"; de teste\";%3;%4;%5;%6;\"Mercearia \"\"%7\"\"\"\r\n")
+                        .arg(10000 + i)
+                        .arg(i)
+                        .arg(QString::number(i * 0.25).replace(u'.', u','))
+                        .arg(i % 7)
+                        .arg(QString::number(i % 13 + 0.5).replace(u'.', u','))
+                        .arg(i % 5)
+                        .arg(i % 3)
+                        .toUtf8();
+        TestDatabase database;
+        database.execute("DELETE FROM Productos");
+        if (lastRow.isEmpty()) {
+            const CatalogueImport result = importCatalogue(database.folder(), file, false);
+            QVERIFY(result.rejected.isEmpty());
+            QCOMPARE(result.added, ROWS);
+            QCOMPARE(exportCatalogue(database.folder()), file);
+            return;
+        }
+        file += lastRow.toUtf8() + "\r\n";
+        const CatalogueImport refused = importCatalogue(database.folder(), file, false);
+        QCOMPARE(refused.rejected.size(), 1);
+        QCOMPARE(refused.rejected[0].line, ROWS + 2);
+        QVERIFY2(refused.rejected[0].reason.contains(reason), qPrintable(refused.rejected[0].reason));
+        QVERIFY(!refused.written);
+        QCOMPARE(database.count("Productos"), 0);
+        QCOMPARE(importCatalogue(database.folder(), file, true).added, ROWS);
+    }
 };
 
 QTEST_GUILESS_MAIN(CatalogueFileTest)

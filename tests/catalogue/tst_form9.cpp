@@ -1,3 +1,4 @@
+#include "catalogue/exportar_excel.h"
 #include "catalogue/form9.h"
 #include "common/number_settings.h"
 #include "common/report_list.h"
@@ -372,6 +373,36 @@ private slots:
         QCOMPARE(sheet.cell(3, 4), QVariant(40.0));
         QCOMPARE(stock.form.ProgressBar1->value(), 0);
         QVERIFY(stock.messages().isEmpty());
+    }
+
+    // The export walks the listing in the store: every cell is what the
+    // list's own texts give, numbers that need rounding to 15 digits included.
+    void exportWalksTheListingAsTheListShowsIt_data()
+    {
+        QTest::addColumn<QString>("listing");
+        QTest::newRow("every product") << "*";
+        QTest::newRow("a name search") << "a";
+        QTest::newRow("critical products") << QString();
+    }
+    void exportWalksTheListingAsTheListShowsIt()
+    {
+        QFETCH(QString, listing);
+        QList<NewProduct> products = grocery();
+        products << product("789010", "Água Sanitária 1 l", 0.1 + 0.2, 2.675, 3, 1.0 / 3, "Limpeza")
+                 << product("789011", "Açaí kg", 123456789.125, 0.7, 1, 98765.4321, "Hortifrúti")
+                 << product("789012", "Sal -1", 1e-7, -3, 0, 2.5, "Mercearia");
+        Stock stock(products);
+        listing.isEmpty() ? stock.critical() : stock.typeName(listing);
+        QVERIFY(stock.form.ListView1->rowCount() > 2);
+
+        QTest::mouseClick(stock.form.Command1, Qt::LeftButton);
+        FakeSpreadsheet fromTexts;
+        FakePrompter prompter;
+        QVERIFY(Exportar_Excel(*stock.form.ListView1, nullptr, &fromTexts, prompter));
+
+        QVERIFY(stock.messages().isEmpty());
+        QCOMPARE(stock.spreadsheet().calls, fromTexts.calls);
+        QCOMPARE(stock.spreadsheet().cells, fromTexts.cells);
     }
 };
 
