@@ -449,13 +449,27 @@ struct StoredKey {
 // that stay unique once every row is written.
 class ImportChecks {
 public:
+    // A row's code and name share the texts of its stored product where they
+    // are the same, as when a catalogue is imported again.
     void addRow(int line, const QString& code, const QString& name)
     {
-        rows_.push_back({line, pool_.add(code.toUtf8()), pool_.add(name.toUtf8())});
+        const QByteArray codeBytes = code.toUtf8();
+        const QByteArray nameBytes = name.toUtf8();
+        const auto [from, to] = storedWith(storedByCode_, &StoredKey::code, codeBytes);
+        if (from == to) {
+            rows_.push_back({line, pool_.add(codeBytes), pool_.add(nameBytes)});
+            return;
+        }
+        const StoredKey& stored = stored_[size_t(*from)];
+        rows_.push_back({line, stored.code,
+                         pool_.view(stored.name) == nameBytes ? stored.name : pool_.add(nameBytes)});
     }
 
+    // Reads the catalogue, before the file's rows are added.
     void readCatalogue(Connection& connection)
     {
+        pool_ = TextPool();
+        rows_.clear();
         stored_.clear();
         walkProductCodes(connection, [this](qint64 rowId, QByteArrayView code, QByteArrayView name) {
             stored_.push_back({rowId, pool_.add(asText(code)), pool_.add(asText(name))});
@@ -677,7 +691,6 @@ CatalogueImport importCatalogue(const QString& folder, QIODevice& file, bool ski
     const FileColumns columns = fileColumnsOf(file, form);
     const RowReader reader{columns.columns, columns.numbers};
     ImportChecks checks;
-    const QList<RejectedLine> unsound = readRows(file, form, reader, checks);
 
     // The rows are checked against the catalogue as it is inside the
     // transaction that writes them: nothing written meanwhile is missed.
@@ -685,7 +698,8 @@ CatalogueImport importCatalogue(const QString& folder, QIODevice& file, bool ski
     return runInTransaction(connection, [&] {
         CatalogueImport result;
         checks.readCatalogue(connection);
-        result.rejected = unsound + checks.refused();
+        result.rejected = readRows(file, form, reader, checks);
+        result.rejected += checks.refused();
         std::sort(result.rejected.begin(), result.rejected.end(),
                   [](const RejectedLine& a, const RejectedLine& b) { return a.line < b.line; });
         if (!result.rejected.isEmpty() && !skipInvalid)
