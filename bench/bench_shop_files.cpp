@@ -10,6 +10,7 @@
 #include "store/backup.h"
 #include "storetool/database_creator.h"
 #include "support/large_database.h"
+#include "support/measurements.h"
 #include "support/product_catalogue.h"
 #include "support/seeded_random.h"
 
@@ -46,12 +47,6 @@ QByteArray catalogueCsv(const std::vector<GeneratedProduct>& products)
                          .join(u';'));
     }
     return lines.join(u'\n').toUtf8() + '\n';
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 // Wall-clock and processor time of one run: on a shared machine the wall
@@ -109,6 +104,7 @@ void measureImportAndExport()
     report(QStringLiteral("import, 100 000 new products"), added);
     report(QStringLiteral("import, 100 000 existing products updated"), updated);
     report(QStringLiteral("export, 100 000 products"), exported);
+    out << "peak memory of the process so far: " << QString::number(peakMemoryMb(), 'f', 0) << " MB\n";
 }
 
 void measureBackup(const QString& folder)
