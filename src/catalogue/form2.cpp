@@ -122,6 +122,7 @@ Form2::Form2(Platform& platform, QWidget* parent) : Window(platform, parent)
     setFillsScreen();
     construirControles();
     conectarEventos();
+    showFailedSteps(ListView1);
 }
 
 void Form2::construirControles()

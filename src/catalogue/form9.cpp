@@ -2,6 +2,7 @@
 
 #include "catalogue/exportar_excel.h"
 #include "catalogue/product_rows.h"
+#include "catalogue/stock_total.h"
 #include "common/key_filter.h"
 #include "common/money_format.h"
 #include "common/numbers.h"
@@ -21,6 +22,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 
 #include <functional>
 
@@ -37,30 +39,30 @@ const QString MSG_NO_ENCONTRADO = QStringLiteral("O Produto não foi encontrado"
 const QString MSG_CATEGORIA_VACIA = QStringLiteral("Esta Categoria não contém Produtos");
 const QString MSG_SIN_CRITICOS = QStringLiteral("Não foram encontrados Produtos em estado crítico");
 const QString MSG_NADA_QUE_EXPORTAR = QStringLiteral("No existe nada que exportar");
+const QString TOTAL = QStringLiteral("Total de Investimento ");
+const QString TOTAL_EN_CURSO = QStringLiteral("Total de Investimento: calculando...");
 
 const QColor CRITICAL_TEXT_COLOR(255, 0, 0);
 
 // The whole catalogue by name, its row ids read in steps.
 const SteppedListing POR_NOMBRE{Query::IdsPorNombrePrimeros, Query::IdsPorNombreDespues, Query::IdsPorNombre};
-
-// The products of a listing read as row ids, with their fields, in the same order: what the export walks.
-const QueryText& Productos_Del_Listado(const QueryText& ids)
-{
-    if (&ids == &Query::IdsBusqueda)
-        return Query::ProductosBusqueda;
-    if (&ids == &Query::IdsCriticos)
-        return Query::ProductosCriticos;
-    return Query::ProductosListado;
-}
+// The products in critical state by name, the same way: their index holds
+// the names alone, so each row read is looked up in the table, a few
+// hundredths of a second per step.
+const SteppedListing CRITICOS{Query::IdsCriticosPrimeros, Query::IdsCriticosDespues, Query::IdsCriticos, 2000};
 
 }   // namespace
 
-Form9::Form9(Platform& platform, QWidget* parent) : Window(platform, parent)
+Form9::Form9(Platform& platform, QWidget* parent) : Window(platform, parent), pasosInversion_(new QTimer(this))
 {
     setFillsScreen();
     construirControles();
     conectarEventos();
+    pasosInversion_->setInterval(0);
+    showFailedSteps(ListView1);
 }
+
+Form9::~Form9() = default;
 
 void Form9::construirControles()
 {
@@ -116,6 +118,12 @@ void Form9::conectarEventos()
     on(Command1, &QPushButton::clicked, [this] { Command1_Click(); });
     filterKeys(Text1, KeyFilter::anyCharacter, [this] { Buscar(); });
     filterKeys(Text2, KeyFilter::digits, [this] { Buscar(); });
+    connect(pasosInversion_, &QTimer::timeout, this, [this] {
+        if (!run([this] { Seguir_Inversion(); })) {
+            Parar_Inversion();
+            Label2->clear();
+        }
+    });
 }
 
 void Form9::Form_Load()
@@ -181,6 +189,7 @@ void Form9::Colores_Busqueda()
 // Empties the boxes, the total line and the list for the name or category mode.
 void Form9::Limpiar_Modo(bool vaciarCodigo)
 {
+    Parar_Inversion();
     Text1->clear();
     if (vaciarCodigo)
         Text2->clear();
@@ -232,7 +241,7 @@ void Form9::Option3_Click()
 
 void Form9::Buscar()
 {
-    inversion_.reset();
+    Parar_Inversion();
     if (Option1->isChecked())
         Buscar_Nombre();
     else if (Option2->isChecked())
@@ -283,25 +292,63 @@ QStringList Form9::Agregar_Fila(const RecordSet& productos, const Columnas& colu
     return fila;
 }
 
-// A listing of many products: their row ids in its order, each row's entry
-// made when it is shown, and the stock value summed in the same action.
-void Form9::Mostrar_Productos(Connection& conexion, const QueryText& ids, const QueryText& valores,
-                              const QVariantList& parametros)
+// A product's texts as its row shows them, after the running number.
+QStringList Form9::Textos_De(const RecordSet& producto)
 {
-    inversion_ = stockValueAtCost(conexion, valores, parametros);
-    listado_ = StockListing{&Productos_Del_Listado(ids), parametros};
-    const auto fila = [](const RecordSet& producto) { return Agregar_Fila(producto, Columnas(producto), 0).mid(1); };
-    if (&ids == &Query::IdsPorNombre)
-        ListView1->setSource(std::make_shared<ProductRows>(platform().folder, conexion, POR_NOMBRE, fila));
-    else
-        ListView1->setSource(std::make_shared<ProductRows>(platform().folder, rowIdsOf(conexion, ids, parametros), fila));
+    return Agregar_Fila(producto, Columnas(producto), 0).mid(1);
+}
+
+// A listing of many products: their row ids in its order, each row's entry
+// made when it is shown, and the stock value summed in steps; `productos`
+// selects the same products with their fields, for the export's walk.
+void Form9::Mostrar_Productos(Connection& conexion, const SteppedListing& listado, const QueryText& valores,
+                              const QueryText& productos)
+{
+    Sumar_Inversion(conexion, valores);
+    listado_ = StockListing{&productos, {}};
+    ListView1->setSource(std::make_shared<ProductRows>(platform().folder, conexion, listado, Textos_De));
+}
+
+void Form9::Mostrar_Busqueda(Connection& conexion, const QString& texto)
+{
+    const QVariantList parametros{likeLiteral(texto)};
+    Sumar_Inversion(conexion, Query::CantidadYCostoBusqueda, parametros);
+    listado_ = StockListing{&Query::ProductosBusqueda, parametros};
+    ListView1->setSource(
+        std::make_shared<ProductRows>(platform().folder, rowIdsOf(conexion, Query::IdsBusqueda, parametros), Textos_De));
 }
 
 void Form9::Mostrar_Filas(QList<QStringList> filas)
 {
-    inversion_.reset();
+    Parar_Inversion();
     listado_.reset();
     ListView1->setRows(std::move(filas));
+}
+
+// The first step in the filling action: a product whose quantity or price
+// cannot be read stops the listing there, as reading its row would.
+void Form9::Sumar_Inversion(Connection& conexion, const QueryText& valores, const QVariantList& parametros)
+{
+    Parar_Inversion();
+    inversion_ = std::make_unique<StockTotal>(platform().folder, valores, parametros);
+    if (!inversion_->step(conexion))
+        pasosInversion_->start();
+}
+
+void Form9::Seguir_Inversion()
+{
+    if (!inversion_ || !inversion_->step())
+        return;
+    pasosInversion_->stop();
+    if (muestraInversion_)
+        Calcular_Inversion();
+}
+
+void Form9::Parar_Inversion()
+{
+    pasosInversion_->stop();
+    inversion_.reset();
+    muestraInversion_ = false;
 }
 
 // After a listing: the export follows whether it found anything.
@@ -331,10 +378,9 @@ void Form9::Buscar_Nombre()
     {
         Connection conexion(platform().folder);
         if (Text1->text() == QStringLiteral("*"))
-            Mostrar_Productos(conexion, Query::IdsPorNombre, Query::CantidadYCosto);
+            Mostrar_Productos(conexion, POR_NOMBRE, Query::CantidadYCosto, Query::ProductosListado);
         else
-            Mostrar_Productos(conexion, Query::IdsBusqueda, Query::CantidadYCostoBusqueda,
-                              {likeLiteral(Text1->text())});
+            Mostrar_Busqueda(conexion, Text1->text());
     }
     Terminar_Listado(Text1, MSG_NO_ENCONTRADO);
 }
@@ -385,6 +431,7 @@ void Form9::Buscar_Categoria()
 
 void Form9::Command3_Click()
 {
+    Parar_Inversion();
     ListView1->clear();
     Text1->clear();
     Text2->clear();
@@ -392,7 +439,7 @@ void Form9::Command3_Click()
     Combo1->clear();
     {
         Connection conexion(platform().folder);
-        Mostrar_Productos(conexion, Query::IdsCriticos, Query::CantidadYCostoCriticos);
+        Mostrar_Productos(conexion, CRITICOS, Query::CantidadYCostoCriticos, Query::ProductosCriticos);
     }
     if (!ListView1->isEmpty())
         ListView1->setColors(CRITICAL_TEXT_COLOR, QApplication::palette().color(QPalette::Base));
@@ -410,14 +457,21 @@ void Form9::Command3_Click()
     }
 }
 
+// A listing read as row ids shows its total once summed; one kept as texts
+// adds up its rows' "Custo Total".
 void Form9::Calcular_Inversion()
 {
-    double suma = inversion_.value_or(0);
+    if (inversion_ && !inversion_->value()) {
+        muestraInversion_ = true;
+        Label2->setText(TOTAL_EN_CURSO);
+        return;
+    }
+    double suma = inversion_ ? *inversion_->value() : 0;
     if (!inversion_) {
         for (int row = 0; row < ListView1->rowCount(); ++row)
             suma += A_Numero(ListView1->text(row, COSTO_TOTAL));
     }
-    Label2->setText(QStringLiteral("Total de Investimento ") + Formato(suma, FORMATO_REAIS_3));
+    Label2->setText(TOTAL + Formato(suma, FORMATO_REAIS_3));
 }
 
 void Form9::Command1_Click()

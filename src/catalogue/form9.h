@@ -6,7 +6,7 @@
 #include <QVariantList>
 
 #include <functional>
-#include <optional>
+#include <memory>
 
 class Connection;
 class QComboBox;
@@ -15,9 +15,12 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QTimer;
 class RecordSet;
 class ReportList;
+class StockTotal;
 struct QueryText;
+struct SteppedListing;
 
 // The stock report: lists the catalogue by part of the name, by code, by
 // category or in critical state, with each product's stock value and the
@@ -27,6 +30,7 @@ class Form9 : public Window {
     Q_OBJECT
 public:
     explicit Form9(Platform& platform, QWidget* parent = nullptr);
+    ~Form9() override;
 
     QWidget* Picture1;
     QLabel* Label1;           // "ESTOQUE COMPLETO"
@@ -65,18 +69,26 @@ private:
     void Calcular_Inversion();
     void Colores_Busqueda();
     void Mostrar_Filas(QList<QStringList> filas);
-    void Mostrar_Productos(Connection& conexion, const QueryText& ids, const QueryText& valores,
-                           const QVariantList& parametros = {});
+    void Mostrar_Productos(Connection& conexion, const SteppedListing& listado, const QueryText& valores,
+                           const QueryText& productos);
+    void Mostrar_Busqueda(Connection& conexion, const QString& texto);
+    void Sumar_Inversion(Connection& conexion, const QueryText& valores, const QVariantList& parametros = {});
+    void Seguir_Inversion();
+    void Parar_Inversion();
     void Terminar_Listado(QWidget* box, const QString& sinResultado);
     void Limpiar_Modo(bool vaciarCodigo);
     struct Columnas;
     using Incluir = std::function<bool(const RecordSet&, const Columnas&)>;
     static QList<QStringList> Leer_Filas(RecordSet& productos, const Incluir& incluir = {});
     static QStringList Agregar_Fila(const RecordSet& productos, const Columnas& columnas, int item);
+    static QStringList Textos_De(const RecordSet& producto);
 
-    // The stock value at cost of a listing read as row ids; the total of the
-    // rows' texts for one kept as texts.
-    std::optional<double> inversion_;
+    // The stock value at cost of a listing read as row ids, summed in steps
+    // while the window is idle (none for a listing kept as texts), and
+    // whether the total line shows it once complete.
+    std::unique_ptr<StockTotal> inversion_;
+    QTimer* pasosInversion_;
+    bool muestraInversion_ = false;
     // The listing the store walks again for the export; nothing for one kept as texts.
     std::optional<StockListing> listado_;
 };

@@ -59,7 +59,8 @@ int ProductRows::readMore()
     if (complete())
         return 0;
     Connection connection(folder_);
-    step_ = nextRowIds(connection, *listing_, &step_, std::clamp(count(), FIRST_STEP, LARGEST_STEP));
+    const int largest = listing_->largestStep > 0 ? listing_->largestStep : LARGEST_STEP;
+    step_ = nextRowIds(connection, *listing_, &step_, std::clamp(count(), std::min(FIRST_STEP, largest), largest));
     if (step_.whole) {
         ids_ = std::move(step_.ids);
         step_.ids.clear();

@@ -49,7 +49,6 @@ std::optional<double> lerNumero(const QString& text, const NumberSettings& setti
 // settings' decimal separator, never in exponent form ("0,5", "1234,5", "3").
 // Throws ConversionError for infinity or NaN.
 QString A_Texto(double value, const NumberSettings& settings = NumberSettings::current());
-
 // The number A_Texto's text of a value reads back as (A_Numero(A_Texto(value))),
 // without making the text: the value rounded to 15 significant digits, and
 // 0 for -0. Throws ConversionError for infinity or NaN.

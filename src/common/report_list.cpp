@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 
 namespace {
@@ -114,9 +115,17 @@ public:
     bool canFetchMore(const QModelIndex& parent) const override { return !parent.isValid() && readsMore(); }
     void fetchMore(const QModelIndex& parent) override
     {
-        if (canFetchMore(parent))
+        if (!canFetchMore(parent))
+            return;
+        try {
             readStep();
+        } catch (const std::exception& error) {
+            failedOutsideAction(error);
+        }
     }
+
+    // A step read when the view asked for it, not by a window's action.
+    std::function<void(const std::exception&)> failedOutsideAction;
 
     bool readsMore() const { return source_ && !failed_ && !source_->complete(); }
 
@@ -329,6 +338,7 @@ ReportList::ReportList(QWidget* parent)
     : QTreeView(parent), model_(new ReportListModel(this)), stepsInBackground_(new QTimer(this)),
       focusPolicyTaking_(focusPolicy())
 {
+    model_->failedOutsideAction = [this](const std::exception& error) { reportFailedStep(error); };
     stepsInBackground_->setInterval(0);
     connect(stepsInBackground_, &QTimer::timeout, this, &ReportList::readStepInBackground);
     setHeader(new ReportHeader(this));
@@ -437,17 +447,27 @@ void ReportList::readUpTo(int row) const
 }
 
 // While the list is idle, a step at a time, until the source has no more.
-// A step that fails ends the reading; the window's next action meets the
-// error itself.
 void ReportList::readStepInBackground()
 {
     try {
         if (model_->readsMore())
             model_->readStep();
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        reportFailedStep(error);
     }
     if (!model_->readsMore())
         stepsInBackground_->stop();
+}
+
+// A failed step ends the reading, so this is told once per listing; after
+// the event that read it, so that no message shows in the middle of a
+// scroll or a paint.
+void ReportList::reportFailedStep(const std::exception& error)
+{
+    const QString message = QStringLiteral("O restante da lista não pôde ser lido: %1\nFaça a busca de novo para "
+                                           "ver a lista completa.")
+                                .arg(QString::fromUtf8(error.what()));
+    QMetaObject::invokeMethod(this, [this, message] { emit stepFailed(message); }, Qt::QueuedConnection);
 }
 
 int ReportList::addRow(const QStringList& cells)

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QTreeView>
 
+#include <exception>
 #include <memory>
 
 class QTimer;
@@ -93,12 +94,18 @@ public:
     void setTakesFocus(bool takesFocus);
     bool takesFocus() const;
 
+signals:
+    // A step of a source read while the list was idle or scrolled failed:
+    // the rows read stay, no further step is read, and the message says so.
+    void stepFailed(const QString& message);
+
 private:
     void applyPalette();
     int firstShownColumn() const;
     // Reads the source's steps until it holds the row (or has no more).
     void readUpTo(int row) const;
     void readStepInBackground();
+    void reportFailedStep(const std::exception& error);
 
     ReportListModel* model_;
     QTimer* stepsInBackground_;

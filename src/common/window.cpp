@@ -2,9 +2,11 @@
 
 #include "common/fonts.h"
 #include "common/key_filter.h"
+#include "common/report_list.h"
 #include "common/twips.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
@@ -147,6 +149,18 @@ QPoint Window::awayFromOpeningButton(const QPoint& centred) const
             return place;
     }
     return centred;
+}
+
+void Window::showFailedSteps(ReportList* list)
+{
+    connect(list, &ReportList::stepFailed, this, [this](const QString& message) {
+        if (!isVisible())
+            return;
+        const QPointer<QWidget> typing = QApplication::focusWidget();
+        platform_.prompter.critical(message);
+        if (typing)
+            typing->setFocus();
+    });
 }
 
 void Window::setVisible(bool visible)

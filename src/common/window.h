@@ -9,6 +9,8 @@
 #include <QPointer>
 #include <QString>
 
+class ReportList;
+
 // A control's name, place in twips (relative to its parent), caption and
 // font, as its window declares them in one table.
 struct ControlPlace {
@@ -74,6 +76,11 @@ public:
                           KeyFilter::Action onEscape = {});
 
     void setVisible(bool visible) override;
+
+    // A list of this window that reads its rows in steps tells a step that
+    // failed with the critical box, while this window shows; the keyboard
+    // stays where it was.
+    void showFailedSteps(ReportList* list);
 
 signals:
     // The window has closed (its unload was not cancelled).

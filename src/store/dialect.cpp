@@ -47,6 +47,8 @@ public:
             QStringLiteral("CREATE TABLE %1 (%2)").arg(quotedName(table.name), columns.join(QStringLiteral(", ")))};
         for (const QString& field : table.indexedFields)
             statements.append(createIndex(table, field));
+        for (const PartialIndex& index : table.partialIndexes)
+            statements.append(createIndex(table, index));
         return statements;
     }
 
@@ -56,6 +58,12 @@ public:
     {
         return QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
             .arg(quotedName(indexName(table, field)), quotedName(table.name), quotedName(field));
+    }
+
+    QString createIndex(const TableDefinition& table, const PartialIndex& index) const override
+    {
+        return QStringLiteral("CREATE INDEX %1 ON %2 (%3) WHERE %4")
+            .arg(quotedName(index.name), quotedName(table.name), quotedName(index.field), index.condition);
     }
 
     bool sessionsPerTill() const override { return false; }
@@ -105,8 +113,8 @@ constexpr char SERVER_ID_SEARCH[] =
     "select rowid from Productos where tenduca_dobra(NombreProducto) like '%' || tenduca_dobra(?) || '%' "
     "escape '\\' order by rowid";
 constexpr char SERVER_VALUE_SEARCH[] =
-    "select Cantidad, PrecioCosto, PrecioVenta from Productos where tenduca_dobra(NombreProducto) like '%' || "
-    "tenduca_dobra(?) || '%' escape '\\'";
+    "select rowid, Cantidad, PrecioCosto, PrecioVenta from Productos where tenduca_dobra(NombreProducto) like '%' || "
+    "tenduca_dobra(?1) || '%' escape '\\' and rowid > ?2 and rowid <= ?3 order by rowid";
 // The server has no unary "+" for texts; its planner needs no hint.
 constexpr char SERVER_CRITICAL_IDS[] =
     "select rowid from Productos where Cantidad <= StockCritico order by NombreProducto, rowid";
@@ -201,6 +209,8 @@ public:
             statements.append(QStringLiteral("create index %1 on %2 (%3, %4)")
                                   .arg(indexName(table, FieldName::Caixa), plainName(table.name),
                                        plainName(FieldName::Caixa), plainName(table.indexedFields.first())));
+        for (const PartialIndex& index : table.partialIndexes)
+            statements.append(createIndex(table, index));
         return statements;
     }
 
@@ -208,6 +218,14 @@ public:
     {
         return QStringLiteral("create index %1 on %2 (%3)")
             .arg(indexName(table, field), plainName(table.name), plainName(field));
+    }
+
+    // The row id after the field, as the listings order; made at a till's
+    // start on a shop made before it, so "if not exists".
+    QString createIndex(const TableDefinition& table, const PartialIndex& index) const override
+    {
+        return QStringLiteral("create index if not exists %1 on %2 (%3, rowid) where %4")
+            .arg(plainName(index.name), plainName(table.name), plainName(index.field), index.condition);
     }
 
     bool sessionsPerTill() const override { return true; }

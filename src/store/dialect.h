@@ -67,6 +67,7 @@ public:
     virtual QStringList createTable(const TableDefinition& table) const = 0;
     // The statement that creates the index of one field of a table.
     virtual QString createIndex(const TableDefinition& table, const QString& field) const = 0;
+    virtual QString createIndex(const TableDefinition& table, const PartialIndex& index) const = 0;
 
     // Each till of the shop keeps its own day session.
     virtual bool sessionsPerTill() const = 0;

@@ -153,18 +153,73 @@ ListingStep nextRowIds(Connection& connection, const SteppedListing& listing, co
     return step;
 }
 
-double stockValueAtCost(Connection& connection, const QueryText& query, const QVariantList& parameters)
+void addStockValue(Connection& connection, const QueryText& query, const QVariantList& parameters,
+                   StockValueSum& sum, qint64 count)
 {
+    qint64 lastRowId = 0;
+    {
+        Statement last(connection, connection.engine().dialect().queryText(Query::UltimoIdProducto));
+        if (last.next() && !last.isNull(0))
+            lastRowId = last.whole(0);
+    }
+    const qint64 until = count >= lastRowId - sum.lastRowId ? lastRowId : sum.lastRowId + count;
     Statement select(connection, connection.engine().dialect().queryText(query));
     bindAll(select, parameters);
-    double sum = 0;
+    select.bind(int(parameters.size()) + 1, sum.lastRowId);
+    select.bind(int(parameters.size()) + 2, until);
     while (select.next()) {
-        const double quantity = numberOf(select, 0, Productos::Cantidad);
-        const double cost = numberOf(select, 1, Productos::PrecioCosto);
-        numberOf(select, 2, Productos::PrecioVenta);
-        sum += A_Numero(A_Texto(quantity * cost));
+        const double quantity = numberOf(select, 1, Productos::Cantidad);
+        const double cost = numberOf(select, 2, Productos::PrecioCosto);
+        numberOf(select, 3, Productos::PrecioVenta);
+        sum.sum += shownNumber(quantity * cost);
     }
-    return sum;
+    sum.lastRowId = std::max(until, sum.lastRowId);
+    sum.complete = sum.lastRowId >= lastRowId;
+}
+
+namespace {
+
+// A text that no text equal to the given one, letter case and accents aside,
+// comes before in the names' order: its plain ASCII start in capitals (a
+// capital's byte comes first among a letter's forms).
+QString beforeEveryFormOf(const QString& name)
+{
+    QString start;
+    for (const QChar c : name) {
+        if (c.unicode() >= 0x80)
+            break;
+        start += c.toUpper();
+    }
+    return start;
+}
+
+}   // namespace
+
+std::optional<QString> productName(Connection& connection, qint64 rowId)
+{
+    Statement select(connection, connection.engine().dialect().queryText(Query::NombrePorId));
+    select.bind(1, rowId);
+    if (!select.next())
+        return std::nullopt;
+    return select.text(0);
+}
+
+std::optional<QString> firstCodeAmongNamed(Connection& connection, const QString& name,
+                                           const std::function<bool(const QString& storedName)>& matches)
+{
+    if (!connection.dataMark())
+        return std::nullopt;
+    Statement select(connection, connection.engine().dialect().queryText(Query::NombresDesde));
+    select.bind(1, beforeEveryFormOf(name));
+    while (select.next()) {
+        const QString stored = select.text(0);
+        const int order = comparePortugueseIgnoringCase(stored, name);
+        if (order > 0)
+            break;
+        if (order == 0 && matches(stored))
+            return select.text(1);
+    }
+    return std::nullopt;
 }
 
 QString ListedProduct::text(Field field) const

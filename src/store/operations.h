@@ -85,14 +85,37 @@ struct SteppedListing {
     const QueryText& first;
     const QueryText& after;
     const QueryText& all;
+    // The most rows a step reads (0: as many as the reader likes): fewer for
+    // a listing that looks up each row it reads.
+    int largestStep = 0;
 };
 ListingStep nextRowIds(Connection& connection, const SteppedListing& listing, const ListingStep* before, int count);
 
-// The stock value at cost of the products a query selects (their quantity,
-// cost and sale price, in that order): each product's quantity × cost price
-// as its list row writes it, read back and summed. A quantity or price left
+// The stock value at cost of the products a query selects (their row id,
+// quantity, cost and sale price, in row id order, between two row ids bound
+// after the query's own parameters), summed so far: each product's quantity
+// × cost price as its list row writes it, read back and added in row id
+// order, so that a sum read in steps is the sum read at once.
+struct StockValueSum {
+    double sum = 0;
+    qint64 lastRowId = 0;   // where the next step goes on
+    bool complete = false;
+};
+// Adds the products of the next `count` row ids (so a step reads at most
+// that many rows, however few the query selects). A quantity or price left
 // empty is the ConversionError reading that row for its list gives.
-double stockValueAtCost(Connection& connection, const QueryText& query, const QVariantList& parameters = {});
+void addStockValue(Connection& connection, const QueryText& query, const QVariantList& parameters,
+                   StockValueSum& sum, qint64 count);
+
+// A product's name by row id; nothing when it is gone.
+std::optional<QString> productName(Connection& connection, qint64 rowId);
+
+// The code of the first product, in name order, that `matches` accepts among
+// those whose names equal the given one letter case and accents aside; on
+// bd1 only those are read, through the names' index. Nothing when none is
+// (or on a shop's server, whose order may place them apart).
+std::optional<QString> firstCodeAmongNamed(Connection& connection, const QString& name,
+                                           const std::function<bool(const QString& storedName)>& matches);
 
 // A product of a listing as a walk reads it, valid until the walk goes on:
 // texts as a record set reads them, numbers as a record set reads them (a

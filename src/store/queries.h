@@ -113,15 +113,25 @@ inline constexpr QueryText IdsPorCodigo{.sql = "select rowid from Productos orde
                                         .table = "Productos"};
 inline constexpr QueryText IdsPorCantidad{.sql = "select rowid from Productos order by Cantidad, rowid",
                                           .table = "Productos"};
-// The products at or below their critical level, by name. They are few: the
-// table is walked in its own order and the few sorted, instead of every row
-// being looked up from the names' index ("+" keeps the field's collation).
+// The products at or below their critical level, by name, whole: the table
+// is walked in its own order and the rows found sorted ("+" keeps the
+// field's collation).
 inline constexpr QueryText IdsCriticos{
     .sql = "select rowid from Productos where Cantidad <= StockCritico order by +NombreProducto, rowid",
     .table = "Productos"};
 // The same products with their fields, for a walk of the whole listing.
 inline constexpr QueryText ProductosCriticos{
     .sql = "select rowid, * from Productos where Cantidad <= StockCritico order by +NombreProducto, rowid",
+    .table = "Productos"};
+// The same in steps, as IdsPorNombrePrimeros and IdsPorNombreDespues, over
+// the index of the products in critical state.
+inline constexpr QueryText IdsCriticosPrimeros{
+    .sql = "select rowid, NombreProducto from Productos where Cantidad <= StockCritico order by NombreProducto, rowid "
+           "limit ?",
+    .table = "Productos"};
+inline constexpr QueryText IdsCriticosDespues{
+    .sql = "select rowid, NombreProducto from Productos where Cantidad <= StockCritico and NombreProducto >= ?1 and "
+           "(NombreProducto > ?1 or rowid > ?2) order by NombreProducto, rowid limit ?3",
     .table = "Productos"};
 // The row ids of ProductosBusqueda (a shop's server runs its own form).
 inline constexpr QueryText IdsBusqueda{
@@ -134,16 +144,31 @@ inline constexpr QueryText ProductosConIds{
     .sql = "select rowid, * from Productos where rowid in (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
            "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
     .table = "Productos"};
-// Each product's quantity, cost and sale price, for the stock value of a listing.
-inline constexpr QueryText CantidadYCosto{.sql = "select Cantidad, PrecioCosto, PrecioVenta from Productos",
-                                          .table = "Productos"};
+// Each product's row id, quantity, cost and sale price, for the stock value
+// of a listing, in row id order: those with a row id after ?1 up to ?2 (a
+// search binds its text first). The last row id tells where the steps end.
+inline constexpr QueryText CantidadYCosto{
+    .sql = "select rowid, Cantidad, PrecioCosto, PrecioVenta from Productos where rowid > ?1 and rowid <= ?2 "
+           "order by rowid",
+    .table = "Productos"};
 inline constexpr QueryText CantidadYCostoCriticos{
-    .sql = "select Cantidad, PrecioCosto, PrecioVenta from Productos where Cantidad <= StockCritico",
+    .sql = "select rowid, Cantidad, PrecioCosto, PrecioVenta from Productos where rowid > ?1 and rowid <= ?2 and "
+           "+Cantidad <= StockCritico order by rowid",
     .table = "Productos"};
 inline constexpr QueryText CantidadYCostoBusqueda{
-    .sql = "select Cantidad, PrecioCosto, PrecioVenta from Productos where NombreProducto like '%' || ? || '%' "
-           "escape '\\'",
+    .sql = "select rowid, Cantidad, PrecioCosto, PrecioVenta from Productos where NombreProducto like '%' || ?1 || "
+           "'%' escape '\\' and rowid > ?2 and rowid <= ?3 order by rowid",
     .table = "Productos"};
+// Each product's name and code in name order, from the first name not
+// before the one bound (the names' index).
+inline constexpr QueryText NombresDesde{
+    .sql = "select NombreProducto, CodigoProducto from Productos where NombreProducto >= ? order by NombreProducto, "
+           "rowid",
+    .table = "Productos"};
+// One product's name by row id (no row when it is gone).
+inline constexpr QueryText NombrePorId{.sql = "select NombreProducto from Productos where rowid = ?",
+                                       .table = "Productos"};
+inline constexpr QueryText UltimoIdProducto{.sql = "select max(rowid) from Productos", .table = "Productos"};
 
 // "select Categoria from Productos Group by Categoria"
 inline constexpr QueryText Categorias{.sql = "select Categoria from Productos Group by Categoria",

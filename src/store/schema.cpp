@@ -42,7 +42,10 @@ QList<TableDefinition> buildTables()
           {F::Categoria, T::Text, std::nullopt, grouped},
           {F::ParteDeOferta, T::Number, 0.0}},
          // The category box is filled by grouping the categories: the index serves it.
-         {F::CodigoProducto, F::NombreProducto, F::Categoria}},
+         {F::CodigoProducto, F::NombreProducto, F::Categoria},
+         // The critical stock listing, by name.
+         {{QStringLiteral("idx_Productos_Critico"), F::NombreProducto,
+           QStringLiteral("%1 <= %2").arg(F::Cantidad, F::StockCritico)}}},
         {"Temporal", temporalFields, {F::FechaVenta}},
         {"TipoPago",
          {{F::FechaInicio, T::DateTime},

@@ -22,10 +22,19 @@ struct FieldDefinition {
     QString collation = {};
 };
 
+// An index of the rows that meet a condition alone, by one field: a listing
+// of those rows in that field's order walks it instead of the whole table.
+struct PartialIndex {
+    QString name;
+    QString field;
+    QString condition;   // plain names, meaning the same on bd1 and a server
+};
+
 struct TableDefinition {
     QString name;
     QList<FieldDefinition> fields;
     QStringList indexedFields;   // fields the lookups search by
+    QList<PartialIndex> partialIndexes = {};
 };
 
 // The five tables of bd1, their fields in stored order.

@@ -149,6 +149,10 @@ bool addMissingIndexes(Engine& engine)
             if (!existing.contains(indexName(table, field), Qt::CaseInsensitive))
                 missing.append(Dialect::file().createIndex(table, field));
         }
+        for (const PartialIndex& index : table.partialIndexes) {
+            if (!existing.contains(index.name, Qt::CaseInsensitive))
+                missing.append(Dialect::file().createIndex(table, index));
+        }
     }
     return runAllOrNone(engine, missing);
 }

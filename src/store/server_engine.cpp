@@ -260,6 +260,7 @@ ServerEngine::ServerEngine(const QString& connection, int till) : till_(till)
         checkIsAShop();
         addPixTakings();
         keepChangeCounters();
+        addPartialIndexes();
     } catch (...) {
         PQfinish(connection_);
         connection_ = nullptr;
@@ -313,6 +314,24 @@ void ServerEngine::keepChangeCounters()
     } catch (const StoreError&) {
         if (failed())
             throw;
+    }
+}
+
+// A shop made before an index of part of a table gets it at a till's start,
+// in one statement; a login that may not create it leaves the shop without
+// it (its listing walks the table instead).
+void ServerEngine::addPartialIndexes()
+{
+    for (const TableDefinition& table : storeTables()) {
+        for (const PartialIndex& index : table.partialIndexes) {
+            // Only when missing: making it holds every till's writes off the table.
+            PGresult* result = run("select count(*) from pg_indexes where schemaname = current_schema() and "
+                                   "indexname = '" + index.name.toLower().toUtf8() + "'");
+            const bool present = PQntuples(result) == 1 && QByteArray(PQgetvalue(result, 0, 0)) != "0";
+            PQclear(result);
+            if (!present)
+                PQclear(PQexec(connection_, dialect().createIndex(table, index).toUtf8().constData()));
+        }
     }
 }
 

@@ -61,6 +61,7 @@ private:
     void checkIsAShop();
     void addPixTakings();
     void keepChangeCounters();
+    void addPartialIndexes();
     bool connectionLost() const;
     void touched() const { idle_.start(); }
 

@@ -2,7 +2,9 @@
 // shown: what that can break and the window tests do not see.
 #include "catalogue/form2.h"
 #include "catalogue/form9.h"
+#include "common/money_format.h"
 #include "common/number_settings.h"
+#include "common/numbers.h"
 #include "common/report_list.h"
 #include "store/connection.h"
 #include "store/fields.h"
@@ -14,12 +16,15 @@
 #include "support/test_database.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
 
 #include <algorithm>
+#include <map>
+#include <stdexcept>
 
 namespace {
 
@@ -111,6 +116,46 @@ QList<int> scatteredRows(int count)
     return rows;
 }
 
+// The stock window over generated products, every price filled in (the
+// window refuses a listing with an empty price).
+struct Stock {
+    explicit Stock(int products) : fakes(database.folder())
+    {
+        addProducts(database, products);
+        other().execute("update Productos set PrecioCosto = 0.75 where PrecioCosto is null");
+        form.show();
+    }
+    OtherProgram other() const { return OtherProgram(database.path()); }
+    TestDatabase database;
+    FakePlatform fakes;
+    Form9 form{fakes.platform};
+};
+
+// The stock value at cost of the whole catalogue as it is, each product's
+// "Custo Total" text read back and added in row id order.
+QString totalLine(const QString& folder)
+{
+    std::map<qint64, double> values;
+    Connection connection(folder);
+    RecordSet products(connection, Query::ProductosListado, RecordSet::Mode::ReadOnlyList);
+    for (; !products.eof(); products.moveNext())
+        values[products.rowId()] =
+            A_Numero(A_Texto(products.number(Productos::Cantidad) * products.number(Productos::PrecioCosto)));
+    double sum = 0;
+    for (const auto& [rowId, value] : values)
+        sum += value;
+    return QStringLiteral("Total de Investimento ") + Formato(sum, FORMATO_REAIS_3);
+}
+
+// A listing's source whose steps after the first fail, as a file taken away would.
+class FailingRows : public ReportRows {
+public:
+    int count() const override { return 10; }
+    QStringList texts(int row) const override { return {QString::number(row + 1)}; }
+    bool complete() const override { return false; }
+    int readMore() override { throw std::runtime_error("o arquivo não pôde ser lido"); }
+};
+
 }   // namespace
 
 class CatalogueListsTest : public QObject {
@@ -155,6 +200,86 @@ private slots:
             QCOMPARE(stock.ListView1->rowCount(), 1);
             QCOMPARE(stock.ListView1->row(0).mid(1), row.mid(1));
         }
+    }
+
+    // The total of a large listing is summed while the window is idle: another
+    // program writing meanwhile, before or after the products summed so far,
+    // leaves the exact total of the catalogue as it is.
+    void stockTotalAfterAnotherProgramWrote_data()
+    {
+        QTest::addColumn<QByteArray>("change");
+        QTest::newRow("a product summed changed")
+            << QByteArray("update Productos set Cantidad = 1000, PrecioCosto = 3 where rowid = 5");
+        QTest::newRow("a product not yet summed changed")
+            << QByteArray("update Productos set Cantidad = 1000, PrecioCosto = 3 where rowid = 24000");
+        QTest::newRow("a product summed removed") << QByteArray("delete from Productos where rowid = 7");
+        QTest::newRow("a product added") << QByteArray(
+            "insert into Productos (CodigoProducto, NombreProducto, Cantidad, PrecioCosto, PrecioVenta, StockCritico) "
+            "values ('900', 'Novo', 10, 2.5, 3, 0)");
+    }
+    void stockTotalAfterAnotherProgramWrote()
+    {
+        QFETCH(QByteArray, change);
+        Stock stock(25000);
+        stock.form.Text1->setText(QStringLiteral("*"));
+        stock.form.Buscar();
+        QCOMPARE(stock.form.Label2->text(), QStringLiteral("Total de Investimento: calculando..."));
+        QCOMPARE(stock.other().execute(change.constData()), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!stock.form.Label2->text().contains(QStringLiteral("calculando")), 20000);
+        QCOMPARE(stock.form.Label2->text(), totalLine(stock.database.folder()));
+        QCOMPARE(stock.fakes.prompter.texts(), QStringList());
+    }
+
+    // The critical listing, read by name in steps through its own index, is
+    // the rows the whole query gives, names alike ordered by row id.
+    void criticalListingIsTheWholeQuerysRows()
+    {
+        Stock stock(12000);
+        stock.other().execute("insert into Productos (CodigoProducto, NombreProducto, Cantidad, PrecioCosto, "
+                              "PrecioVenta, StockCritico) select 'x' || rowid, NombreProducto, 0, 1, 1, 0 from "
+                              "Productos where rowid % 1000 = 0");
+        QStringList expected;
+        {
+            Connection connection(stock.database.folder());
+            RecordSet products(connection, Query::ProductosListado, RecordSet::Mode::ReadOnlyList);
+            for (; !products.eof(); products.moveNext())
+                if (products.number(Productos::Cantidad) <= products.number(Productos::StockCritico))
+                    expected.append(products.text(Productos::CodigoProducto));
+        }
+        QVERIFY(expected.size() > 4000);
+        stock.form.Command3_Click();
+        QCOMPARE(stock.form.ListView1->rowCount(), expected.size());
+        for (int row = 0; row < expected.size(); ++row)
+            QCOMPARE(stock.form.ListView1->text(row, 1), expected[row]);
+    }
+
+    // A step of a listing that fails while the window is idle or the list is
+    // scrolled is told once, naming the cause and what to do, and the
+    // keyboard stays in the box being typed into.
+    void aFailedStepIsToldOnce_data()
+    {
+        QTest::addColumn<bool>("scrolled");
+        QTest::newRow("while idle") << false;
+        QTest::newRow("scrolled to its end") << true;
+    }
+    void aFailedStepIsToldOnce()
+    {
+        QFETCH(bool, scrolled);
+        Stock stock(10);
+        QTRY_VERIFY(stock.form.isActiveWindow());
+        stock.form.Text1->setFocus();
+        stock.form.ListView1->setSource(std::make_shared<FailingRows>());
+        if (scrolled)
+            stock.form.ListView1->model()->fetchMore({});
+        QTRY_COMPARE(stock.fakes.prompter.texts().size(), 1);
+        QTest::qWait(50);
+        stock.form.ListView1->model()->fetchMore({});
+        QTest::qWait(50);
+        QCOMPARE(stock.fakes.prompter.texts(),
+                 QStringList({"O restante da lista não pôde ser lido: o arquivo não pôde ser lido\nFaça a busca de "
+                              "novo para ver a lista completa."}));
+        QCOMPARE(stock.form.ListView1->rowCount(), 10);
+        QCOMPARE(QApplication::focusWidget(), stock.form.Text1);
     }
 
     // Another program changes or removes products after the list was filled:

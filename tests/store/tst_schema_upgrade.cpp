@@ -69,6 +69,23 @@ private slots:
         QCOMPARE(database.scalar("SELECT pix FROM TipoPago").toDouble(), 0.0);
     }
 
+    // A file made before the index of the products in critical state gets it
+    // at its first open; another program still writes products.
+    void olderFilesGetTheCriticalStockIndex()
+    {
+        TestDatabase database;
+        QCOMPARE(OtherProgram(database.path()).execute("DROP INDEX idx_Productos_Critico"), 0);
+        Connection::release(database.folder());
+        QCOMPARE(database.scalar("SELECT count(*) FROM sqlite_master WHERE name = 'idx_Productos_Critico'"),
+                 QVariant(1LL));
+        QCOMPARE(OtherProgram(database.path()).execute("INSERT INTO Productos (CodigoProducto, NombreProducto, "
+                                                       "Cantidad, StockCritico) VALUES ('1', 'Água', 0, 2)"),
+                 0);
+        QCOMPARE(database.scalar("SELECT CodigoProducto FROM Productos INDEXED BY idx_Productos_Critico "
+                                 "WHERE Cantidad <= StockCritico"),
+                 QVariant(QStringLiteral("1")));
+    }
+
     void currentTemporalIsLeftAlone()
     {
         TestDatabase database;
