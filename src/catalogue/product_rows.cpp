@@ -141,10 +141,7 @@ std::optional<qsizetype> ProductRows::placeByName(Connection& connection, const 
     while (low < high) {
         const qsizetype middle = low + (high - low) / 2;
         const qint64 id = idAt(middle);
-        std::optional<QString> listed;
-        readProducts(connection, {id}, [&](qint64, const RecordSet& product) {
-            listed = product.text(Productos::NombreProducto);
-        });
+        const std::optional<QString> listed = productName(connection, id);
         const int order = listed ? comparePortuguese(*listed, name) : -1;
         if (order < 0 || (order == 0 && id < rowId))
             low = middle + 1;

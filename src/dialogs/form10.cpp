@@ -222,14 +222,23 @@ void Form10::Confirmar()
     const QString nombre = nombreResaltado();
     if (nombre.isEmpty())
         return;
+    const auto igual = [&nombre](const QString& nombreLeido) {
+        return controlCharactersAsSpaces(nombreLeido).compare(nombre, Qt::CaseInsensitive) == 0;
+    };
     std::optional<QString> codigo;
     {
+        // Only the names that fold as this one are read. A name that differs
+        // from it by a line break or tab shown as a space, or by the case of a
+        // letter the Portuguese order does not fold, is found by the walk of
+        // the whole catalogue when no other is (not before one that folds alike).
         Connection conexion(platform().folder);
-        RecordSet productos(conexion, Query::ProductosListado, RecordSet::Mode::ReadOnlyList);
-        for (; !productos.eof() && !codigo; productos.moveNext()) {
-            const QString nombreLeido = controlCharactersAsSpaces(productos.text(Productos::NombreProducto));
-            if (nombreLeido.compare(nombre, Qt::CaseInsensitive) == 0)
-                codigo = productos.text(Productos::CodigoProducto);
+        codigo = firstCodeAmongNamed(conexion, nombre, igual);
+        if (!codigo) {
+            RecordSet productos(conexion, Query::ProductosListado, RecordSet::Mode::ReadOnlyList);
+            for (; !productos.eof() && !codigo; productos.moveNext()) {
+                if (igual(productos.text(Productos::NombreProducto)))
+                    codigo = productos.text(Productos::CodigoProducto);
+            }
         }
     }
     if (!codigo)
