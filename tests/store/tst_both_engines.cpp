@@ -3,6 +3,7 @@
 #include "store/connection.h"
 #include "store/engine.h"
 #include "store/like_match.h"
+#include "store/operations.h"
 #include "store/queries.h"
 #include "store/record_set.h"
 #include "store/statement.h"
@@ -167,6 +168,36 @@ private slots:
         QCOMPARE(search("d'agua"), QStringList{"Bolacha \"Maria\" 50% d'água"});
         QCOMPARE(search("5_%"), QStringList());
         QCOMPARE(shop.walk(Query::ProductosPorNombre, "NombreProducto", {}).size(), expected.size());
+    }
+
+    // The products in critical state read by name in steps, through their
+    // own index, are the rows the whole query gives, names alike by row id.
+    void criticalListingInSteps_data() { engines(); }
+    void criticalListingInSteps()
+    {
+        QFETCH(bool, onServer);
+        PrivateServer* server = serverFor(onServer);
+        if (onServer && !server)
+            return;
+        Shop shop(server);
+        QStringList shuffled = BRAZILIAN_ORDER;
+        std::reverse(shuffled.begin(), shuffled.end());
+        shop.addProducts(shuffled);
+        shop.addProducts({"Pão", "Tomate", "Abacate"});
+        Connection connection(shop.folder());
+        execute(connection, QStringLiteral("update Productos set StockCritico = 0"));
+        execute(connection, QStringLiteral("update Productos set Cantidad = 0 where length(NombreProducto) % 2 = 0 "
+                                           "or NombreProducto in ('Pão', 'Tomate')"));
+        const SteppedListing critical{Query::IdsCriticosPrimeros, Query::IdsCriticosDespues, Query::IdsCriticos};
+        ListingStep step = nextRowIds(connection, critical, nullptr, 2);
+        std::vector<qint64> stepped = step.ids;
+        while (step.lastKey) {
+            step = nextRowIds(connection, critical, &step, 2);
+            stepped.insert(stepped.end(), step.ids.begin(), step.ids.end());
+        }
+        const std::vector<qint64> whole = rowIdsOf(connection, Query::IdsCriticos);
+        QVERIFY(whole.size() >= 6);
+        QCOMPARE(stepped, whole);
     }
 
     void walkTypesAndTransactions_data() { engines(); }
