@@ -230,29 +230,6 @@ private slots:
         QCOMPARE(stock.fakes.prompter.texts(), QStringList());
     }
 
-    // The critical listing, read by name in steps through its own index, is
-    // the rows the whole query gives, names alike ordered by row id.
-    void criticalListingIsTheWholeQuerysRows()
-    {
-        Stock stock(12000);
-        stock.other().execute("insert into Productos (CodigoProducto, NombreProducto, Cantidad, PrecioCosto, "
-                              "PrecioVenta, StockCritico) select 'x' || rowid, NombreProducto, 0, 1, 1, 0 from "
-                              "Productos where rowid % 1000 = 0");
-        QStringList expected;
-        {
-            Connection connection(stock.database.folder());
-            RecordSet products(connection, Query::ProductosListado, RecordSet::Mode::ReadOnlyList);
-            for (; !products.eof(); products.moveNext())
-                if (products.number(Productos::Cantidad) <= products.number(Productos::StockCritico))
-                    expected.append(products.text(Productos::CodigoProducto));
-        }
-        QVERIFY(expected.size() > 4000);
-        stock.form.Command3_Click();
-        QCOMPARE(stock.form.ListView1->rowCount(), expected.size());
-        for (int row = 0; row < expected.size(); ++row)
-            QCOMPARE(stock.form.ListView1->text(row, 1), expected[row]);
-    }
-
     // A step of a listing that fails while the window is idle or the list is
     // scrolled is told once, naming the cause and what to do, and the
     // keyboard stays in the box being typed into.
