@@ -97,6 +97,9 @@ void Form1::construirControles()
     Timer2->setObjectName(QStringLiteral("Timer2"));
     Timer2->setSingleShot(true);
     Timer2->setInterval(1000);
+    Label19 = label(Picture1);
+    Label19->setStyleSheet(QStringLiteral("color: red;"));
+    Label19->hide();
 
     declareControls({
         {Picture1, "Picture1", 0, 0, PANEL_WIDTH, PANEL_HEIGHT},
@@ -117,6 +120,7 @@ void Form1::construirControles()
         {Command2, "Command2", 360, 2280, 2655, 615, "CANCELAR", 12},
         {Label7, "Label7", 2400, 240, 1935, 735, "TOTAL", 24},
         {Label8, "Label8", 240, 960, 6135, 975, {}, 36},
+        {Label19, "Label19", 120, 9600, 14895, 375, {}, 12},
     });
 }
 

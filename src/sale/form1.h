@@ -14,6 +14,7 @@
 #include <functional>
 #include <optional>
 
+class EnvioVentas;
 class QCheckBox;
 class QFrame;
 class QLabel;
@@ -33,6 +34,7 @@ class Form1 : public Window, public Cobro, public SesionVenta {
     Q_OBJECT
 public:
     explicit Form1(Platform& platform, QWidget* parent = nullptr);
+    ~Form1() override;
 
     // The window's state. Other windows reach it only through the operations
     // of Cobro and SesionVenta; the composition root, the tests and the
@@ -118,6 +120,7 @@ private:
     QLabel* Label7;
     QLabel* Label8;          // the total
     QTimer* Timer2;          // one shot, a second after a load that continued the earlier session
+    QLabel* Label19;         // a till on a server: the server away, the sales waiting to be sent
 
     void construirControles();
     void conectarEventos();
@@ -139,8 +142,16 @@ private:
 
     // Day session (form1_sesion.cpp).
     void Preparar_Sesion();
+    void Preguntar_Sesion(bool sesionPendiente);
     void Timer2_Timer();
     void Cerrar_Otras_Ventanas();
+    bool Cierre_Aplazado();
+
+    // Away from the shop's server (form1_envio.cpp).
+    void Iniciar_Envio();
+    void Venta_Guardada_Para_Servidor();
+    void Mostrar_Envio(const QString& recusa);
+    qint64 Ventas_Aguardando();
 
     // Deduct mode (form1_deduccion.cpp).
     void Text7_KeyDown(int tecla);
@@ -158,9 +169,8 @@ private:
     void Abrir_Desde_Menu(const QString& item);
 
     VentaActual venta_;
-    // The moment of a payment whose commit the shop's server never answered:
-    // the next payment repeats it, so that the sale is found if it was stored.
-    std::optional<QDateTime> intentoSinRespuesta_;
+    // A till on a shop's server: what sends the sales its outbox keeps.
+    EnvioVentas* envio_ = nullptr;
     QHash<QString, FabricaVentana> ventanas_;
     QPointer<Window> pago_;
 };

@@ -3,7 +3,7 @@
 #include "sale/form1.h"
 
 #include "sale/registro_venta.h"
-#include "store/store_error.h"
+#include "store/outbox.h"
 
 #include <QFrame>
 
@@ -54,21 +54,22 @@ std::optional<VentaRegistrada> Form1::guardar_Click()
 }
 
 // The sale is stored whole or not at all; on a failure nothing is cleared,
-// so the cashier can pay again. When the shop's server went away while it
-// committed the sale, the next payment repeats that attempt's moment and
-// finds the sale if it was stored after all: never twice.
+// so the cashier can pay again. A till on a shop's server gives the sale an
+// id; when the server cannot be reached, or went away while it committed the
+// sale, the sale is kept in the till's outbox under that id, and the server
+// recognises it if it was stored after all: never twice.
 VentaRegistrada Form1::Registrar_Venta()
 {
-    const bool quizaYaGrabada = intentoSinRespuesta_.has_value();
-    const QDateTime momento = intentoSinRespuesta_.value_or(platform().clock.now());
-    VentaRegistrada venta{venta_.lineas(), {Text10, venta_.totalAPagar, Text4, Text3, momento}};
-    try {
-        Text3 = RegistroVenta(platform().folder).registrar(venta.lineas, venta.sesion, quizaYaGrabada);
-    } catch (const UncertainCommit&) {
-        intentoSinRespuesta_ = momento;
-        throw;
+    VentaRegistrada venta{venta_.lineas(), {Text10, venta_.totalAPagar, Text4, Text3, platform().clock.now()}};
+    if (!envio_) {
+        Text3 = RegistroVenta(platform().folder).registrar(venta.lineas, venta.sesion);
+    } else {
+        const RegistroVenta::Grabacion grabacion =
+            RegistroVenta(platform().folder).registrarOGuardar(venta, newSaleId());
+        Text3 = grabacion.inicio;
+        if (grabacion.guardadaParaServidor)
+            Venta_Guardada_Para_Servidor();
     }
-    intentoSinRespuesta_.reset();
     venta.sesion.fechaInicio = Text3;
     Command2_Click();
     return venta;

@@ -4,8 +4,10 @@
 #include "common/numbers.h"
 #include "store/connection.h"
 #include "store/fields.h"
+#include "store/outbox.h"
 #include "store/queries.h"
 #include "store/record_set.h"
+#include "store/store_error.h"
 #include "store/unit_of_work.h"
 
 #include <algorithm>
@@ -108,16 +110,51 @@ void Acumular_Pago(Connection& conexion, const DatosSesion& sesion, const QStrin
 
 }   // namespace
 
+namespace {
+
+QString Grabar_Venta(Connection& conexion, const QList<LineaVenta>& lineas, const DatosSesion& sesion)
+{
+    Descontar_Stock(conexion, lineas);
+    Grabar_Lineas(conexion, lineas, sesion);
+    const QString inicio = Restaurar_Inicio(conexion, sesion.fechaInicio);
+    Acumular_Pago(conexion, sesion, inicio);
+    return inicio;
+}
+
+}   // namespace
+
+QString RegistroVenta::registrarConId(const VentaRegistrada& venta, const QString& idVenta) const
+{
+    Connection conexion(folder_);
+    return registrarConId(conexion, venta, idVenta);
+}
+
+QString RegistroVenta::registrarConId(Connection& conexion, const VentaRegistrada& venta, const QString& idVenta)
+{
+    return runInTransaction(conexion, [&] {
+        if (!firstArrival(conexion, idVenta))
+            return Restaurar_Inicio(conexion, venta.sesion.fechaInicio);
+        return Grabar_Venta(conexion, venta.lineas, venta.sesion);
+    });
+}
+
+RegistroVenta::Grabacion RegistroVenta::registrarOGuardar(const VentaRegistrada& venta, const QString& idVenta) const
+{
+    try {
+        return {registrarConId(venta, idVenta), false};
+    } catch (const ServerAway&) {
+        Connection propio(folder_, Connection::Place::TillFile);
+        runInTransaction(propio, [&] { keepForServer(propio, idVenta, venta); });
+        return {venta.sesion.fechaInicio, true};
+    }
+}
+
 QString RegistroVenta::registrar(const QList<LineaVenta>& lineas, const DatosSesion& sesion, bool quizaYaGrabada) const
 {
     Connection conexion(folder_);
     return runInTransaction(conexion, [&] {
         if (quizaYaGrabada && Ya_Grabada(conexion, sesion))
             return Restaurar_Inicio(conexion, sesion.fechaInicio);
-        Descontar_Stock(conexion, lineas);
-        Grabar_Lineas(conexion, lineas, sesion);
-        const QString inicio = Restaurar_Inicio(conexion, sesion.fechaInicio);
-        Acumular_Pago(conexion, sesion, inicio);
-        return inicio;
+        return Grabar_Venta(conexion, lineas, sesion);
     });
 }

@@ -27,9 +27,22 @@ QString databasePath(const QString& folder);
 // ends no statement may still run and no transaction be open, and after an
 // engine error the connection is closed, to be opened again by the next
 // action. One thread uses the store.
+//
+// A till on a shop's server keeps its own bd1 beside: its copy of the
+// catalogue and the users, and its outbox. While the server is known to be
+// away (serverAway), an action reads the copy instead, and a unit of work
+// begun on it is refused (ServerAway): the copy is the till's, read-only for
+// the windows. The outbox and the copy's refresh lease the till's bd1 itself
+// (Place::TillFile).
 class Connection {
 public:
-    explicit Connection(const QString& folder);
+    enum class Place {
+        ShopData,   // bd1, or the shop's server (its copy while the server is away)
+        TillFile,   // the till's own bd1: a till alone has only that one
+    };
+    explicit Connection(const QString& folder, Place place = Place::ShopData);
+    // A lease on an engine its owner holds apart from the program's (a thread of its own).
+    explicit Connection(Engine& engine);
     ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
@@ -42,6 +55,19 @@ public:
     // A server shared by a shop's tills, each with its own day session; false
     // for a till alone with its bd1.
     bool sharedByTills() const;
+
+    // This action reads a till's copy because the shop's server is away.
+    bool onTillCopy() const { return onCopy_; }
+    // The folder's settings name a shop's server.
+    static bool tillOnServer(const QString& folder);
+
+    // Whether the server of a folder's till was found away (a connection
+    // refused, timed out or broken) and has not been reached since: the
+    // program's actions read the till's copy until it is, or half a minute
+    // has passed. Any thread.
+    static bool serverAway(const QString& folder);
+    static void noteServerAway(const QString& folder);
+    static void noteServerAnswers(const QString& folder);
 
     // The data as they are now (see DataMark); nothing when the engine cannot tell.
     std::optional<DataMark> dataMark() const;
@@ -57,7 +83,8 @@ public:
     static void releaseAll();
 
 private:
-    QString folder_;   // the folder as the held connections know it: absolute, clean
+    QString folder_;   // the folder as the held connections know it: absolute, clean; empty for a borrowed engine
     QString path_;
     Engine* engine_ = nullptr;
+    bool onCopy_ = false;
 };

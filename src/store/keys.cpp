@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QList>
+#include <QMutex>
+#include <QRecursiveMutex>
 #include <QPasswordDigestor>
 
 #include <bitset>
@@ -41,6 +43,14 @@ QString absoluteCleanPath(const QString& path)
 // The salts open engines lent, by file; the newest last (a file replaced
 // while its old engine still closes). Kept to the very end of the process:
 // connections still held then close, and take their salts back, last.
+// The salts and the keys are the program's, shared by the window thread and
+// the thread that sends a till's waiting sales.
+QRecursiveMutex& keysLock()
+{
+    static QRecursiveMutex lock;
+    return lock;
+}
+
 QHash<QString, QList<QByteArray>>& lentSalts()
 {
     static auto* salts = new QHash<QString, QList<QByteArray>>;
@@ -77,6 +87,7 @@ QByteArray saltOfFile(const QString& path)
 
 QByteArray keyForSalt(const QByteArray& salt)
 {
+    const QMutexLocker locked(&keysLock());
     static QHash<QByteArray, QByteArray> cache;
     auto found = cache.constFind(salt);
     if (found != cache.constEnd())
@@ -97,11 +108,13 @@ QByteArray keyWithSalt(const QByteArray& salt)
 
 void lendSalt(const QString& path, const QByteArray& salt)
 {
+    const QMutexLocker locked(&keysLock());
     lentSalts()[absoluteCleanPath(path)].append(salt);
 }
 
 void takeSaltBack(const QString& path, const QByteArray& salt)
 {
+    const QMutexLocker locked(&keysLock());
     const auto found = lentSalts().find(absoluteCleanPath(path));
     if (found == lentSalts().end())
         return;
@@ -112,6 +125,7 @@ void takeSaltBack(const QString& path, const QByteArray& salt)
 
 QByteArray derivedKeyFor(const QString& path)
 {
+    const QMutexLocker locked(&keysLock());
     const auto found = lentSalts().constFind(absoluteCleanPath(path));
     if (found != lentSalts().constEnd())
         return keyForSalt(found->constLast());

@@ -9,6 +9,8 @@
 #include "store/statement.h"
 #include "store/store_error.h"
 
+#include <QMutex>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -38,6 +40,23 @@ QString withField(const ConversionError& error, const QString& field)
 
 }   // namespace
 
+namespace {
+
+// A till's copy holds the catalogue and the users; the day's lines and
+// takings are the server's, and a copy's empty tables would read as a wrong total.
+void refuseDaySessionOnCopy(const Connection& connection, const QueryText& query)
+{
+    if (!connection.onTillCopy())
+        return;
+    for (const char* table : {"Temporal", "TipoPago", "Recaudacion"}) {
+        if (qstrcmp(query.table, table) == 0)
+            throw ServerAway(QStringLiteral("Sem conexão com o servidor: as vendas e a receita do dia ficam no "
+                                            "servidor e aparecem quando ele voltar a responder."));
+    }
+}
+
+}   // namespace
+
 RecordSet::RecordSet(Connection& connection, const QueryText& query, Mode mode)
     : RecordSet(connection, query, std::nullopt, {}, mode)
 {
@@ -57,6 +76,7 @@ RecordSet::RecordSet(Connection& connection, const QueryText& query, const std::
                      const QVariantList& parameters, Mode mode)
     : connection_(connection), readOnly_(mode == Mode::ReadOnlyList)
 {
+    refuseDaySessionOnCopy(connection, query);
     open(query, filter, parameters);
     if (mode == Mode::AppendOnly)
         finishStatement();
@@ -127,6 +147,8 @@ RecordSet::Columns RecordSet::columnsOf(const Statement& statement, int first, c
 // used: the fields are worked out again when the statement's differ.
 void RecordSet::readColumns(const char* sql)
 {
+    static QMutex knownLock;   // the window thread's and the sender's record sets
+    const QMutexLocker locked(&knownLock);
     static QHash<const char*, Columns> known;
     const int first = hasRowIds_ ? 1 : 0;
     auto found = known.find(sql);
@@ -515,7 +537,7 @@ QVariant RecordSet::storedValue(FieldType type, const QString& text)
         return wholeNumber(A_Numero(text), text);
     case FieldType::DateTime: {
         // The lines of one sale carry the same two moments: each is read once.
-        static QHash<QString, QString> read;
+        static thread_local QHash<QString, QString> read;
         if (const auto found = read.constFind(text); found != read.constEnd())
             return *found;
         if (const std::optional<QDateTime> moment = parseDateTime(text)) {

@@ -29,6 +29,9 @@ constexpr Oid NUMERIC_TYPE = 1700;
 // a server restarted overnight is reconnected to, not reported.
 constexpr qint64 CHECK_AFTER_IDLE_MS = 10'000;
 
+const QString NOT_ANSWERING =
+    QStringLiteral("o servidor não responde (verifique se ele está ligado e a rede até ele)");
+
 QString placeOf(PGconn* connection)
 {
     const QString host = QString::fromUtf8(PQhost(connection));
@@ -49,10 +52,16 @@ QString connectionCause(const QString& message)
         return QStringLiteral("o servidor recusou a conexão deste caixa (usuário ou endereço não autorizado)");
     if (message.contains(QLatin1String("database")) && message.contains(QLatin1String("does not exist")))
         return QStringLiteral("o banco de dados não existe no servidor");
-    if (message.contains(QLatin1String("Connection refused")) || message.contains(QLatin1String("No such file")) ||
-        message.contains(QLatin1String("timeout")) || message.contains(QLatin1String("could not translate host")) ||
-        message.contains(QLatin1String("unreachable")) || message.contains(QLatin1String("No route to host")))
-        return QStringLiteral("o servidor não responde (verifique se ele está ligado e a rede até ele)");
+    // Not there, or going down or coming up (a restart): the server does not answer yet.
+    static const QStringList away{QStringLiteral("Connection refused"),   QStringLiteral("No such file"),
+                                  QStringLiteral("timeout"),              QStringLiteral("could not translate host"),
+                                  QStringLiteral("unreachable"),          QStringLiteral("No route to host"),
+                                  QStringLiteral("terminating connection"), QStringLiteral("shutting down"),
+                                  QStringLiteral("starting up"),          QStringLiteral("closed the connection"),
+                                  QStringLiteral("Connection reset"),     QStringLiteral("recovery mode")};
+    for (const QString& sign : away)
+        if (message.contains(sign))
+            return NOT_ANSWERING;
     return QStringLiteral("a conexão falhou (%1)").arg(message.trimmed());
 }
 
@@ -221,12 +230,24 @@ QString serverFailure(const QString& place, const QString& cause)
 
 pg_conn* connectToServer(const QString& connection, QString& place)
 {
-    PGconn* server = PQconnectdb(connection.toUtf8().constData());
+    // A server that does not answer is noticed within about three seconds,
+    // also when a cable was pulled and nothing refuses the connection: a
+    // bounded connect, keepalives after one idle second, and a bound on data
+    // the server never acknowledged. The shop's own settings, given after
+    // these, may change them.
+    const QByteArray given = connection.toUtf8();
+    const char* keywords[] = {"connect_timeout", "keepalives",         "keepalives_idle", "keepalives_interval",
+                              "keepalives_count", "tcp_user_timeout", "dbname",          nullptr};
+    const char* values[] = {"3", "1", "1", "1", "2", "2500", given.constData(), nullptr};
+    PGconn* server = PQconnectdbParams(keywords, values, 1);
     place = server ? placeOf(server) : connection;
     if (!server || PQstatus(server) != CONNECTION_OK) {
         const QString message = server ? QString::fromUtf8(PQerrorMessage(server)) : QString();
         PQfinish(server);
-        throw StoreError(serverFailure(place, connectionCause(message)));
+        const QString cause = connectionCause(message);
+        if (cause == NOT_ANSWERING)
+            throw ServerAway(serverFailure(place, cause));
+        throw StoreError(serverFailure(place, cause));
     }
     PQsetClientEncoding(server, "UTF8");
     // The server's notices and warnings (a standby not answering, a
@@ -261,6 +282,7 @@ ServerEngine::ServerEngine(const QString& connection, int till) : till_(till)
         addPixTakings();
         keepChangeCounters();
         addPartialIndexes();
+        addReceivedSales();
     } catch (...) {
         PQfinish(connection_);
         connection_ = nullptr;
@@ -335,6 +357,14 @@ void ServerEngine::addPartialIndexes()
     }
 }
 
+// A shop made before its tills kept sales while it was away gets the record
+// of received sale ids at a till's start; a login that may not create it
+// leaves the shop as it is, and a sale with an id is then refused.
+void ServerEngine::addReceivedSales()
+{
+    PQclear(PQexec(connection_, RECEIVED_SALES_TABLE));
+}
+
 PGresult* ServerEngine::run(const QByteArray& sql) const
 {
     touched();
@@ -357,8 +387,10 @@ void ServerEngine::fail(PGresult* result) const
     PQclear(result);
     if (isConflict(lastState_))
         throw ConflictError(statementCause(lastState_, lastMessage_));
-    if (connectionLost())
+    if (connectionLost()) {
         markFailed();
+        throw ServerAway(lastError().message());
+    }
     throw lastError();
 }
 

@@ -62,6 +62,7 @@ private:
     void addPixTakings();
     void keepChangeCounters();
     void addPartialIndexes();
+    void addReceivedSales();
     bool connectionLost() const;
     void touched() const { idle_.start(); }
 
@@ -75,6 +76,12 @@ private:
     // The row id an insert gave back ("returning rowid"), until the next is read.
     mutable std::optional<qint64> inserted_;
 };
+
+// The ids of the sales the server received from its tills, each once: a sale
+// sent again (its answer lost, its till stopped while sending) is recognised.
+inline constexpr char RECEIVED_SALES_TABLE[] =
+    "create table if not exists ventasrecebidas (idvenda text primary key, caixa integer not null, recebida "
+    "timestamp not null default localtimestamp)";
 
 // What failed when the server could not be used, in words for the shop.
 QString serverFailure(const QString& place, const QString& cause);

@@ -15,7 +15,9 @@
 #include <QPasswordDigestor>
 #include <QStringList>
 
+#include <atomic>
 #include <bitset>
+#include <mutex>
 #include <optional>
 #include <utility>
 
@@ -283,6 +285,8 @@ private:
 
 int pinCipherDefaults(sqlite3* db)
 {
+    static std::mutex pinning;
+    const std::lock_guard locked(pinning);
     static bool pinned = false;
     if (pinned)
         return SQLITE_OK;
@@ -347,7 +351,7 @@ SqliteEngine::SqliteEngine(const QString& path) : path_(path)
             failMissing(path_);
         device_ = identity->st_dev;
         inode_ = identity->st_ino;
-        static quint64 openings = 0;
+        static std::atomic<quint64> openings = 0;
         opening_ = ++openings;
     } catch (...) {
         close();

@@ -18,12 +18,20 @@ public:
     using StoreError::StoreError;
 };
 
+// The shop's server could not be reached, or the connection to it broke:
+// unlike a refused statement or a conflict, nothing says the work was wrong,
+// and a till keeps what it could not store there for later.
+class ServerAway : public StoreError {
+public:
+    using StoreError::StoreError;
+};
+
 // The connection to a shop's server was lost while a transaction was being
 // committed: whether the server stored it is not known. Writing it again must
 // first look for it.
-class UncertainCommit : public StoreError {
+class UncertainCommit : public ServerAway {
 public:
-    using StoreError::StoreError;
+    using ServerAway::ServerAway;
 };
 
 inline const QString FILE_NOT_FOUND = QStringLiteral("O arquivo de dados bd1 não foi encontrado na pasta do programa.");

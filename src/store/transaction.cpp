@@ -2,8 +2,22 @@
 
 #include "store/connection.h"
 #include "store/engine.h"
+#include "store/store_error.h"
 
-Transaction::Transaction(Connection& connection) : Transaction(connection.engine())
+namespace {
+
+// The till's copy is read while the shop's server is away; only the server takes writes.
+Engine& writableEngine(Connection& connection)
+{
+    if (connection.onTillCopy())
+        throw ServerAway(QStringLiteral("Sem conexão com o servidor da loja: nada foi gravado. Tente de novo quando o "
+                                        "servidor voltar."));
+    return connection.engine();
+}
+
+}   // namespace
+
+Transaction::Transaction(Connection& connection) : Transaction(writableEngine(connection))
 {
 }
 

@@ -151,6 +151,7 @@ void createServerShop(const QString& connection)
     for (const TableDefinition& table : storeTables())
         statements += Dialect::server().createTable(table);
     statements += changeCounterStatements();
+    statements += QString::fromLatin1(RECEIVED_SALES_TABLE);
     statements += QStringLiteral("insert into Usuarios (NombreUsuario, Contraseña, PermisoCruce) values ('admin', 'admin', 0)");
     server.run("begin");
     server.run(statements.join(u';').toUtf8());

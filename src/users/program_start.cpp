@@ -14,6 +14,10 @@
 
 namespace {
 
+const QString MSG_SEM_SERVIDOR = QStringLiteral(
+    "O servidor da loja não responde. Este caixa vai vender com a sua cópia dos produtos e dos usuários e enviar as "
+    "vendas ao servidor quando ele voltar.");
+
 // The value of a toolkit option given as "-name value" or "--name value".
 QString toolkitOption(const QStringList& arguments, const QString& name)
 {
@@ -93,6 +97,8 @@ std::optional<int> Comprobar_Inicio(Form4& login, const InstanceLock& lock, Plat
     }
     try {
         Connection connection(platform.folder);
+        if (connection.onTillCopy())
+            platform.prompter.exclamation(MSG_SEM_SERVIDOR, PROGRAM_TITLE);
     } catch (const StoreError& error) {
         platform.prompter.critical(error.message());
         return EXIT_START_REFUSED;

@@ -30,5 +30,5 @@ SaleControls ui(const QObject& saleWindow)
             named<QLineEdit>(saleWindow, "Text7"),      named<QPushButton>(saleWindow, "Command3"),
             named<QPushButton>(saleWindow, "Command1"), named<QLineEdit>(saleWindow, "Text8"),
             named<QPushButton>(saleWindow, "Command2"), named<QLabel>(saleWindow, "Label8"),
-            named<QTimer>(saleWindow, "Timer2")};
+            named<QTimer>(saleWindow, "Timer2"),        named<QLabel>(saleWindow, "Label19")};
 }

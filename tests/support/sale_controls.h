@@ -26,6 +26,7 @@ struct SaleControls {
     QPushButton* Command2;
     QLabel* Label8;
     QTimer* Timer2;
+    QLabel* Label19;
 };
 
 SaleControls ui(const QObject& saleWindow);
