@@ -9,7 +9,13 @@
 // on "DINHEIRO" until the sale window is cleared; and 10 day closes of 5 000
 // open lines. A till's copy of the catalogue and users, filled from the server
 // (3 times, each into a new bd1) and refreshed 20 times after 10 products
-// changed on the server. Milliseconds, median, 95th percentile and maximum.
+// changed on the server. Then away from the server (the till's copy is the
+// same catalogue): the payment that finds the server stopped, 200 sales kept
+// while it is, 1 000 scans on the copy, and, the server started again, 1 000
+// scans while the till sends the kept sales, the time until the first and
+// the last of them is on the server, and the payment that finds a server
+// that accepts connections but never answers. Milliseconds, median, 95th
+// percentile and maximum.
 
 #include "common/clock.h"
 #include "common/number_settings.h"
@@ -19,6 +25,7 @@
 #include "sale/cierre_dia.h"
 #include "sale/form1.h"
 #include "store/connection.h"
+#include "store/outbox.h"
 #include "store/server_engine.h"
 #include "store/statement.h"
 #include "store/till_copy.h"
@@ -32,10 +39,16 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTextStream>
+#include <QThread>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -48,6 +61,7 @@ constexpr int OPEN_LINES = 5000;
 constexpr int FIRST_REFRESHES = 3;
 constexpr int REFRESHES = 20;
 constexpr int CHANGED_PRODUCTS = 10;
+constexpr int KEPT_SALES = 200;
 constexpr std::uint64_t SAMPLE_SEED = 29;
 const QString SESSION_START = QStringLiteral("08/12/2026 7:00:00");
 
@@ -149,6 +163,79 @@ std::vector<double> changedRefreshes(const QString& shop)
     return timings;
 }
 
+qint64 salesWaitingAt(const QString& till)
+{
+    Connection own(till, Connection::Place::TillFile);
+    return salesWaiting(own);
+}
+
+// Scans like scans() until the till's outbox is empty (at least one round of
+// 1 000); the moments from the server's return until the first and the last
+// kept sale left the outbox are given back too.
+struct Sending {
+    std::vector<double> scans;
+    double firstArrivedMs = -1;
+    double allArrivedMs = -1;
+};
+
+Sending scansWhileSending(Form1& form, const QStringList& codes, const QString& till, const QElapsedTimer& back)
+{
+    Sending sending;
+    const qint64 kept = salesWaitingAt(till);
+    for (int round = 0; round < 60 && sending.allArrivedMs < 0; ++round) {
+        const std::vector<double> timings = scans(form, codes);
+        sending.scans.insert(sending.scans.end(), timings.begin(), timings.end());
+        for (int poll = 0; poll < 500 && sending.allArrivedMs < 0; ++poll) {
+            const qint64 waiting = salesWaitingAt(till);
+            if (waiting < kept && sending.firstArrivedMs < 0)
+                sending.firstArrivedMs = back.elapsed();
+            if (waiting == 0)
+                sending.allArrivedMs = back.elapsed();
+            if (sending.firstArrivedMs >= 0 && round == 0)
+                break;
+            QThread::msleep(10);
+        }
+    }
+    return sending;
+}
+
+// A listening port whose connections are never accepted nor answered: a
+// server machine that hangs, or a cable pulled after the connection was made.
+int silentPort(int& listener)
+{
+    listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (::bind(listener, reinterpret_cast<sockaddr*>(&address), length) != 0 || ::listen(listener, 16) != 0 ||
+        ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+        throw std::runtime_error("no local port for the silent server");
+    return ntohs(address.sin_port);
+}
+
+// A payment at a till whose server never answers, the server believed to answer until then.
+double paymentWithASilentServer(PrivateServer& server, const QString& copy, const QList<ProductoLeido>& products,
+                                Platform& like)
+{
+    int listener = -1;
+    const int port = silentPort(listener);
+    QTemporaryDir folder;
+    server.makeTill(folder.path(), QStringLiteral("host=127.0.0.1 port=%1 dbname=loja user=caixa").arg(port), 2);
+    QFile::copy(copy, databasePath(folder.path()));
+    Platform platform{like.prompter, like.clock, like.screen, folder.path()};
+    Form1 form(platform);
+    form.show();
+    form.Text4 = QStringLiteral("admin");
+    form.Text3 = SESSION_START;
+    QCoreApplication::processEvents();
+    Connection::noteServerAnswers(folder.path());
+    const double micros = timeCashPayment(form, products.mid(0, LINES_PER_SALE));
+    Connection::release(folder.path());
+    ::close(listener);
+    return micros;
+}
+
 }   // namespace
 
 int main(int argc, char* argv[])
@@ -176,6 +263,7 @@ int main(int argc, char* argv[])
         Connection::release(folder);
         QTemporaryDir till;
         server.makeTill(till.path(), shop, 1);
+        QFile::copy(path, databasePath(till.path()));   // the till's copy of the catalogue
 
         CountingPrompter prompter;
         SteppingClock clock;
@@ -193,6 +281,21 @@ int main(int argc, char* argv[])
         const std::vector<double> filled = firstRefreshes(shop);
         const std::vector<double> refreshed = changedRefreshes(shop);
 
+        if (!server.stop())
+            throw std::runtime_error("the server did not stop");
+        const std::vector<double> noticed{timeCashPayment(form, products.mid(0, LINES_PER_SALE))};
+        const std::vector<double> kept = paidSales(form, products);
+        for (int more = SALES; more < KEPT_SALES; more += SALES)
+            paidSales(form, products);
+        const std::vector<double> awayScans = scans(form, codes);
+        const qint64 keptSales = salesWaitingAt(till.path());
+        if (!server.start())
+            throw std::runtime_error("the server did not start again");
+        QElapsedTimer back;
+        back.start();
+        const Sending whileSending = scansWhileSending(form, codes, till.path(), back);
+        const std::vector<double> silent{paymentWithASilentServer(server, path, products, platform)};
+
         out << QStringLiteral("Catalogue of %1 products sent to a local server in %2 s (%3 products)\n\n")
                    .arg(catalogueSize)
                    .arg(sendSeconds, 0, 'f', 1)
@@ -203,6 +306,15 @@ int main(int argc, char* argv[])
         printTimingRow(out, QStringLiteral("day close of 5 000 open lines"), closed);
         printTimingRow(out, QStringLiteral("till's copy filled from the whole catalogue"), filled);
         printTimingRow(out, QStringLiteral("till's copy refreshed, 10 products changed"), refreshed);
+        printTimingRow(out, QStringLiteral("DINHEIRO, the server just stopped (kept)"), noticed);
+        printTimingRow(out, QStringLiteral("DINHEIRO, the server away (kept)"), kept);
+        printTimingRow(out, QStringLiteral("scan, the server away (the till's copy)"), awayScans);
+        printTimingRow(out, QStringLiteral("scan while the kept sales are sent"), whileSending.scans);
+        printTimingRow(out, QStringLiteral("DINHEIRO, a server that never answers (kept)"), silent);
+        out << QStringLiteral("\n%1 kept sales: the first on the server %2 ms after its return, the last %3 ms\n")
+                   .arg(keptSales)
+                   .arg(whileSending.firstArrivedMs, 0, 'f', 0)
+                   .arg(whileSending.allArrivedMs, 0, 'f', 0);
         if (prompter.count > 0)
             out << QStringLiteral("WARNING: %1 messages, the last: %2\n").arg(prompter.count).arg(prompter.last);
     } catch (const std::exception& error) {

@@ -8,6 +8,8 @@
 #include "store/till_link.h"
 #include "store/unit_of_work.h"
 
+#include <QFileInfo>
+
 #include <chrono>
 #include <optional>
 
@@ -67,8 +69,11 @@ void EnvioVentas::executar()
     }
 }
 
+// A till given no bd1 of its own keeps no sales: nothing to send.
 void EnvioVentas::rodada(TillLink& enlace)
 {
+    if (!QFileInfo::exists(databasePath(folder_)))
+        return;
     QString recusa;
     try {
         const qint64 aguardando = Contar_Aguardando(enlace);

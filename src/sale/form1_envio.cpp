@@ -58,7 +58,7 @@ void Form1::Mostrar_Envio(const QString& recusa)
     const qint64 aguardando = Ventas_Aguardando();
     const bool ausente = Connection::serverAway(platform().folder);
     if (!recusa.isEmpty())
-        Label19->setText(QStringLiteral("O servidor recusou uma venda aguardando envio (%1): %2")
+        Label19->setText(QStringLiteral("As vendas aguardando envio não puderam ser enviadas (%1): %2")
                              .arg(Vendas(aguardando), recusa.section(u'\n', 0, 0)));
     else if (ausente)
         Label19->setText(QStringLiteral("Sem conexão com o servidor: %1").arg(Vendas(aguardando)));

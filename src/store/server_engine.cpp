@@ -238,7 +238,7 @@ pg_conn* connectToServer(const QString& connection, QString& place)
     const QByteArray given = connection.toUtf8();
     const char* keywords[] = {"connect_timeout", "keepalives",         "keepalives_idle", "keepalives_interval",
                               "keepalives_count", "tcp_user_timeout", "dbname",          nullptr};
-    const char* values[] = {"3", "1", "1", "1", "2", "2500", given.constData(), nullptr};
+    const char* values[] = {"2", "1", "1", "1", "2", "2500", given.constData(), nullptr};
     PGconn* server = PQconnectdbParams(keywords, values, 1);
     place = server ? placeOf(server) : connection;
     if (!server || PQstatus(server) != CONNECTION_OK) {
