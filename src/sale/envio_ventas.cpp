@@ -16,6 +16,7 @@
 namespace {
 
 constexpr std::chrono::milliseconds INTERVALO{2000};
+constexpr qint64 COPIA_CADA_MS = 60'000;
 
 qint64 Contar_Aguardando(TillLink& enlace)
 {
@@ -79,12 +80,30 @@ void EnvioVentas::rodada(TillLink& enlace)
         const qint64 aguardando = Contar_Aguardando(enlace);
         if (aguardando > 0 || Connection::serverAway(folder_))
             enviarAguardando(enlace, aguardando);
+        else
+            actualizarCopia(enlace);
     } catch (const ServerAway&) {
         Connection::noteServerAway(folder_);
     } catch (const AppError& error) {
         recusa = error.message();
     }
     emit estado(recusa);
+}
+
+// A copy that cannot be brought up to date now stays as it was, and is tried
+// again at the next minute: the counter sells on the server meanwhile.
+void EnvioVentas::actualizarCopia(TillLink& enlace)
+{
+    if (ultimaCopia_.isValid() && ultimaCopia_.elapsed() < COPIA_CADA_MS)
+        return;
+    ultimaCopia_.start();
+    try {
+        enlace.refreshCopy();
+    } catch (const ServerAway&) {
+        throw;
+    } catch (const AppError& error) {
+        qWarning("%s", qPrintable(error.message()));
+    }
 }
 
 // The oldest first, each recorded on the server before it leaves the outbox:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 
@@ -16,7 +17,9 @@ class TillLink;
 // server, records the oldest sale there under its id (a sale the server
 // already received is not recorded again) and only then removes it from
 // the outbox. Reaching the server tells the program's actions that it
-// answers again.
+// answers again. With no sale waiting and the server answering, it brings the
+// till's copy of the catalogue and the users up to date: at its start, then
+// at most once a minute.
 class EnvioVentas : public QObject {
     Q_OBJECT
 public:
@@ -36,11 +39,13 @@ private:
     void executar();
     void rodada(TillLink& enlace);
     void enviarAguardando(TillLink& enlace, qint64 aguardando);
+    void actualizarCopia(TillLink& enlace);
 
     QString folder_;
     std::mutex mutex_;
     std::condition_variable acordar_;
     bool parar_ = false;
     bool acordado_ = false;
+    QElapsedTimer ultimaCopia_;   // the sender's thread's own
     std::thread thread_;
 };

@@ -114,6 +114,10 @@ void chooseShopData(Held& held, const QString& folder, const QString& path)
                 throw;
         }
     }
+    // A connection held from before the server went away is not trusted
+    // when it answers again: the next action connects anew.
+    if (held.leases == 0)
+        held.shop.reset();
     tillFileOf(held, path);
     held.onCopy = true;
 }

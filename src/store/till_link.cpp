@@ -5,6 +5,7 @@
 #include "store/engine.h"
 #include "store/server_engine.h"
 #include "store/sqlite_engine.h"
+#include "store/till_copy.h"
 
 TillLink::TillLink(const QString& folder) : path_(databasePath(folder))
 {
@@ -32,6 +33,13 @@ void TillLink::reachServer()
     } catch (const ServerAway&) {
         onServer(answers);
     }
+}
+
+void TillLink::refreshCopy()
+{
+    onServer([this](Connection& server) {
+        onTillFile([&](Connection& copy) { refreshTillCopy(server.engine(), copy.engine()); });
+    });
 }
 
 void TillLink::onServer(const std::function<void(Connection&)>& work)

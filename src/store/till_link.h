@@ -25,6 +25,10 @@ public:
     // Makes sure the shop's server answers now, on a new connection when the
     // one held broke (the server was restarted); ServerAway when it does not.
     void reachServer();
+    // Brings the till's copy of the catalogue and the users up to date with
+    // the server (only what changed, in one transaction on the copy);
+    // ServerAway when the server does not answer.
+    void refreshCopy();
     // Runs work on a lease of the shop's server; a server that does not
     // answer is a ServerAway.
     void onServer(const std::function<void(Connection&)>& work);
