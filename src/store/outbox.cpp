@@ -14,9 +14,17 @@ namespace {
 const char OUTBOX_TABLE[] = "create table if not exists VentasPendientes (IdVenta text not null unique, FechaInicio "
                             "text, FechaVenta text, Venta text not null)";
 
+// Made by the first sale kept, inside its unit of work: a read never writes,
+// so that two connections reading at once never race to make it.
 void makeOutbox(Connection& tillFile)
 {
     execute(tillFile, QString::fromLatin1(OUTBOX_TABLE));
+}
+
+bool hasOutbox(Connection& tillFile)
+{
+    Statement table(tillFile, "select count(*) from sqlite_master where type = 'table' and name = 'VentasPendientes'");
+    return table.next() && table.whole(0) > 0;
 }
 
 QJsonObject lineObject(const LineaVenta& line)
@@ -92,14 +100,16 @@ void keepForServer(Connection& tillFile, const QString& id, const VentaRegistrad
 
 qint64 salesWaiting(Connection& tillFile)
 {
-    makeOutbox(tillFile);
+    if (!hasOutbox(tillFile))
+        return 0;
     Statement count(tillFile, "select count(*) from VentasPendientes");
     return count.next() ? count.whole(0) : 0;
 }
 
 std::optional<SaleWaiting> oldestSaleWaiting(Connection& tillFile)
 {
-    makeOutbox(tillFile);
+    if (!hasOutbox(tillFile))
+        return std::nullopt;
     Statement oldest(tillFile, "select IdVenta, Venta from VentasPendientes order by rowid limit 1");
     if (!oldest.next())
         return std::nullopt;
@@ -108,7 +118,8 @@ std::optional<SaleWaiting> oldestSaleWaiting(Connection& tillFile)
 
 std::optional<QString> waitingSessionStart(Connection& tillFile)
 {
-    makeOutbox(tillFile);
+    if (!hasOutbox(tillFile))
+        return std::nullopt;
     Statement oldest(tillFile, "select FechaInicio from VentasPendientes order by rowid limit 1");
     if (!oldest.next())
         return std::nullopt;

@@ -98,8 +98,9 @@ QHash<int, int> soldBy(QProcess& worker)
 QStringList waitingIds(const QString& folder)
 {
     Connection own(folder, Connection::Place::TillFile);
-    salesWaiting(own);
     QStringList ids;
+    if (salesWaiting(own) == 0)
+        return ids;
     for (const QStringList& row : rowsOf(own, "select IdVenta from VentasPendientes"))
         ids.append(row[0]);
     return ids;
