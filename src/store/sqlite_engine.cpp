@@ -341,8 +341,10 @@ SqliteEngine::SqliteEngine(const QString& path) : path_(path)
         if (registerStoreFunctions(db_) != SQLITE_OK)
             fail();
         applyKey();
-        checkOpensWithKey();
+        // Already for the first read: another connection (another program,
+        // or the till's sender) may be writing or switching the journal.
         sqlite3_busy_timeout(db_, BUSY_TIMEOUT_MS);
+        checkOpensWithKey();
         useWriteAheadLog();
         execute(DURABLE_COMMITS);
         execute(PAGE_CACHE);
