@@ -15,6 +15,8 @@ public:
     QString path() const { return path_; }
 
 private:
+    bool takeLockNamingNoOwner();
+
     QString path_;
     QLockFile lock_;
     Status status_;

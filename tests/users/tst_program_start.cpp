@@ -14,6 +14,7 @@
 #include <QtTest>
 
 #include <sqlite3.h>
+#include <sys/file.h>
 
 namespace {
 
@@ -157,6 +158,29 @@ private slots:
         Start start(dir.path());
         QCOMPARE(start.check(), std::optional<int>(EXIT_START_REFUSED));
         QCOMPARE(start.fakes.prompter.texts(), QStringList{"ERROR : \rO programa já está em execução"});
+    }
+
+    // A copy killed (or a machine switched off) between making its lock file
+    // and writing itself into it leaves a file that names no owner.
+    void aLockFileNamingNoOwner_data()
+    {
+        QTest::addColumn<bool>("heldByARunningCopy");
+        QTest::addColumn<InstanceLock::Status>("expected");
+        QTest::newRow("left by a killed copy") << false << InstanceLock::Status::Acquired;
+        QTest::newRow("being written by a running copy") << true << InstanceLock::Status::AlreadyRunning;
+    }
+    void aLockFileNamingNoOwner()
+    {
+        QFETCH(bool, heldByARunningCopy);
+        QFETCH(InstanceLock::Status, expected);
+        QTemporaryDir dir;
+        QFile empty(dir.filePath("tenduca.lock"));
+        QVERIFY(empty.open(QIODevice::WriteOnly));
+        if (heldByARunningCopy)
+            QCOMPARE(flock(empty.handle(), LOCK_EX | LOCK_NB), 0);
+        else
+            empty.close();
+        QCOMPARE(InstanceLock(dir.path()).status(), expected);
     }
 
     void withoutADisplayTheProgramSaysSoAndEnds_data()
