@@ -285,3 +285,18 @@ void Connection::releaseAll()
         it = heldConnections().erase(it);
     }
 }
+
+LargeWrite::LargeWrite(Connection& connection) : connection_(connection)
+{
+    connection_.engine().holdPagesForLargeWrite(true);
+}
+
+// A connection that failed meanwhile is closed at the end of the action,
+// taking its pages with it: nothing is left to give back then.
+LargeWrite::~LargeWrite()
+{
+    try {
+        connection_.engine().holdPagesForLargeWrite(false);
+    } catch (const StoreError&) {
+    }
+}

@@ -40,6 +40,7 @@ public:
         ShopData,   // bd1, or the shop's server (its copy while the server is away)
         TillFile,   // the till's own bd1: a till alone has only that one
     };
+
     explicit Connection(const QString& folder, Place place = Place::ShopData);
     // A lease on an engine its owner holds apart from the program's (a thread of its own).
     explicit Connection(Engine& engine);
@@ -87,4 +88,17 @@ private:
     QString path_;
     Engine* engine_ = nullptr;
     bool onCopy_ = false;
+};
+
+// For as long as it lives, the connection's engine holds more pages in memory
+// (see Engine::holdPagesForLargeWrite): for an import of a whole catalogue.
+class LargeWrite {
+public:
+    explicit LargeWrite(Connection& connection);
+    ~LargeWrite();
+    LargeWrite(const LargeWrite&) = delete;
+    LargeWrite& operator=(const LargeWrite&) = delete;
+
+private:
+    Connection& connection_;
 };

@@ -89,6 +89,10 @@ public:
     // Writes what only the write-ahead log holds into the main file, so that
     // the file alone holds everything.
     virtual void checkpoint() = 0;
+    // Holds more of the data's pages in memory while a write of many rows
+    // lasts (an import growing the names' index out of order), or the usual
+    // number again once it ends. Nothing for an engine that keeps no pages.
+    virtual void holdPagesForLargeWrite(bool hold) { (void)hold; }
 
     // The data as they are now; nothing when the engine cannot tell, and a
     // window must then read again whatever it shows.

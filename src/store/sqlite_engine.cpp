@@ -59,6 +59,10 @@ constexpr char DURABLE_COMMITS[] = "PRAGMA synchronous = FULL";
 // larger than the engine's default keeps a large catalogue's pages decrypted
 // from one action to the next.
 constexpr char PAGE_CACHE[] = "PRAGMA cache_size = -32768";   // 32 MB
+// Adding a million products grows the names' index at random places: with
+// the usual cache its pages are written to the log and read back again and
+// again (a third of the import's time), with this one they stay.
+constexpr char LARGE_WRITE_PAGE_CACHE[] = "PRAGMA cache_size = -49152";   // 48 MB
 // The engine's side files of the write-ahead log, beside bd1.
 constexpr const char* SIDE_FILE_SUFFIXES[] = {"-wal", "-shm"};
 
@@ -529,6 +533,11 @@ void SqliteEngine::checkpoint()
     // next checkpoint or the last close writes it.
     if (rc != SQLITE_OK && (rc & 0xFF) != SQLITE_BUSY && (rc & 0xFF) != SQLITE_LOCKED)
         fail();
+}
+
+void SqliteEngine::holdPagesForLargeWrite(bool hold)
+{
+    execute(hold ? LARGE_WRITE_PAGE_CACHE : PAGE_CACHE);
 }
 
 std::optional<DataMark> SqliteEngine::dataMark()
