@@ -695,7 +695,7 @@ CatalogueImport importCatalogue(const QString& folder, QIODevice& file, bool ski
     // The rows are checked against the catalogue as it is inside the
     // transaction that writes them: nothing written meanwhile is missed.
     Connection connection(folder);
-    const LargeWrite largeWrite(connection);
+    const PagesHeld pages(connection, PageHold::ForLargeWrite);
     return runInTransaction(connection, [&] {
         CatalogueImport result;
         checks.readCatalogue(connection);

@@ -10,7 +10,14 @@
 #include <QCoreApplication>
 #include <QProgressBar>
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <exception>
 #include <functional>
+#include <mutex>
+#include <optional>
+#include <thread>
 
 namespace {
 
@@ -90,14 +97,113 @@ void Escribir_Producto(Spreadsheet& planilha, int item, const ListedProduct& pro
     }
 }
 
+// Writes the products into the sheet on a thread of its own while the store
+// reads the next share of the listing: on a large catalogue each takes
+// several seconds, and a shop's computer has more than one core. One share
+// is written while the next is read; the bar follows the rows written. A
+// writer that failed stops, and its failure is thrown to the reader when it
+// hands the next share over or waits for the end.
+class EscritorEnHilo {
+public:
+    EscritorEnHilo(Spreadsheet& planilha, std::function<void(int escritas)> avance)
+        : planilha_(planilha), avance_(std::move(avance)), hilo_([this] { Escribir(); })
+    {
+    }
+
+    ~EscritorEnHilo()
+    {
+        {
+            const std::lock_guard lock(mutex_);
+            abandonado_ = true;
+        }
+        cambio_.notify_all();
+        hilo_.join();
+    }
+
+    // Returns once the writer took the share.
+    void Entregar(ProductShare parte)
+    {
+        std::unique_lock lock(mutex_);
+        Esperar(lock, [this] { return !enEspera_ || falla_; });
+        enEspera_ = std::move(parte);
+        cambio_.notify_all();
+        Esperar(lock, [this] { return !enEspera_ || falla_; });
+    }
+
+    // Returns once every share handed over is in the sheet.
+    void Terminar()
+    {
+        std::unique_lock lock(mutex_);
+        Esperar(lock, [this] { return (!enEspera_ && !escribiendo_) || falla_; });
+    }
+
+private:
+    // Shows the rows written while it waits, and throws the writer's failure.
+    template <typename Listo>
+    void Esperar(std::unique_lock<std::mutex>& lock, Listo listo)
+    {
+        while (!cambio_.wait_for(lock, std::chrono::milliseconds(50), listo)) {
+            const int escritas = escritas_;
+            lock.unlock();
+            avance_(escritas);
+            lock.lock();
+        }
+        if (falla_)
+            std::rethrow_exception(falla_);
+    }
+
+    void Escribir()
+    {
+        for (;;) {
+            ProductShare parte;
+            {
+                std::unique_lock lock(mutex_);
+                escribiendo_ = false;
+                cambio_.notify_all();
+                cambio_.wait(lock, [this] { return enEspera_ || abandonado_; });
+                if (abandonado_)
+                    return;
+                parte = std::move(*enEspera_);
+                enEspera_.reset();
+                escribiendo_ = true;
+                cambio_.notify_all();
+            }
+            try {
+                parte.forEach([this](const ListedProduct& producto) {
+                    Escribir_Producto(planilha_, escritas_ + 1, producto);
+                    ++escritas_;
+                });
+            } catch (...) {
+                const std::lock_guard lock(mutex_);
+                falla_ = std::current_exception();
+                escribiendo_ = false;
+                cambio_.notify_all();
+                return;
+            }
+        }
+    }
+
+    Spreadsheet& planilha_;
+    const std::function<void(int escritas)> avance_;
+    std::mutex mutex_;
+    std::condition_variable cambio_;
+    std::optional<ProductShare> enEspera_;
+    bool escribiendo_ = false;
+    bool abandonado_ = false;
+    std::atomic<int> escritas_ = 0;
+    std::exception_ptr falla_;
+    std::thread hilo_;   // last: it starts once everything it uses is made
+};
+
 // Repaints the bar about a hundred times over the export, not at every row.
 void Avanzar(QProgressBar* progreso, int exported, int total)
 {
     if (!progreso)
         return;
+    const int before = progreso->value();
     progreso->setValue(exported);
     const int step = qMax(1, total / 100);
-    if (exported % step == 0 || exported == total)
+    if (exported / step != before / step || exported == total)
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
@@ -151,10 +257,10 @@ bool Exportar_Excel(const QString& folder, const StockListing& listado, int tota
 {
     return Exportar(total, progreso, planilha, prompter, [&](const auto& advance) {
         Connection conexion(folder);
-        int item = 0;
-        walkProducts(conexion, *listado.query, listado.parameters, [&](const ListedProduct& producto) {
-            Escribir_Producto(*planilha, ++item, producto);
-            advance(item);
-        });
+        EscritorEnHilo escritor(*planilha, advance);
+        walkProductShares(conexion, listado.ids, *listado.query, listado.parameters,
+                          [&](ProductShare&& parte) { escritor.Entregar(std::move(parte)); });
+        escritor.Terminar();
+        advance(total);
     });
 }

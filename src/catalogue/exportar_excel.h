@@ -21,6 +21,9 @@ bool Exportar_Excel(const ReportList& lista, QProgressBar* progreso, Spreadsheet
 struct StockListing {
     const QueryText* query = nullptr;
     QVariantList parameters;
+    // The same listing's row ids alone, in its order, where they are read
+    // from an index alone: the rows are then read in the table's order.
+    const QueryText* ids = nullptr;
 };
 
 // The same workbook, each product's row written as the store hands it over

@@ -305,7 +305,7 @@ void Form9::Mostrar_Productos(Connection& conexion, const SteppedListing& listad
                               const QueryText& productos)
 {
     Sumar_Inversion(conexion, valores);
-    listado_ = StockListing{&productos, {}};
+    listado_ = StockListing{&productos, {}, &listado.all};
     ListView1->setSource(std::make_shared<ProductRows>(platform().folder, conexion, listado, Textos_De));
 }
 

@@ -286,17 +286,17 @@ void Connection::releaseAll()
     }
 }
 
-LargeWrite::LargeWrite(Connection& connection) : connection_(connection)
+PagesHeld::PagesHeld(Connection& connection, PageHold hold) : connection_(connection)
 {
-    connection_.engine().holdPagesForLargeWrite(true);
+    connection_.engine().holdPages(hold);
 }
 
 // A connection that failed meanwhile is closed at the end of the action,
 // taking its pages with it: nothing is left to give back then.
-LargeWrite::~LargeWrite()
+PagesHeld::~PagesHeld()
 {
     try {
-        connection_.engine().holdPagesForLargeWrite(false);
+        connection_.engine().holdPages(PageHold::Usual);
     } catch (const StoreError&) {
     }
 }

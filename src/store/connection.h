@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/data_mark.h"
+#include "store/page_hold.h"
 #include "store/store_error.h"
 
 #include <QByteArray>
@@ -90,14 +91,14 @@ private:
     bool onCopy_ = false;
 };
 
-// For as long as it lives, the connection's engine holds more pages in memory
-// (see Engine::holdPagesForLargeWrite): for an import of a whole catalogue.
-class LargeWrite {
+// For as long as it lives, the connection's engine keeps as many pages in
+// memory as the action needs (see PageHold), then the usual number again.
+class PagesHeld {
 public:
-    explicit LargeWrite(Connection& connection);
-    ~LargeWrite();
-    LargeWrite(const LargeWrite&) = delete;
-    LargeWrite& operator=(const LargeWrite&) = delete;
+    PagesHeld(Connection& connection, PageHold hold);
+    ~PagesHeld();
+    PagesHeld(const PagesHeld&) = delete;
+    PagesHeld& operator=(const PagesHeld&) = delete;
 
 private:
     Connection& connection_;

@@ -29,6 +29,7 @@ public:
         return fieldsAndMarks(table, fields);
     }
     QByteArray beginWriting() const override { return QByteArrayLiteral("BEGIN IMMEDIATE"); }
+    QByteArray beginReading() const override { return QByteArrayLiteral("BEGIN"); }
 
     QStringList setupStatements() const override { return {}; }
 
@@ -69,6 +70,7 @@ public:
     bool sessionsPerTill() const override { return false; }
     bool hasOlderLayouts() const override { return true; }
     bool backedUpByProgram() const override { return true; }
+    bool readsListingsInTableOrder() const override { return true; }
 
 private:
     static QString columnType(FieldType type)
@@ -179,6 +181,10 @@ public:
         return fieldsAndMarks(table, fields) + QStringLiteral(" returning rowid");
     }
     QByteArray beginWriting() const override { return QByteArrayLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ"); }
+    QByteArray beginReading() const override
+    {
+        return QByteArrayLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
+    }
 
     QStringList setupStatements() const override
     {
@@ -231,6 +237,7 @@ public:
     bool sessionsPerTill() const override { return true; }
     bool hasOlderLayouts() const override { return false; }
     bool backedUpByProgram() const override { return false; }
+    bool readsListingsInTableOrder() const override { return false; }
 
 private:
     static QString columnType(FieldType type)

@@ -58,6 +58,8 @@ public:
     virtual QString insertText(const QString& table, const QStringList& fields) const = 0;
     // The statement that begins a writing transaction.
     virtual QByteArray beginWriting() const = 0;
+    // A transaction that only reads: its statements see the data as one.
+    virtual QByteArray beginReading() const = 0;
 
     // What a new store needs before its tables: on a server, the collations
     // and the name searches' folding function; none on bd1, whose
@@ -76,4 +78,8 @@ public:
     virtual bool hasOlderLayouts() const = 0;
     // The program writes the backups itself, as keyed copies of the file.
     virtual bool backedUpByProgram() const = 0;
+    // A long listing in an index's order is read faster by walking the table
+    // in its own order and putting the rows in order in memory: on bd1 each
+    // row read out of order is a page to read and decipher again.
+    virtual bool readsListingsInTableOrder() const = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "store/cell_kind.h"
 #include "store/data_mark.h"
+#include "store/page_hold.h"
 #include "store/store_error.h"
 
 #include <QByteArray>
@@ -89,10 +90,9 @@ public:
     // Writes what only the write-ahead log holds into the main file, so that
     // the file alone holds everything.
     virtual void checkpoint() = 0;
-    // Holds more of the data's pages in memory while a write of many rows
-    // lasts (an import growing the names' index out of order), or the usual
-    // number again once it ends. Nothing for an engine that keeps no pages.
-    virtual void holdPagesForLargeWrite(bool hold) { (void)hold; }
+    // How many of the data's pages the engine keeps in memory (PagesHeld).
+    // Nothing for an engine that keeps no pages.
+    virtual void holdPages(PageHold hold) { (void)hold; }
 
     // The data as they are now; nothing when the engine cannot tell, and a
     // window must then read again whatever it shows.

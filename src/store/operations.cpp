@@ -9,8 +9,10 @@
 #include "store/queries.h"
 #include "store/schema_upgrade.h"
 #include "store/statement.h"
+#include "store/transaction.h"
 
 #include <algorithm>
+#include <numeric>
 
 bool Actualizar_Temporal(Connection& conexion)
 {
@@ -92,23 +94,38 @@ void bindAll(Statement& statement, const QVariantList& parameters)
 }
 
 // A field read as a number the way a record set reads it.
-double numberOf(const Statement& row, int column, const QString& field)
+ListedProduct::Cell cellOf(const Statement& row, int column)
 {
-    switch (row.kind(column)) {
+    ListedProduct::Cell cell{row.kind(column), 0, {}};
+    if (cell.kind == CellKind::Integer || cell.kind == CellKind::Real)
+        cell.number = row.number(column);
+    else if (cell.kind != CellKind::Null)
+        cell.bytes = row.bytes(column);
+    return cell;
+}
+
+double numberOf(const ListedProduct::Cell& cell, const QString& field)
+{
+    switch (cell.kind) {
     case CellKind::Null:
         throw ConversionError(QStringLiteral("O campo %1 está vazio e não pode ser lido como número.").arg(field));
     case CellKind::Integer:
     case CellKind::Real:
-        return row.number(column);
+        return cell.number;
     case CellKind::Text:
     case CellKind::Blob:
         break;
     }
     try {
-        return A_Numero(row.text(column));
+        return A_Numero(QString::fromUtf8(cell.bytes));
     } catch (const ConversionError& error) {
         throw ConversionError(QStringLiteral("%1 (campo %2)").arg(error.message(), field));
     }
+}
+
+double numberOf(const Statement& row, int column, const QString& field)
+{
+    return numberOf(cellOf(row, column), field);
 }
 
 }   // namespace
@@ -224,41 +241,39 @@ std::optional<QString> firstCodeAmongNamed(Connection& connection, const QString
 
 QString ListedProduct::text(Field field) const
 {
-    const int column = columns_[field];
-    switch (row_.kind(column)) {
+    const Cell& cell = cells_[field];
+    switch (cell.kind) {
     case CellKind::Null:
         return {};
     case CellKind::Integer:
     case CellKind::Real:
-        return A_Texto(row_.number(column));
+        return A_Texto(cell.number);
     case CellKind::Text:
     case CellKind::Blob:
         break;
     }
-    return QString::fromUtf8(row_.bytes(column));
-}
-
-double ListedProduct::number(Field field, const QString& name) const
-{
-    return numberOf(row_, columns_[field], name);
+    return QString::fromUtf8(cell.bytes);
 }
 
 QString ListedProduct::code() const { return text(CODE); }
 QString ListedProduct::name() const { return text(NAME); }
 QString ListedProduct::category() const { return text(CATEGORY); }
-double ListedProduct::quantity() const { return number(QUANTITY, Productos::Cantidad); }
-double ListedProduct::costPrice() const { return number(COST, Productos::PrecioCosto); }
-double ListedProduct::salePrice() const { return number(PRICE, Productos::PrecioVenta); }
+double ListedProduct::quantity() const { return numberOf(cells_[QUANTITY], Productos::Cantidad); }
+double ListedProduct::costPrice() const { return numberOf(cells_[COST], Productos::PrecioCosto); }
+double ListedProduct::salePrice() const { return numberOf(cells_[PRICE], Productos::PrecioVenta); }
 
-void walkProducts(Connection& connection, const QueryText& query, const QVariantList& parameters,
-                  const std::function<void(const ListedProduct&)>& visit)
+namespace {
+
+using ProductColumns = std::array<int, ListedProduct::FIELD_COUNT>;
+using ProductCells = ProductShare::Cells;
+
+// Where a listing's statement has each of the catalogue's fields, by name.
+ProductColumns productColumns(const Statement& select)
 {
-    Statement select(connection, connection.engine().dialect().queryText(query));
-    bindAll(select, parameters);
     const QString fields[ListedProduct::FIELD_COUNT] = {Productos::CodigoProducto, Productos::NombreProducto,
                                                         Productos::Cantidad,       Productos::PrecioCosto,
                                                         Productos::PrecioVenta,    Productos::Categoria};
-    std::array<int, ListedProduct::FIELD_COUNT> columns;
+    ProductColumns columns;
     columns.fill(-1);
     for (int column = 0; column < select.columnCount(); ++column)
         for (int field = 0; field < ListedProduct::FIELD_COUNT; ++field)
@@ -267,9 +282,131 @@ void walkProducts(Connection& connection, const QueryText& query, const QVariant
     for (int field = 0; field < ListedProduct::FIELD_COUNT; ++field)
         if (columns[field] < 0)
             throw StoreError(QStringLiteral("A consulta não traz o campo %1.").arg(fields[field]));
-    const ListedProduct product(select, columns);
-    while (select.next())
-        visit(product);
+    return columns;
+}
+
+ProductCells cellsOf(const Statement& row, const ProductColumns& columns)
+{
+    ProductCells cells;
+    for (int field = 0; field < ListedProduct::FIELD_COUNT; ++field)
+        cells[size_t(field)] = cellOf(row, columns[size_t(field)]);
+    return cells;
+}
+
+// A listing read in its own order goes over in shares of this many.
+constexpr size_t PRODUCTS_PER_SHARE = 5000;
+
+bool holdsText(CellKind kind)
+{
+    return kind == CellKind::Text || kind == CellKind::Blob;
+}
+
+// Each product of the listing `ids` gives, read in passes over the table in
+// its own order (see walkProductShares).
+void walkInTableOrder(Connection& connection, const QueryText& ids, const QVariantList& parameters,
+                      const std::function<void(ProductShare&& share)>& take, size_t productsPerPass)
+{
+    const ReadSnapshot snapshot(connection);
+    const PagesHeld pages(connection, PageHold::ForTableWalk);
+    const std::vector<qint64> listed = rowIdsOf(connection, ids, parameters);
+    // The listing's places in row id order.
+    std::vector<quint32> places(listed.size());
+    std::iota(places.begin(), places.end(), 0);
+    std::sort(places.begin(), places.end(), [&](quint32 a, quint32 b) { return listed[a] < listed[b]; });
+    for (size_t first = 0; first < listed.size(); first += productsPerPass) {
+        const size_t end = std::min(listed.size(), first + productsPerPass);
+        ProductShare share;
+        share.makePlaces(end - first);
+        Statement select(connection, connection.engine().dialect().queryText(Query::ProductosPorId));
+        const ProductColumns columns = productColumns(select);
+        auto wanted = places.cbegin();
+        while (wanted != places.cend() && select.next()) {
+            const qint64 rowId = select.whole(0);
+            while (wanted != places.cend() && listed[*wanted] < rowId)
+                ++wanted;
+            if (wanted == places.cend() || listed[*wanted] != rowId)
+                continue;
+            if (*wanted >= first && *wanted < end)
+                share.keep(*wanted - first, cellsOf(select, columns));
+            ++wanted;
+        }
+        take(std::move(share));
+    }
+}
+
+}   // namespace
+
+// About what a product's texts take, so that the buffer seldom grows.
+constexpr qsizetype TEXT_BYTES_PER_PRODUCT = 64;
+
+ProductShare::ProductShare(size_t count)
+{
+    rows_.reserve(count);
+    bytes_.reserve(qsizetype(count) * TEXT_BYTES_PER_PRODUCT);
+}
+
+void ProductShare::makePlaces(size_t count)
+{
+    rows_.resize(count);
+    bytes_.reserve(qsizetype(count) * TEXT_BYTES_PER_PRODUCT);
+}
+
+void ProductShare::append(const Cells& cells)
+{
+    rows_.emplace_back();
+    keep(rows_.size() - 1, cells);
+}
+
+void ProductShare::keep(size_t place, const Cells& cells)
+{
+    HeldRow& row = rows_[place];
+    for (size_t field = 0; field < cells.size(); ++field) {
+        const ListedProduct::Cell& cell = cells[field];
+        row.kinds[field] = cell.kind;
+        if (holdsText(cell.kind)) {
+            row.cells[field].text = {quint32(bytes_.size()), quint32(cell.bytes.size())};
+            bytes_.append(cell.bytes);
+        } else {
+            row.cells[field].number = cell.number;
+        }
+    }
+}
+
+void ProductShare::forEach(const std::function<void(const ListedProduct&)>& visit) const
+{
+    Cells cells;
+    for (const HeldRow& row : rows_) {
+        for (size_t field = 0; field < cells.size(); ++field) {
+            const HeldCell& held = row.cells[field];
+            cells[field] = {row.kinds[field], 0, {}};
+            if (holdsText(row.kinds[field]))
+                cells[field].bytes = QByteArrayView(bytes_).sliced(held.text.start, held.text.size);
+            else
+                cells[field].number = held.number;
+        }
+        visit(ListedProduct(cells));
+    }
+}
+
+void walkProductShares(Connection& connection, const QueryText* ids, const QueryText& rows,
+                       const QVariantList& parameters, const std::function<void(ProductShare&& share)>& take,
+                       size_t productsPerPass)
+{
+    if (ids && connection.engine().dialect().readsListingsInTableOrder()) {
+        walkInTableOrder(connection, *ids, parameters, take, productsPerPass);
+        return;
+    }
+    Statement select(connection, connection.engine().dialect().queryText(rows));
+    bindAll(select, parameters);
+    const ProductColumns columns = productColumns(select);
+    ProductShare share(PRODUCTS_PER_SHARE);
+    while (select.next()) {
+        share.append(cellsOf(select, columns));
+        if (share.size() == PRODUCTS_PER_SHARE)
+            take(std::exchange(share, ProductShare(PRODUCTS_PER_SHARE)));
+    }
+    if (share.size() > 0)
+        take(std::move(share));
 }
 
 ProductNames productNames(Connection& connection)

@@ -133,6 +133,9 @@ inline constexpr QueryText IdsCriticosDespues{
     .sql = "select rowid, NombreProducto from Productos where Cantidad <= StockCritico and NombreProducto >= ?1 and "
            "(NombreProducto > ?1 or rowid > ?2) order by NombreProducto, rowid limit ?3",
     .table = "Productos"};
+// Every product with its fields in the table's own order, for a listing in
+// another order read in passes over the table (walkProductsInOrderOf).
+inline constexpr QueryText ProductosPorId{.sql = "select rowid, * from Productos order by rowid", .table = "Productos"};
 // The row ids of ProductosBusqueda (a shop's server runs its own form).
 inline constexpr QueryText IdsBusqueda{
     .sql = "select rowid from Productos where NombreProducto like '%' || ? || '%' escape '\\' order by rowid",

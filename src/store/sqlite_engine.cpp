@@ -63,6 +63,7 @@ constexpr char PAGE_CACHE[] = "PRAGMA cache_size = -32768";   // 32 MB
 // the usual cache its pages are written to the log and read back again and
 // again (a third of the import's time), with this one they stay.
 constexpr char LARGE_WRITE_PAGE_CACHE[] = "PRAGMA cache_size = -49152";   // 48 MB
+constexpr char TABLE_WALK_PAGE_CACHE[] = "PRAGMA cache_size = -2048";   // 2 MB
 // The engine's side files of the write-ahead log, beside bd1.
 constexpr const char* SIDE_FILE_SUFFIXES[] = {"-wal", "-shm"};
 
@@ -535,9 +536,19 @@ void SqliteEngine::checkpoint()
         fail();
 }
 
-void SqliteEngine::holdPagesForLargeWrite(bool hold)
+void SqliteEngine::holdPages(PageHold hold)
 {
-    execute(hold ? LARGE_WRITE_PAGE_CACHE : PAGE_CACHE);
+    switch (hold) {
+    case PageHold::Usual:
+        execute(PAGE_CACHE);
+        return;
+    case PageHold::ForLargeWrite:
+        execute(LARGE_WRITE_PAGE_CACHE);
+        return;
+    case PageHold::ForTableWalk:
+        execute(TABLE_WALK_PAGE_CACHE);
+        return;
+    }
 }
 
 std::optional<DataMark> SqliteEngine::dataMark()

@@ -40,7 +40,7 @@ public:
     bool atRest() const override;
     void bringToRest() override;
     void checkpoint() override;
-    void holdPagesForLargeWrite(bool hold) override;
+    void holdPages(PageHold hold) override;
     std::optional<DataMark> dataMark() override;
     // Through the engine's online backup: one read of the file, which no
     // writer waits for. The copy takes bd1's salt, so the program's password

@@ -1,6 +1,7 @@
 #include "store/transaction.h"
 
 #include "store/connection.h"
+#include "store/dialect.h"
 #include "store/engine.h"
 #include "store/store_error.h"
 
@@ -36,4 +37,14 @@ void Transaction::commit()
 {
     engine_.commit();
     open_ = false;
+}
+
+ReadSnapshot::ReadSnapshot(Connection& connection) : engine_(connection.engine())
+{
+    engine_.execute(engine_.dialect().beginReading());
+}
+
+ReadSnapshot::~ReadSnapshot()
+{
+    engine_.rollback();
 }

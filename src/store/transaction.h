@@ -21,3 +21,17 @@ private:
     Engine& engine_;
     bool open_ = true;
 };
+
+// A transaction that only reads, ended (rolled back) on destruction: every
+// statement run while it lives sees the data as the first one saw them,
+// whatever another program writes meanwhile.
+class ReadSnapshot {
+public:
+    explicit ReadSnapshot(Connection& connection);
+    ~ReadSnapshot();
+    ReadSnapshot(const ReadSnapshot&) = delete;
+    ReadSnapshot& operator=(const ReadSnapshot&) = delete;
+
+private:
+    Engine& engine_;
+};

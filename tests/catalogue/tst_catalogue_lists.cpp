@@ -8,6 +8,7 @@
 #include "common/report_list.h"
 #include "store/connection.h"
 #include "store/fields.h"
+#include "store/operations.h"
 #include "store/queries.h"
 #include "store/record_set.h"
 #include "support/fake_platform.h"
@@ -155,6 +156,22 @@ public:
     bool complete() const override { return false; }
     int readMore() override { throw std::runtime_error("o arquivo não pôde ser lido"); }
 };
+
+// A walked product as a line of text: each field, a number that cannot be read as "?".
+QString describe(const ListedProduct& product)
+{
+    const auto number = [](const std::function<double()>& read) {
+        try {
+            return QString::number(read(), 'g', 17);
+        } catch (const ConversionError&) {
+            return QStringLiteral("?");
+        }
+    };
+    return QStringList{product.code(), product.name(), product.category(),
+                       number([&] { return product.quantity(); }), number([&] { return product.costPrice(); }),
+                       number([&] { return product.salePrice(); })}
+        .join(u'|');
+}
 
 }   // namespace
 
@@ -335,6 +352,43 @@ private slots:
         for (int row = std::max(0, place - 2); row < std::min(count, place + 3); ++row)
             fresh.append(maintenance.row(row));
         QCOMPARE(updated, fresh);
+    }
+
+    // The whole catalogue read in passes over the table comes out as the one
+    // statement in name order gives it, every product once, in shares of at
+    // most a pass, and as the data were when the walk began: what another
+    // program writes after the first share is in none of the later ones.
+    void passesOverTheTableGiveTheListingAsItBegan_data()
+    {
+        QTest::addColumn<int>("perPass");
+        QTest::newRow("one product a pass") << 1;
+        QTest::newRow("a few passes") << 70;
+        QTest::newRow("one pass") << 1000;
+    }
+    void passesOverTheTableGiveTheListingAsItBegan()
+    {
+        QFETCH(int, perPass);
+        TestDatabase database;
+        addProducts(database, 300);
+        OtherProgram other(database.path());
+        QCOMPARE(other.execute("delete from Productos where rowid % 11 = 0"), 0);   // gaps in the row ids
+        QCOMPARE(other.execute("update Productos set NombreProducto = 'Z' || NombreProducto where rowid % 3 = 0"), 0);
+        Connection connection(database.folder());
+        QStringList expected;
+        walkProductShares(connection, nullptr, Query::ProductosListado, {}, [&](ProductShare&& share) {
+            share.forEach([&](const ListedProduct& product) { expected << describe(product); });
+        });
+        QCOMPARE(expected.size(), 273);
+
+        QStringList walked;
+        walkProductShares(connection, &Query::IdsPorNombre, Query::ProductosListado, {}, [&](ProductShare&& share) {
+            QVERIFY(share.size() <= size_t(perPass));
+            if (walked.isEmpty())
+                QCOMPARE(other.execute("update Productos set NombreProducto = 'Mudado', Cantidad = 1; "
+                                       "delete from Productos where rowid % 2 = 0"), 0);
+            share.forEach([&](const ListedProduct& product) { walked << describe(product); });
+        }, size_t(perPass));
+        QCOMPARE(walked, expected);
     }
 };
 
