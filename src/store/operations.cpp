@@ -301,6 +301,29 @@ bool holdsText(CellKind kind)
     return kind == CellKind::Text || kind == CellKind::Blob;
 }
 
+// The products at the places first to end of a listing, read in one pass
+// over the table: `places` are the listing's places in row id order.
+ProductShare shareOf(Connection& connection, const std::vector<qint64>& listed, const std::vector<quint32>& places,
+                     size_t first, size_t end)
+{
+    ProductShare share;
+    share.makePlaces(end - first);
+    Statement select(connection, connection.engine().dialect().queryText(Query::ProductosPorId));
+    const ProductColumns columns = productColumns(select);
+    auto wanted = places.cbegin();
+    while (wanted != places.cend() && select.next()) {
+        const qint64 rowId = select.whole(0);
+        while (wanted != places.cend() && listed[*wanted] < rowId)
+            ++wanted;
+        if (wanted == places.cend() || listed[*wanted] != rowId)
+            continue;
+        if (*wanted >= first && *wanted < end)
+            share.keep(*wanted - first, cellsOf(select, columns));
+        ++wanted;
+    }
+    return share;
+}
+
 // Each product of the listing `ids` gives, read in passes over the table in
 // its own order (see walkProductShares).
 void walkInTableOrder(Connection& connection, const QueryText& ids, const QVariantList& parameters,
@@ -309,29 +332,11 @@ void walkInTableOrder(Connection& connection, const QueryText& ids, const QVaria
     const ReadSnapshot snapshot(connection);
     const PagesHeld pages(connection, PageHold::ForTableWalk);
     const std::vector<qint64> listed = rowIdsOf(connection, ids, parameters);
-    // The listing's places in row id order.
     std::vector<quint32> places(listed.size());
     std::iota(places.begin(), places.end(), 0);
     std::sort(places.begin(), places.end(), [&](quint32 a, quint32 b) { return listed[a] < listed[b]; });
-    for (size_t first = 0; first < listed.size(); first += productsPerPass) {
-        const size_t end = std::min(listed.size(), first + productsPerPass);
-        ProductShare share;
-        share.makePlaces(end - first);
-        Statement select(connection, connection.engine().dialect().queryText(Query::ProductosPorId));
-        const ProductColumns columns = productColumns(select);
-        auto wanted = places.cbegin();
-        while (wanted != places.cend() && select.next()) {
-            const qint64 rowId = select.whole(0);
-            while (wanted != places.cend() && listed[*wanted] < rowId)
-                ++wanted;
-            if (wanted == places.cend() || listed[*wanted] != rowId)
-                continue;
-            if (*wanted >= first && *wanted < end)
-                share.keep(*wanted - first, cellsOf(select, columns));
-            ++wanted;
-        }
-        take(std::move(share));
-    }
+    for (size_t first = 0; first < listed.size(); first += productsPerPass)
+        take(shareOf(connection, listed, places, first, std::min(listed.size(), first + productsPerPass)));
 }
 
 }   // namespace
