@@ -435,9 +435,16 @@ bool ReportList::isEmpty() const
     return model_->rowCount() == 0;
 }
 
+// The emptied list is laid out at once, its scroll bar hidden with it, rather
+// than at its next paint: left to the paint, the hidden scroll bar widens the
+// rows' area and has it painted a second time (the sale window cleared after
+// a payment).
 void ReportList::clear()
 {
     setRows({});
+    executeDelayedItemsLayout();
+    QEvent layout(QEvent::LayoutRequest);
+    QCoreApplication::sendEvent(this, &layout);
 }
 
 void ReportList::readUpTo(int row) const
