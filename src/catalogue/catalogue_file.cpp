@@ -458,6 +458,7 @@ public:
         const auto [from, to] = storedWith(storedByCode_, &StoredKey::code, codeBytes);
         if (from == to) {
             rows_.push_back({line, pool_.add(codeBytes), pool_.add(nameBytes)});
+            ++newCodes_;
             return;
         }
         const StoredKey& stored = stored_[size_t(*from)];
@@ -465,9 +466,13 @@ public:
                          pool_.view(stored.name) == nameBytes ? stored.name : pool_.add(nameBytes)});
     }
 
+    // Rows of the file whose code no product has (some may be refused).
+    size_t newCodes() const { return newCodes_; }
+
     // Reads the catalogue, before the file's rows are added.
     void readCatalogue(Connection& connection)
     {
+        newCodes_ = 0;
         pool_ = TextPool();
         rows_.clear();
         stored_.clear();
@@ -620,7 +625,13 @@ private:
     std::deque<StoredKey> stored_;
     std::vector<int> storedByCode_;
     std::vector<int> storedByName_;
+    size_t newCodes_ = 0;
 };
+
+// Adding this many products grows the names' index at random places: the
+// engine then keeps more pages while they are written. Updating leaves the
+// index alone and does not need them.
+constexpr size_t LARGE_ADDITION = 50000;
 
 // The shortest text that reads back as the same double, with a decimal comma.
 QString exactNumber(double value)
@@ -695,7 +706,6 @@ CatalogueImport importCatalogue(const QString& folder, QIODevice& file, bool ski
     // The rows are checked against the catalogue as it is inside the
     // transaction that writes them: nothing written meanwhile is missed.
     Connection connection(folder);
-    const PagesHeld pages(connection, PageHold::ForLargeWrite);
     return runInTransaction(connection, [&] {
         CatalogueImport result;
         checks.readCatalogue(connection);
@@ -705,6 +715,8 @@ CatalogueImport importCatalogue(const QString& folder, QIODevice& file, bool ski
                   [](const RejectedLine& a, const RejectedLine& b) { return a.line < b.line; });
         if (!result.rejected.isEmpty() && !skipInvalid)
             return result;
+        const PagesHeld pages(connection,
+                              checks.newCodes() >= LARGE_ADDITION ? PageHold::ForLargeWrite : PageHold::Usual);
         writeRows(connection, file, form, reader, checks, result);
         result.written = true;
         return result;
