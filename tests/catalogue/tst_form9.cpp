@@ -404,6 +404,34 @@ private slots:
         QCOMPARE(stock.spreadsheet().calls, fromTexts.calls);
         QCOMPARE(stock.spreadsheet().cells, fromTexts.cells);
     }
+
+    // A sheet that fails while its rows are written beside the reading ends
+    // the export with one message and nothing left open, whichever way the
+    // listing is read (the whole catalogue in passes, a search in one walk).
+    void exportFailureEndsWithOneMessage_data()
+    {
+        QTest::addColumn<QString>("listing");
+        QTest::addColumn<QString>("failAt");
+        QTest::newRow("every product, a row") << "*" << "number 4 5";
+        QTest::newRow("every product, the last row") << "*" << "number 7 9";
+        QTest::newRow("a name search, a row") << "a" << "text 3 2";
+        QTest::newRow("every product, showing it") << "*" << "visible";
+    }
+    void exportFailureEndsWithOneMessage()
+    {
+        QFETCH(QString, listing);
+        QFETCH(QString, failAt);
+        Stock stock(grocery());
+        stock.typeName(listing);
+        stock.spreadsheet().failAt = failAt;
+
+        QTest::mouseClick(stock.form.Command1, Qt::LeftButton);
+
+        QCOMPARE(stock.messages(), QStringList{"falha simulada da planilha"});
+        QCOMPARE(stock.spreadsheet().calls.last(), QString("discard"));
+        QVERIFY(!stock.spreadsheet().visible);
+        QCOMPARE(stock.form.ProgressBar1->value(), 0);
+    }
 };
 
 QTEST_MAIN(Form9Test)
