@@ -217,6 +217,18 @@ class TillsTest : public QObject {
         worker.start(TENDUCA_TILL_WORKER, arguments);
     }
 
+    // A till that sells without end, killed after the given time.
+    static void sellUntilKilled(const Till& till, int seed, int ms)
+    {
+        QProcess worker;
+        start(worker, till, 0, seed);
+        QVERIFY(worker.waitForReadyRead(30'000));
+        QTest::qSleep(ms);
+        QVERIFY2(worker.state() == QProcess::Running, worker.readAllStandardError().constData());
+        worker.kill();
+        QVERIFY(worker.waitForFinished(10'000));
+    }
+
     static void finish(QProcess& worker)
     {
         QVERIFY2(worker.state() == QProcess::NotRunning || worker.waitForFinished(WAIT_MS),
@@ -537,15 +549,6 @@ private slots:
     {
         const QString shop = newShop();
         const Till till(*server_, shop, 1);
-        const auto sellUntilKilled = [&](int seed, int ms) {
-            QProcess worker;
-            start(worker, till, 0, seed);
-            QVERIFY(worker.waitForReadyRead(30'000));
-            QTest::qSleep(ms);
-            QVERIFY2(worker.state() == QProcess::Running, worker.readAllStandardError().constData());
-            worker.kill();
-            QVERIFY(worker.waitForFinished(10'000));
-        };
         QVERIFY(server_->stop());
         {   // killed once sales wait in its outbox
             QProcess worker;
@@ -557,7 +560,7 @@ private slots:
         const QStringList waiting = waitingIds(till.folder());
         QVERIFY(server_->start());
         QVERIFY(!waiting.isEmpty());
-        sellUntilKilled(62, QRandomGenerator::global()->bounded(50, 400));
+        sellUntilKilled(till, 62, QRandomGenerator::global()->bounded(50, 400));
         QProcess last;
         start(last, till, 1, 63);
         finish(last);
@@ -574,8 +577,6 @@ private slots:
         QVERIFY2(broken.isEmpty(), qPrintable(broken));
     }
 
-    // A till killed in the middle of a sale leaves nothing half-written, and
-    // another till selling at the same time goes on.
     // A Pix sale at a till of the shop lands in its takings' Pix field, and
     // a later cash sale leaves it as it was; a shop made before Pix gets the
     // field at the till's start.
@@ -606,6 +607,8 @@ private slots:
                  QStringList({"17.5", "15", "0"}));
     }
 
+    // A till killed in the middle of a sale leaves nothing half-written, and
+    // another till selling at the same time goes on.
     void aTillKilledMidSaleLeavesNothingHalfWritten()
     {
         const QString shop = newShop();
@@ -616,15 +619,8 @@ private slots:
         QRandomGenerator random(20261208);
         QElapsedTimer elapsed;
         elapsed.start();
-        for (int kill = 1; kill <= 12 && elapsed.elapsed() < 120'000; ++kill) {
-            QProcess worker;
-            start(worker, killed, 0, 100 + kill);
-            QVERIFY(worker.waitForReadyRead(30'000));
-            QTest::qSleep(random.bounded(20, 250));
-            QVERIFY2(worker.state() == QProcess::Running, worker.readAllStandardError().constData());
-            worker.kill();
-            QVERIFY(worker.waitForFinished(10'000));
-        }
+        for (int kill = 1; kill <= 12 && elapsed.elapsed() < 120'000; ++kill)
+            sellUntilKilled(killed, 100 + kill, random.bounded(20, 250));
         finish(goingOn);
         QVERIFY(numberOf(killed, "select count(*) from Temporal where Caixa = 1") > 0);
         QCOMPARE(numberOf(killed, "select count(*) from Temporal where Caixa = 2"), 150.0 * LINES_PER_SALE);
